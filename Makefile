@@ -1,0 +1,24 @@
+# Vario.tfe: make run builds the engine and tries it; make test runs every test.
+BUILD ?= build
+
+.PHONY: all setup configure build run test clean
+
+all: build
+
+setup:
+	@sh tools/setup.sh
+
+$(BUILD)/CMakeCache.txt: | setup
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+
+build: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j2
+
+test: build
+	sh tools/run-tests.sh $(BUILD)
+
+run: build
+	sh tools/wine-run.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,78 @@
+// QorRegKey.cpp - one open registry key.
+#include "QorRegKey.h"
+
+CQorRegKey::CQorRegKey() : hkey(nullptr) {}
+
+CQorRegKey::~CQorRegKey()
+{
+    if (hkey)
+        Close();
+}
+
+BOOL CQorRegKey::Open(HKEY root, const char* subkey, int read)
+{
+    if (hkey)
+        Close();
+    LONG status;
+    HKEY opened = nullptr;
+    if (read) {
+        status = RegOpenKeyExA(root, subkey, 0, KEY_READ, &opened);
+    } else {
+        DWORD disposition;
+        status = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_WRITE, nullptr, &opened, &disposition);
+    }
+    if (status != ERROR_SUCCESS)
+        return FALSE;
+    hkey = opened;
+    return TRUE;
+}
+
+LONG CQorRegKey::Close()
+{
+    if (!hkey)
+        return 0;
+    const LONG status = RegCloseKey(hkey);
+    hkey = nullptr;
+    return status;
+}
+
+BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
+{
+    target.Empty();
+    DWORD type = REG_NONE;
+    DWORD size = target.capacity;
+    LONG status;
+    for (;;) {
+        status = RegQueryValueExA(hkey, name, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(target.GetBuffer(-1)), &size);
+        if (status != ERROR_MORE_DATA)
+            break;
+        // size is the value's size now. Grow at least by one byte, so that
+        // a platform that keeps answering "more data" cannot hold us here.
+        const int needed = static_cast<int>(size);
+        target.Reserve(needed > target.capacity ? needed : target.capacity + 1);
+        size = target.capacity;
+    }
+    if (status == ERROR_SUCCESS && size >= static_cast<DWORD>(target.capacity)
+        && target.data[target.capacity - 1] != '\0') {
+        // A value stored without its terminator that fills the buffer
+        // exactly: make room for the zero byte the text needs.
+        target.Reserve(target.capacity + 1);
+    }
+    // The text ends after the bytes read, whatever the value held.
+    if (status == ERROR_SUCCESS && size < static_cast<DWORD>(target.capacity))
+        target.data[size] = '\0';
+    else if (status != ERROR_SUCCESS)
+        target.data[0] = '\0';
+    target.ReleaseBuffer();
+    return status == ERROR_SUCCESS && type == REG_SZ;
+}
+
+BOOL CQorRegKey::SetString(const char* name, const char* value)
+{
+    const LONG status = RegSetValueExA(hkey, name, 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(value),
+                                       lstrlenA(value) + 1);
+    return status == ERROR_SUCCESS;
+}

@@ -1,0 +1,111 @@
+// ExportTests.cpp - the describing exports, as a host finds and calls them.
+#include "FaultInjection.h"
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kExportNames[] = {
+    "TFEGetAPIVersion", "TFEGetEngineDescription", "TFEGetEngineVersion", "TFEInitEngine",
+    "TFEExitEngine", "TFEConvertCaptionString", "TFEOnAbout", "TFEOnSetting",
+};
+
+TEST(Exports, FoundByNameAndOrdinalAtTheSameAddress)
+{
+    HMODULE module = EngineModule();
+    for (int ordinal = 1; ordinal <= 8; ++ordinal) {
+        const char* name = kExportNames[ordinal - 1];
+        FARPROC byName = GetProcAddress(module, name);
+        FARPROC byOrdinal = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+        EXPECT_NE(nullptr, byName) << name;
+        EXPECT_EQ(byName, byOrdinal) << name << " is not ordinal " << ordinal;
+    }
+    EXPECT_EQ(nullptr, GetProcAddress(module, MAKEINTRESOURCEA(9)));
+    EXPECT_EQ(nullptr, GetProcAddress(module, "TFEGetAPIVersion@0"));
+}
+
+TEST(Exports, ExportDirectoryNamesTheModule)
+{
+    const BYTE* base = reinterpret_cast<const BYTE*>(EngineModule());
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const IMAGE_EXPORT_DIRECTORY* exports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    EXPECT_STREQ("Vario.tfe", reinterpret_cast<const char*>(base + exports->Name));
+    EXPECT_EQ(1u, exports->Base);
+    EXPECT_EQ(8u, exports->NumberOfFunctions);
+    EXPECT_EQ(8u, exports->NumberOfNames);
+}
+
+TEST(Exports, ApiVersionIsConstant)
+{
+    EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
+    Engine().InitEngine();
+    EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
+    Engine().ExitEngine();
+    EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
+}
+
+struct CopyCase {
+    int size;
+    BOOL result;
+    const char* expected;       // the buffer's text; null: the buffer is untouched
+};
+
+void CheckCopies(BOOL(WINAPI* copy)(LPSTR, int), const char* name, const CopyCase* cases,
+                 size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const CopyCase& c = cases[i];
+        char buffer[32];
+        memset(buffer, 'X', sizeof buffer);
+        EXPECT_EQ(c.result, copy(buffer, c.size)) << name << " size " << c.size;
+        if (c.expected) {
+            EXPECT_STREQ(c.expected, buffer) << name << " size " << c.size;
+            for (size_t b = strlen(c.expected) + 1; b < sizeof buffer; ++b)
+                EXPECT_EQ('X', buffer[b]) << name << " size " << c.size << " wrote byte " << b;
+        } else {
+            for (size_t b = 0; b < sizeof buffer; ++b)
+                EXPECT_EQ('X', buffer[b]) << name << " size " << c.size << " wrote byte " << b;
+        }
+    }
+    EXPECT_FALSE(copy(nullptr, 16)) << name << " with a null buffer";
+}
+
+TEST(Exports, EngineDescriptionIsCutToTheBuffer)
+{
+    const CopyCase cases[] = {
+        {32, TRUE, "VarioEngine"}, {12, TRUE, "VarioEngine"}, {11, TRUE, "VarioEngin"},
+        {3, TRUE, "Va"},           {1, TRUE, ""},             {0, FALSE, nullptr},
+        {-1, FALSE, nullptr},      {-100, FALSE, nullptr},
+    };
+    CheckCopies(Engine().GetEngineDescription, "TFEGetEngineDescription", cases,
+                sizeof cases / sizeof cases[0]);
+}
+
+TEST(Exports, EngineVersionIsCutToTheBuffer)
+{
+    const CopyCase cases[] = {
+        {32, TRUE, "1.00"}, {5, TRUE, "1.00"}, {4, TRUE, "1.0"},     {3, TRUE, "1."},
+        {1, TRUE, ""},      {0, FALSE, nullptr}, {-1, FALSE, nullptr},
+    };
+    CheckCopies(Engine().GetEngineVersion, "TFEGetEngineVersion", cases,
+                sizeof cases / sizeof cases[0]);
+}
+
+TEST(Exports, MemoryFailureInsideAnExportComesBackAsZero)
+{
+    char buffer[16] = "untouched";
+    {
+        fault::CFailAt fail(1);
+        EXPECT_FALSE(Engine().GetEngineVersion(buffer, sizeof buffer));
+        EXPECT_TRUE(fault::Failed()) << "no allocation was attempted";
+    }
+    EXPECT_STREQ("untouched", buffer);
+    EXPECT_TRUE(Engine().GetEngineVersion(buffer, sizeof buffer)) << "the engine did not recover";
+    EXPECT_STREQ("1.00", buffer);
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+// FaultInjection.cpp - counts a module's allocations and fails one on demand.
+#include "FaultInjection.h"
+#include <stdlib.h>
+#include <string.h>
+
+namespace fault {
+namespace {
+
+int g_failAt = 0;
+int g_attempts = 0;
+bool g_failed = false;
+long g_liveGlobal = 0;
+long g_liveHeap = 0;
+
+HGLOBAL(WINAPI* realGlobalAlloc)(UINT, SIZE_T);
+HGLOBAL(WINAPI* realGlobalReAlloc)(HGLOBAL, SIZE_T, UINT);
+HGLOBAL(WINAPI* realGlobalFree)(HGLOBAL);
+void*(__cdecl* realMalloc)(size_t);
+void*(__cdecl* realCalloc)(size_t, size_t);
+void*(__cdecl* realRealloc)(void*, size_t);
+void(__cdecl* realFree)(void*);
+
+// Counts one attempt; true when this one is to fail.
+bool ShouldFail()
+{
+    ++g_attempts;
+    if (g_failAt != 0 && g_attempts == g_failAt) {
+        g_failed = true;
+        return true;
+    }
+    return false;
+}
+
+HGLOBAL WINAPI HookGlobalAlloc(UINT flags, SIZE_T size)
+{
+    if (ShouldFail())
+        return nullptr;
+    HGLOBAL block = realGlobalAlloc(flags, size);
+    if (block)
+        ++g_liveGlobal;
+    return block;
+}
+
+HGLOBAL WINAPI HookGlobalReAlloc(HGLOBAL block, SIZE_T size, UINT flags)
+{
+    if (ShouldFail())
+        return nullptr;
+    return realGlobalReAlloc(block, size, flags);
+}
+
+HGLOBAL WINAPI HookGlobalFree(HGLOBAL block)
+{
+    HGLOBAL result = realGlobalFree(block);
+    if (block && !result)
+        --g_liveGlobal;
+    return result;
+}
+
+void* __cdecl HookMalloc(size_t size)
+{
+    if (ShouldFail())
+        return nullptr;
+    void* p = realMalloc(size);
+    if (p)
+        ++g_liveHeap;
+    return p;
+}
+
+void* __cdecl HookCalloc(size_t count, size_t size)
+{
+    if (ShouldFail())
+        return nullptr;
+    void* p = realCalloc(count, size);
+    if (p)
+        ++g_liveHeap;
+    return p;
+}
+
+void* __cdecl HookRealloc(void* block, size_t size)
+{
+    if (ShouldFail())
+        return nullptr;
+    void* p = realRealloc(block, size);
+    if (!block && p)
+        ++g_liveHeap;
+    else if (block && size == 0)
+        --g_liveHeap;
+    return p;
+}
+
+void __cdecl HookFree(void* block)
+{
+    if (block)
+        --g_liveHeap;
+    realFree(block);
+}
+
+struct Hook {
+    const char* dll;
+    const char* name;
+    void* hook;
+    void** real;
+};
+
+const Hook kHooks[] = {
+    {"kernel32.dll", "GlobalAlloc", reinterpret_cast<void*>(HookGlobalAlloc),
+     reinterpret_cast<void**>(&realGlobalAlloc)},
+    {"kernel32.dll", "GlobalReAlloc", reinterpret_cast<void*>(HookGlobalReAlloc),
+     reinterpret_cast<void**>(&realGlobalReAlloc)},
+    {"kernel32.dll", "GlobalFree", reinterpret_cast<void*>(HookGlobalFree),
+     reinterpret_cast<void**>(&realGlobalFree)},
+    {"msvcrt.dll", "malloc", reinterpret_cast<void*>(HookMalloc),
+     reinterpret_cast<void**>(&realMalloc)},
+    {"msvcrt.dll", "calloc", reinterpret_cast<void*>(HookCalloc),
+     reinterpret_cast<void**>(&realCalloc)},
+    {"msvcrt.dll", "realloc", reinterpret_cast<void*>(HookRealloc),
+     reinterpret_cast<void**>(&realRealloc)},
+    {"msvcrt.dll", "free", reinterpret_cast<void*>(HookFree),
+     reinterpret_cast<void**>(&realFree)},
+};
+
+// Rewrites one import slot of the module; false when it has none by that name.
+bool Patch(HMODULE module, const Hook& hook)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (const IMAGE_IMPORT_DESCRIPTOR* d =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         d->Name; ++d) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), hook.dll) != 0)
+            continue;
+        const IMAGE_THUNK_DATA* names =
+            reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const IMAGE_IMPORT_BY_NAME* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char*>(byName->Name), hook.name) != 0)
+                continue;
+            DWORD old;
+            if (!VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old))
+                return false;
+            void* current = reinterpret_cast<void*>(slots->u1.Function);
+            if (current != hook.hook) {
+                if (!*hook.real)
+                    *hook.real = current;
+                slots->u1.Function = reinterpret_cast<DWORD_PTR>(hook.hook);
+            }
+            VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int Install(HMODULE module)
+{
+    int patched = 0;
+    for (const Hook& hook : kHooks)
+        patched += Patch(module, hook);
+    return patched;
+}
+
+void FailAt(int n)
+{
+    g_failAt = n;
+    g_attempts = 0;
+    g_failed = false;
+}
+
+int Attempts() { return g_attempts; }
+bool Failed() { return g_failed; }
+long LiveGlobalBlocks() { return g_liveGlobal; }
+long LiveHeapBlocks() { return g_liveHeap; }
+
+void Reset()
+{
+    FailAt(0);
+}
+
+} // namespace fault

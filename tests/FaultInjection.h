@@ -1,0 +1,40 @@
+// FaultInjection.h - counts a module's allocations and fails one on demand.
+//
+// Install() rewrites a module's import table so that its calls to the
+// global-memory and C runtime heap allocators come here first. Nothing in
+// the module itself changes: the shipped Vario.tfe is tested as it is.
+#pragma once
+#include <windows.h>
+
+namespace fault {
+
+// Routes the module's allocator imports through the counters. Returns the
+// number of imports rewritten (a module need not import every allocator).
+int Install(HMODULE module);
+
+// The n-th allocation from now fails (1 = the next one); 0 fails none.
+void FailAt(int n);
+
+// Allocations attempted since the last FailAt or Reset.
+int Attempts();
+
+// Whether the planned failure has happened.
+bool Failed();
+
+// Blocks currently live: global memory and C runtime heap.
+long LiveGlobalBlocks();
+long LiveHeapBlocks();
+
+// Stops failing and restarts the attempt count.
+void Reset();
+
+// Fails the n-th allocation while it lives; restores on destruction.
+class CFailAt {
+public:
+    explicit CFailAt(int n) { FailAt(n); }
+    ~CFailAt() { Reset(); }
+    CFailAt(const CFailAt&) = delete;
+    CFailAt& operator=(const CFailAt&) = delete;
+};
+
+} // namespace fault

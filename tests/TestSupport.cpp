@@ -1,0 +1,155 @@
+// TestSupport.cpp - what the tests share.
+#include "TestSupport.h"
+#include "FaultInjection.h"
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
+
+HMODULE EngineModule()
+{
+    static HMODULE module = [] {
+        HMODULE m = LoadLibraryA("Vario.tfe");
+        if (m)
+            fault::Install(m);
+        return m;
+    }();
+    return module;
+}
+
+template <typename F> static void Find(HMODULE module, const char* name, F* slot)
+{
+    *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const EngineExports& Engine()
+{
+    static EngineExports exports = [] {
+        EngineExports e = {};
+        HMODULE m = EngineModule();
+        if (!m)
+            return e;
+        Find(m, "TFEGetAPIVersion", &e.GetAPIVersion);
+        Find(m, "TFEGetEngineDescription", &e.GetEngineDescription);
+        Find(m, "TFEGetEngineVersion", &e.GetEngineVersion);
+        Find(m, "TFEInitEngine", &e.InitEngine);
+        Find(m, "TFEExitEngine", &e.ExitEngine);
+        Find(m, "TFEConvertCaptionString", &e.ConvertCaptionString);
+        Find(m, "TFEOnAbout", &e.OnAbout);
+        Find(m, "TFEOnSetting", &e.OnSetting);
+        return e;
+    }();
+    return exports;
+}
+
+std::string Convert(const std::string& caption, int size)
+{
+    std::string buffer(size, '\x7F');
+    if (!Engine().ConvertCaptionString(0, caption.c_str(), &buffer[0], size))
+        return "<0>";
+    return std::string(buffer.c_str());
+}
+
+std::string Sjis(const std::wstring& text)
+{
+    const int n = WideCharToMultiByte(932, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(932, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+    out.resize(n - 1);
+    return out;
+}
+
+std::wstring FromSjis(const std::string& bytes)
+{
+    const int n = MultiByteToWideChar(932, 0, bytes.c_str(), -1, nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(932, 0, bytes.c_str(), -1, &out[0], n);
+    out.resize(n - 1);
+    return out;
+}
+
+std::string Escaped(const std::string& bytes)
+{
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out + "\"";
+}
+
+std::string ScratchDir()
+{
+    static std::string dir = [] {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        std::string d = std::string(temp) + "vario-test-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(d.c_str(), nullptr);
+        return d;
+    }();
+    return dir;
+}
+
+std::string WriteScratchFile(const std::string& name, const std::string& bytes)
+{
+    const std::string path = ScratchDir() + "\\" + name;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file) << "cannot create " << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(bytes.size(), written) << path;
+    return path;
+}
+
+void DeleteSettingsKey()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+void StoreSetting(DWORD type, const std::string& bytes)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(key, "DefFile", 0, type,
+                             reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size())));
+    RegCloseKey(key);
+}
+
+void StorePath(const std::string& path)
+{
+    StoreSetting(REG_SZ, std::string(path.c_str(), path.size() + 1));
+}
+
+bool ReadSetting(DWORD* type, std::string* bytes)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, "DefFile", nullptr, type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        bytes->assign(size, '\0');
+        status = RegQueryValueExA(key, "DefFile", nullptr, type,
+                                  reinterpret_cast<BYTE*>(&(*bytes)[0]), &size);
+        bytes->resize(size);
+    }
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+BOOL StartEngineWith(const std::string& definitionFile)
+{
+    Engine().ExitEngine();
+    StorePath(definitionFile);
+    return Engine().InitEngine();
+}

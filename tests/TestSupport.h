@@ -1,0 +1,52 @@
+// TestSupport.h - what the tests share: the engine module as a host loads
+// it, code page 932 text, scratch files and the engine's registry value.
+#pragma once
+#include <windows.h>
+#include <string>
+
+// The exports of a loaded Vario.tfe, found by name as a host finds them.
+struct EngineExports {
+    DWORD(WINAPI* GetAPIVersion)();
+    BOOL(WINAPI* GetEngineDescription)(LPSTR, int);
+    BOOL(WINAPI* GetEngineVersion)(LPSTR, int);
+    BOOL(WINAPI* InitEngine)();
+    void(WINAPI* ExitEngine)();
+    BOOL(WINAPI* ConvertCaptionString)(DWORD, LPCSTR, LPSTR, int);
+    void(WINAPI* OnAbout)(HWND);
+    void(WINAPI* OnSetting)(HWND);
+};
+
+// Vario.tfe beside the test program, loaded once for the whole process;
+// its allocator imports are routed through the fault injector.
+HMODULE EngineModule();
+const EngineExports& Engine();
+
+// Converts through the export with a buffer of the given size; the result
+// is the text up to the first zero byte, "<0>" when the export returns 0.
+std::string Convert(const std::string& caption, int size = 4096);
+
+// UTF-16 text to code page 932 bytes, and back.
+std::string Sjis(const std::wstring& text);
+std::wstring FromSjis(const std::string& bytes);
+
+// Bytes shown as C escapes, for failure messages.
+std::string Escaped(const std::string& bytes);
+
+// A scratch directory of this process, emptied when the process starts.
+std::string ScratchDir();
+// Writes the bytes to a file in the scratch directory; returns its path.
+std::string WriteScratchFile(const std::string& name, const std::string& bytes);
+
+// The engine's registry key and value.
+extern const char kSettingsKey[];
+void DeleteSettingsKey();
+// Stores "DefFile" with the given type and raw bytes (terminator included
+// only when the caller includes it).
+void StoreSetting(DWORD type, const std::string& bytes);
+void StorePath(const std::string& path);            // REG_SZ with terminator
+// Reads "DefFile": false when the key or value is missing.
+bool ReadSetting(DWORD* type, std::string* bytes);
+
+// Ends the engine's current run and starts one on the given definition
+// file, as a host would after the user chose it in an earlier run.
+BOOL StartEngineWith(const std::string& definitionFile);
