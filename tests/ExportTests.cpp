@@ -41,6 +41,7 @@ TEST(Exports, ExportDirectoryNamesTheModule)
 
 TEST(Exports, ApiVersionIsConstant)
 {
+    DeleteSettingsKey();            // nothing to load, so no message box
     EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
     Engine().InitEngine();
     EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
