@@ -1,15 +1,327 @@
-// StringTests.cpp - CQorString: capacities, copies and multibyte searches.
+// StringTests.cpp - CQorString: capacities, copies, searches, resource
+// strings and allocation failure.
+#include "../qor/QorException.h"
 #include "../qor/QorString.h"
+#include "FaultInjection.h"
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
-TEST(StringSearch, ZeTrailByteIsNoBracket)
+std::string Text(const CQorString& s)
+{
+    return std::string(s.data, s.length);
+}
+
+// The invariant every operation keeps: the text ends at length, inside the buffer.
+void ExpectWellFormed(const CQorString& s, const char* what)
+{
+    EXPECT_GE(s.length, 0) << what;
+    EXPECT_LT(s.length, s.capacity) << what;
+    EXPECT_EQ('\0', s.data[s.length]) << what;
+    EXPECT_EQ(static_cast<size_t>(s.length), strlen(s.data)) << what;
+}
+
+TEST(StringConstruction, CapacityAndText)
+{
+    const CQorString roomy("abcd", 128);
+    const struct {
+        const char* what;
+        CQorString made;
+        const char* text;
+        int capacity;
+    } cases[] = {
+        {"capacity 128", CQorString(128), "", 128},
+        {"1.00, capacity 0", CQorString("1.00", 0), "1.00", 5},
+        {"abcdef, capacity 3", CQorString("abcdef", 3), "ab", 3},
+        {"abcdef, capacity 7", CQorString("abcdef", 7), "abcdef", 7},
+        {"abcdef, capacity 100", CQorString("abcdef", 100), "abcdef", 100},
+        {"empty text, capacity 0", CQorString("", 0), "", 1},
+        {"copy of a 128-byte buffer", CQorString(roomy), "abcd", 5},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.text, Text(c.made)) << c.what;
+        EXPECT_EQ(c.capacity, c.made.capacity) << c.what;
+        ExpectWellFormed(c.made, c.what);
+    }
+}
+
+TEST(StringGrowth, ReserveGrowsExactlyAndNeverShrinks)
+{
+    CQorString s("abc", 10);
+    char* before = s.data;
+    s.Reserve(10);
+    s.Reserve(4);
+    s.Reserve(-5);
+    EXPECT_EQ(10, s.capacity);
+    EXPECT_EQ(before, s.data) << "a reserve within the buffer moved it";
+    s.Reserve(300);
+    EXPECT_EQ(300, s.capacity);
+    EXPECT_EQ("abc", Text(s));
+    for (int i = 10; i < 300; ++i)
+        ASSERT_EQ('\0', s.data[i]) << "added byte " << i << " is not zero";
+}
+
+TEST(StringGrowth, OperationsGrowToExactlyTheSizeNeeded)
+{
+    CQorString s(4);
+    s.Assign("abcdefgh");
+    EXPECT_EQ(9, s.capacity);
+    s.Append("ij");
+    EXPECT_EQ(11, s.capacity);
+    s.Append(CQorString("klm", 0));
+    EXPECT_EQ(14, s.capacity);
+    EXPECT_EQ("abcdefghijklm", Text(s));
+    s.Assign("x");                          // shorter text keeps the buffer
+    EXPECT_EQ(14, s.capacity);
+    s.Empty();
+    EXPECT_EQ(14, s.capacity);
+    EXPECT_EQ(0, s.length);
+    ExpectWellFormed(s, "after Empty");
+
+    CQorString big(300);
+    big.Assign("something");
+    big.Empty();
+    EXPECT_EQ(300, big.capacity);
+    EXPECT_EQ("", Text(big));
+}
+
+TEST(StringGrowth, AssignToItselfChangesNothing)
+{
+    CQorString s("same", 20);
+    s.Assign(s);
+    EXPECT_EQ("same", Text(s));
+    EXPECT_EQ(20, s.capacity);
+}
+
+TEST(StringGrowth, GetBufferAndReleaseBuffer)
+{
+    CQorString s("ab", 0);
+    char* p = s.GetBuffer(-1);
+    EXPECT_EQ(3, s.capacity) << "a negative size grew the buffer";
+    p = s.GetBuffer(16);
+    EXPECT_EQ(16, s.capacity);
+    memcpy(p, "written\0tail", 12);
+    s.ReleaseBuffer();
+    EXPECT_EQ("written", Text(s));
+}
+
+TEST(StringPieces, ConcatLeftAndMidCapacities)
+{
+    const CQorString abcdef("abcdef", 128);
+    const struct {
+        const char* what;
+        CQorString made;
+        const char* text;
+        int capacity;
+    } cases[] = {
+        {"Left(0)", abcdef.Left(0), "", 1},
+        {"Left(2)", abcdef.Left(2), "ab", 3},
+        {"Left(6)", abcdef.Left(6), "abcdef", 7},
+        {"Left(50)", abcdef.Left(50), "abcdef", 7},
+        {"Mid(2, -1)", abcdef.Mid(2, -1), "cdef", 5},
+        {"Mid(2, 10)", abcdef.Mid(2, 10), "cdef", 5},
+        {"Mid(2, 2)", abcdef.Mid(2, 2), "cd", 3},
+        {"Mid(2, 0)", abcdef.Mid(2, 0), "", 1},
+        {"Mid(6, -1)", abcdef.Mid(6, -1), "", 1},
+        {"Mid(9, 3)", abcdef.Mid(9, 3), "", 1},
+        {"Concat(string, string)", Concat(abcdef, CQorString("gh", 50)), "abcdefgh", 9},
+        {"Concat(string, text)", Concat(abcdef, "\n"), "abcdef\n", 8},
+        {"Concat of empties", Concat(CQorString(128), ""), "", 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.text, Text(c.made)) << c.what;
+        EXPECT_EQ(c.capacity, c.made.capacity) << c.what;
+        ExpectWellFormed(c.made, c.what);
+    }
+}
+
+// Searches whose answer depends on the code page give both: on code page
+// 932 a trail byte never matches; where no byte leads, they are byte searches.
+struct SearchCase {
+    const char* what;
+    const char* text;
+    const char* sub;        // null: search for ch
+    char ch;
+    int start;              // -1: ReverseFind
+    int on932;
+    int onByteCodePage;
+};
+
+const SearchCase kSearches[] = {
+    {"[ after ze", "\x83\x5B[", nullptr, '[', 0, 2, 1},
+    {"] in zo alone", "\x83\x5D", nullptr, ']', -1, -1, 1},
+    {"] after zo", "\x83\x5D]", nullptr, ']', -1, 2, 2},
+    {"last ] before zo", "a]\x83\x5D", nullptr, ']', -1, 1, 3},
+    {"\\ in so", "\x83\x5C", nullptr, '\\', 0, -1, 1},
+    {"\\ after so", "\x83\x5C\\", nullptr, '\\', 0, 2, 1},
+    {", as a trail byte", "\x81\x2C,", nullptr, ',', 0, 2, 1},
+    {"/ as a trail byte", "\x81\x2F/", nullptr, '/', 0, 2, 1},
+    {"// over a trail byte", "\x81\x2F/", "//", 0, 0, -1, 1},
+    {"\\ substring in so", "\x83\x5C", "\\", 0, 0, -1, 1},
+    {"substring after two kanji", "\x8A\xBF\x8E\x9A" "ab", "ab", 0, 0, 4, 4},
+    {"kanji substring", "x\x8A\xBF\x8E\x9A", "\x8E\x9A", 0, 0, 3, 3},
+    {"lone lead byte at the end", "ab\x83", "\x83", 0, 0, -1, 2},
+    {"offset from the whole text", "x,y,z", ",", 0, 2, 3, 3},
+    {"char from a start", "x,y,z", nullptr, ',', 2, 3, 3},
+    {"start at length", "abc", nullptr, 'a', 3, -1, -1},
+    {"start past length", "abc", "a", 0, 7, -1, -1},
+    {"empty text", "", nullptr, 'a', 0, -1, -1},
+    {"empty sub at length", "abc", "", 0, 3, -1, -1},
+    {"empty sub in empty text", "", "", 0, 0, -1, -1},
+    {"empty sub below length", "abc", "", 0, 1, 1, 1},
+    {"sub longer than the rest", "abcab", "abc", 0, 1, -1, -1},
+    {"sub at the very end", "xxab", "ab", 0, 0, 2, 2},
+    {"no match", "abcdef", "fg", 0, 0, -1, -1},
+    {"case differs", "ABC", "abc", 0, 0, -1, -1},
+    {"ReverseFind without match", "abc", nullptr, ']', -1, -1, -1},
+};
+
+void RunSearches(bool on932)
+{
+    for (const SearchCase& c : kSearches) {
+        const CQorString text(c.text, 0);
+        int found;
+        if (c.start == -1)
+            found = text.ReverseFind(c.ch);
+        else if (c.sub)
+            found = text.Find(c.sub, c.start);
+        else
+            found = text.Find(c.ch, c.start);
+        EXPECT_EQ(on932 ? c.on932 : c.onByteCodePage, found)
+            << c.what << " in code page " << GetACP();
+    }
+}
+
+TEST(StringSearch, TrailBytesNeverMatchOnCodePage932)
 {
     if (GetACP() != 932)
         GTEST_SKIP() << "needs code page 932, have " << GetACP();
-    const CQorString ze("\x83\x5B[", 0);
-    EXPECT_EQ(2, ze.Find('[', 0));
+    RunSearches(true);
+}
+
+TEST(StringSearch, PlainByteSearchesWithoutLeadBytes)
+{
+    CPINFO info;
+    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
+    if (info.LeadByte[0] != 0)
+        GTEST_SKIP() << "code page " << GetACP() << " has lead bytes";
+    RunSearches(false);
+}
+
+TEST(StringResource, LoadStringGrowsWhenTheTextMayHaveBeenCut)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    const std::string name = "Vario\x83\x47\x83\x93\x83\x57\x83\x93";     // 13 bytes
+    const struct {
+        int capacity;
+        int grownTo;
+    } cases[] = {{128, 128}, {15, 15}, {14, 28}, {5, 20}};
+    for (const auto& c : cases) {
+        CQorString s(c.capacity);
+        EXPECT_TRUE(s.LoadString(1)) << "capacity " << c.capacity;
+        EXPECT_EQ(name, Text(s)) << "capacity " << c.capacity;
+        EXPECT_EQ(c.grownTo, s.capacity) << "capacity " << c.capacity;
+    }
+}
+
+TEST(StringResource, MissingStringLeavesAnEmptyStringAsItWas)
+{
+    CQorString s(128);
+    EXPECT_FALSE(s.LoadString(9999));
+    EXPECT_EQ("", Text(s));
+    EXPECT_EQ(128, s.capacity);
+}
+
+// Allocation failure: made to happen on the platform's global memory calls
+// of this program, which holds the string class itself.
+class StringMemory : public testing::Test {
+protected:
+    static void SetUpTestSuite() { fault::Install(GetModuleHandleA(nullptr)); }
+};
+
+TEST_F(StringMemory, FailedAllocationThrowsTheOneMemoryException)
+{
+    for (int round = 0; round < 2; ++round) {
+        CQorException* caught = nullptr;
+        try {
+            fault::CFailAt fail(1);
+            CQorString s(128);
+        } catch (CQorException* e) {
+            caught = e;
+        }
+        EXPECT_EQ(&g_memoryException, caught) << "round " << round;
+    }
+    const std::string message = "\x83\x81\x83\x82\x83\x8A\x82\xAA\x95\x73\x91\xAB"
+                                "\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42";
+    EXPECT_EQ(message, g_memoryException.GetErrorMessage());
+    EXPECT_EQ(0, g_memoryException.code);
+}
+
+TEST_F(StringMemory, CaughtAsEveryTypeOfItsList)
+{
+    int caughtAs = 0;
+    try {
+        QorThrowMemoryException();
+    } catch (CQorMemoryException* e) {
+        caughtAs += e == &g_memoryException;
+    }
+    try {
+        QorThrowMemoryException();
+    } catch (void* e) {
+        caughtAs += e == &g_memoryException;
+    }
+    EXPECT_EQ(2, caughtAs);
+}
+
+TEST_F(StringMemory, FailedGrowthLeavesTheStringAsItWas)
+{
+    const struct {
+        const char* what;
+        void (*grow)(CQorString&);
+    } cases[] = {
+        {"Reserve", [](CQorString& s) { s.Reserve(500); }},
+        {"Assign text", [](CQorString& s) { s.Assign("a text longer than sixteen bytes"); }},
+        {"Assign string",
+         [](CQorString& s) { s.Assign(CQorString("another long text, 33 bytes long", 0)); }},
+        {"Append text", [](CQorString& s) { s.Append("-appended beyond the buffer"); }},
+        {"GetBuffer", [](CQorString& s) { s.GetBuffer(64); }},
+    };
+    for (const auto& c : cases) {
+        CQorString s("before", 16);
+        const long liveBefore = fault::LiveGlobalBlocks();
+        bool thrown = false;
+        {
+            fault::CFailAt fail(1);
+            try {
+                c.grow(s);
+            } catch (CQorException* e) {
+                thrown = e == &g_memoryException;
+            }
+        }
+        EXPECT_TRUE(thrown) << c.what;
+        EXPECT_EQ("before", Text(s)) << c.what;
+        EXPECT_EQ(16, s.capacity) << c.what;
+        EXPECT_EQ(6, s.length) << c.what;
+        EXPECT_EQ(liveBefore, fault::LiveGlobalBlocks()) << c.what << " leaked a block";
+        s.Append(" and after");             // the string still works
+        EXPECT_EQ("before and after", Text(s)) << c.what;
+    }
+}
+
+TEST_F(StringMemory, EveryStringReleasesItsBlock)
+{
+    const long before = fault::LiveGlobalBlocks();
+    {
+        CQorString a("text", 0);
+        CQorString b(a);
+        CQorString c = Concat(a, b);
+        CQorString d = c.Mid(1, 3);
+        c.Reserve(1000);
+        EXPECT_EQ(before + 4, fault::LiveGlobalBlocks());
+    }
+    EXPECT_EQ(before, fault::LiveGlobalBlocks());
 }
 
 } // namespace
