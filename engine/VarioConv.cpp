@@ -145,15 +145,18 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
 
 BOOL CConvEngine::ParseLine(const char* line)
 {
-    const CQorString text(line, 0);
+    CQorString text(line, 0);
     int comma = -1;
     if (ClassifyDefinitionLine(text, &comma) != kRuleLine)
         return TRUE;
     std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule);
     if (!rule)
         return FALSE;
-    rule->source.Assign(text.Left(comma));
-    rule->replacement.Assign(text.Mid(comma + 1, -1));
+    // The working copy is cut at the comma in place: the text before it is
+    // the source, the rest of the line the replacement.
+    text.data[comma] = '\0';
+    rule->source.Assign(text.data);
+    rule->replacement.Assign(text.data + comma + 1);
     if (rules.AddTailIndex(rule.get()) == -1)
         return FALSE;
     rule.release();                     // the table owns it now
@@ -171,15 +174,64 @@ void CConvEngine::ClearRules()
 // ---------------------------------------------------------------------------
 // Caption conversion
 
+namespace {
+
+// Makes result the text with every occurrence of source (n > 0 bytes)
+// replaced, the first of them at offset first (not -1). Matches are taken
+// left to right without overlap, and the search resumes in the text after
+// each one, so an inserted replacement is never searched again.
+void ReplaceInto(const CQorString& text, const char* source, int n, const char* replacement,
+                 int first, CQorString& result)
+{
+    const int m = static_cast<int>(strlen(replacement));
+    int size = 0;
+    // Appends count bytes; the buffer doubles as it fills, since nothing
+    // outside sees its capacity before the final copy.
+    auto append = [&result, &size](const char* bytes, int count) {
+        if (size + count + 1 > result.capacity) {
+            const int doubled = 2 * result.capacity;
+            result.Reserve(size + count + 1 > doubled ? size + count + 1 : doubled);
+        }
+        memcpy(result.data + size, bytes, count);
+        size += count;
+    };
+    int p = 0;
+    for (int f = first; f != -1; f = text.Find(source, p)) {
+        append(text.data + p, f - p);
+        append(replacement, m);
+        p = f + n;
+    }
+    append(text.data + p, text.length - p);
+    result.data[size] = '\0';
+    result.length = size;
+}
+
+} // namespace
+
 BOOL CConvEngine::Convert(const char* caption, CQorString& out)
 {
     out.Assign(caption);
+    // Each rule that finds something writes its result into the other of
+    // two buffers, which then holds the current text.
+    CQorString spare(kWorkingCapacity);
+    CQorString* current = &out;
+    CQorString* next = &spare;
     for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
          pos = rules.GetNextPosition(pos)) {
         const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
-        const CQorString replaced = ReplaceAll(out, rule->source.data, rule->replacement.data);
-        out.Assign(replaced);
+        if (rule->source.length == 0)
+            continue;                   // an empty source is found nowhere
+        const int first = current->Find(rule->source.data, 0);
+        if (first == -1)
+            continue;                   // nothing found: the text stays as it is
+        ReplaceInto(*current, rule->source.data, rule->source.length,
+                    rule->replacement.data, first, *next);
+        CQorString* done = current;
+        current = next;
+        next = done;
     }
+    if (current != &out)
+        out.Assign(*current);
     return TRUE;
 }
 
@@ -187,16 +239,11 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
                                    const char* replacement)
 {
     const int n = lstrlenA(source);
-    if (n == 0)
+    const int first = n == 0 ? -1 : text.Find(source, 0);
+    if (first == -1)
         return CQorString(text);        // an empty source is found nowhere
     CQorString result(kWorkingCapacity);
-    int p = 0;
-    for (int f = text.Find(source, 0); f != -1; f = text.Find(source, p)) {
-        result.Append(text.Mid(p, f - p));
-        result.Append(replacement);
-        p = f + n;
-    }
-    result.Append(text.Mid(p, -1));
+    ReplaceInto(text, source, n, replacement, first, result);
     return CQorString(result);
 }
 

@@ -31,6 +31,18 @@ const bool* LeadBytes()
     return table.lead;
 }
 
+// Whether the byte at `at` begins a character, given that the byte at
+// `from` does (from <= at). Bytes just before `at` that can lead a
+// character pair up from the last byte that cannot, which ends one: `at`
+// begins a character when an even number of them stand before it.
+bool StartsCharacter(const unsigned char* text, int from, int at, const bool* lead)
+{
+    int run = at;
+    while (run > from && lead[text[run - 1]])
+        --run;
+    return ((at - run) & 1) == 0;
+}
+
 char* AllocateLocked(int size)
 {
     HGLOBAL block = GlobalAlloc(kGlobalFlags, size);
@@ -186,13 +198,17 @@ int CQorString::Find(char ch, int start) const
 {
     if (start >= length)
         return -1;
-    const bool* lead = LeadBytes();
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
-    for (int i = start; i < length; ++i) {
-        if (lead[text[i]])
-            ++i;                    // the trail byte is part of this character
-        else if (text[i] == static_cast<unsigned char>(ch))
-            return i;
+    const bool* lead = LeadBytes();
+    int from = start;                   // a known character boundary
+    for (int at = start; at < length; at = from) {
+        const void* hit = memchr(text + at, static_cast<unsigned char>(ch), length - at);
+        if (!hit)
+            return -1;
+        at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
+        if (StartsCharacter(text, from, at, lead))
+            return at;
+        from = at + 1;                  // a trail byte ends its character
     }
     return -1;
 }
@@ -201,34 +217,38 @@ int CQorString::Find(const char* sub, int start) const
 {
     if (start >= length)
         return -1;
-    const int n = lstrlenA(sub);
+    const int n = static_cast<int>(strlen(sub));
     if (n == 0)
         return start;
-    const bool* lead = LeadBytes();
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
+    const bool* lead = LeadBytes();
     const unsigned char first = static_cast<unsigned char>(sub[0]);
-    for (int i = start; length - i >= n; ++i) {
-        if (lead[text[i]] && i + 1 == length)
-            break;                  // a lone lead byte is no character
-        if (text[i] == first && memcmp(text + i, sub, n) == 0)
-            return i;
-        if (lead[text[i]])
-            ++i;
+    int from = start;                   // a known character boundary
+    for (int pos = start; length - pos >= n;) {
+        const void* hit = memchr(text + pos, first, length - n + 1 - pos);
+        if (!hit)
+            return -1;
+        const int at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
+        if (!StartsCharacter(text, from, at, lead)) {
+            from = pos = at + 1;        // a trail byte ends its character
+            continue;
+        }
+        if (lead[text[at]] && at + 1 == length)
+            return -1;                  // a lone lead byte is no character
+        if (memcmp(text + at, sub, n) == 0)
+            return at;
+        from = at;
+        pos = at + 1;
     }
     return -1;
 }
 
 int CQorString::ReverseFind(char ch) const
 {
-    const bool* lead = LeadBytes();
-    const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
+    // ch is a single-byte character, so the byte after a match starts one.
     int last = -1;
-    for (int i = 0; i < length; ++i) {
-        if (lead[text[i]])
-            ++i;
-        else if (text[i] == static_cast<unsigned char>(ch))
-            last = i;
-    }
+    for (int found = Find(ch, 0); found != -1; found = Find(ch, found + 1))
+        last = found;
     return last;
 }
 
