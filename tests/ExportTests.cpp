@@ -5,6 +5,8 @@
 
 namespace {
 
+const IMAGE_NT_HEADERS* Headers(const BYTE* base);
+
 const char* const kExportNames[] = {
     "TFEGetAPIVersion", "TFEGetEngineDescription", "TFEGetEngineVersion", "TFEInitEngine",
     "TFEExitEngine", "TFEConvertCaptionString", "TFEOnAbout", "TFEOnSetting",
@@ -27,16 +29,47 @@ TEST(Exports, FoundByNameAndOrdinalAtTheSameAddress)
 TEST(Exports, ExportDirectoryNamesTheModule)
 {
     const BYTE* base = reinterpret_cast<const BYTE*>(EngineModule());
-    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+        Headers(base)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     const IMAGE_EXPORT_DIRECTORY* exports =
         reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
     EXPECT_STREQ("Vario.tfe", reinterpret_cast<const char*>(base + exports->Name));
     EXPECT_EQ(1u, exports->Base);
     EXPECT_EQ(8u, exports->NumberOfFunctions);
     EXPECT_EQ(8u, exports->NumberOfNames);
+}
+
+const IMAGE_NT_HEADERS* Headers(const BYTE* base)
+{
+    return reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+}
+
+TEST(ModuleImage, RelocatableNonExecutableDataSystemImportsOnly)
+{
+    const BYTE* base = reinterpret_cast<const BYTE*>(EngineModule());
+    const IMAGE_NT_HEADERS* nt = Headers(base);
+    EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
+    EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
+    const WORD wanted = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT;
+    EXPECT_EQ(wanted, nt->OptionalHeader.DllCharacteristics & wanted)
+        << "characteristics " << std::hex << nt->OptionalHeader.DllCharacteristics;
+
+    const char* const system[] = {"kernel32.dll", "user32.dll", "advapi32.dll", "comdlg32.dll",
+                                  "msvcrt.dll"};
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    int imports = 0;
+    for (const IMAGE_IMPORT_DESCRIPTOR* d =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         d->Name; ++d, ++imports) {
+        const char* name = reinterpret_cast<const char*>(base + d->Name);
+        bool known = false;
+        for (const char* s : system)
+            known = known || lstrcmpiA(name, s) == 0;
+        EXPECT_TRUE(known) << "imports " << name;
+    }
+    EXPECT_EQ(5, imports);
 }
 
 TEST(Exports, ApiVersionIsConstant)

@@ -2,10 +2,17 @@
 # Runs a Windows test program under Wine, in code page 932, in the build
 # tree's private Wine prefix (made on first use), so that no test touches
 # anyone's own registry.  usage: wine-test.sh PROGRAM [ARGS...]
+#
+# With VARIO_HEAP_CHECK=1 the program runs in a prefix of its own with the
+# heap's tail, free and parameter checks on, and fails on any heap error.
 set -e
 program=$1
+shift
 build=$(cd "$(dirname "$program")" && pwd)
-export WINEPREFIX="$build/wineprefix"
+image=$(basename "$program")
+prefix=wineprefix
+[ "${VARIO_HEAP_CHECK:-0}" = 1 ] && prefix=wineprefix-heapcheck
+export WINEPREFIX="$build/$prefix"
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -23,7 +30,26 @@ unset LANG LANGUAGE
         wineserver -w
         touch "$WINEPREFIX/.vario-ready"
     fi
-) 9>"$build/.wineprefix.lock"
+    if [ "${VARIO_HEAP_CHECK:-0}" = 1 ] && [ ! -f "$WINEPREFIX/.heapcheck-$image" ]; then
+        # Tail, free, parameter and full validation checks for this image.
+        wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\$image" \
+            /v GlobalFlag /t REG_DWORD /d 0xF0 /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.heapcheck-$image"
+    fi
+) 9>"$build/.$prefix.lock"
 
-shift
-exec wine "$program" "$@"
+if [ "${VARIO_HEAP_CHECK:-0}" != 1 ]; then
+    exec wine "$program" "$@"
+fi
+export WINEDEBUG=err+heap
+log=$(mktemp)
+status=0
+wine "$program" "$@" 2>"$log" || status=$?
+cat "$log" >&2
+if grep -q ':err:heap:' "$log"; then
+    echo "heap errors reported while $image ran" >&2
+    status=1
+fi
+rm -f "$log"
+exit $status
