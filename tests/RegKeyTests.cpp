@@ -93,6 +93,17 @@ TEST_F(RegKey, SecondOpenClosesTheFirstKey)
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(first)) << "the first key was left open";
 }
 
+TEST_F(RegKey, DestructorClosesAnOpenKey)
+{
+    HKEY held = nullptr;
+    {
+        CQorRegKey key;
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0));
+        held = key.hkey;
+    }
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(held)) << "the key outlived its object";
+}
+
 TEST_F(RegKey, CloseWithNoKeyDoesNothing)
 {
     CQorRegKey key;

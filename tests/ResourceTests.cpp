@@ -264,22 +264,24 @@ public:
         *value = v;
         return true;
     }
-    // The names of the entries of one string block, in stored order, read
-    // from the record's own tree (UTF-16 nodes).
-    std::vector<std::wstring> StringNames(const wchar_t* table)
+    // The keys of the children of the node reached through the given keys,
+    // in stored order, read from the record's own tree (UTF-16 nodes).
+    std::vector<std::wstring> ChildKeys(const std::vector<std::wstring>& path) const
     {
-        std::vector<std::wstring> names;
-        const BYTE* root = block.data();
-        ForChildren(root, [&](const BYTE* fileInfo) {
-            if (Key(fileInfo) != L"StringFileInfo")
-                return;
-            ForChildren(fileInfo, [&](const BYTE* strings) {
-                if (Key(strings) != table)
-                    return;
-                ForChildren(strings, [&](const BYTE* entry) { names.push_back(Key(entry)); });
+        std::vector<std::wstring> keys;
+        const BYTE* node = block.data();
+        for (const std::wstring& key : path) {
+            const BYTE* next = nullptr;
+            ForChildren(node, [&](const BYTE* child) {
+                if (!next && Key(child) == key)
+                    next = child;
             });
-        });
-        return names;
+            if (!next)
+                return keys;
+            node = next;
+        }
+        ForChildren(node, [&](const BYTE* child) { keys.push_back(Key(child)); });
+        return keys;
     }
 
 private:
@@ -367,7 +369,11 @@ TEST(Resources, VersionRecordStringsAndTranslation)
         EXPECT_EQ(e.text, text) << e.name << ": " << Escaped(text);
         expectedNames.insert(std::wstring(e.name, e.name + strlen(e.name)));
     }
-    const std::vector<std::wstring> names = record.StringNames(L"041104b0");
+    using Keys = std::vector<std::wstring>;
+    EXPECT_EQ((Keys{L"StringFileInfo", L"VarFileInfo"}), record.ChildKeys({}));
+    EXPECT_EQ(Keys{L"041104b0"}, record.ChildKeys({L"StringFileInfo"}));
+    EXPECT_EQ(Keys{L"Translation"}, record.ChildKeys({L"VarFileInfo"}));
+    const Keys names = record.ChildKeys({L"StringFileInfo", L"041104b0"});
     EXPECT_EQ(expectedNames, std::set<std::wstring>(names.begin(), names.end()));
     EXPECT_EQ(expectedNames.size(), names.size()) << "an entry is stored twice";
 
