@@ -144,7 +144,7 @@ private:
     const BYTE* p;
 };
 
-struct ControlSpec {
+struct ExpectedControl {
     WORD id;
     const wchar_t* atom;        // the class as an ordinal
     const wchar_t* name;        // or by name
@@ -153,11 +153,11 @@ struct ControlSpec {
     DWORD style;
 };
 
-struct DialogSpec {
+struct ExpectedDialog {
     int id;
     short cx, cy;
     const wchar_t* caption;
-    std::vector<ControlSpec> controls;
+    std::vector<ExpectedControl> controls;
 };
 
 std::string Narrow(const std::wstring& text)
@@ -165,34 +165,34 @@ std::string Narrow(const std::wstring& text)
     return Escaped(Sjis(text));
 }
 
-void CheckDialog(const DialogSpec& spec)
+void CheckDialog(const ExpectedDialog& dialog)
 {
     HMODULE module = EngineModule();
-    HRSRC found = FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(spec.id), kJapanese);
-    ASSERT_NE(nullptr, found) << "dialog " << spec.id << " in language 0x0411";
+    HRSRC found = FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(dialog.id), kJapanese);
+    ASSERT_NE(nullptr, found) << "dialog " << dialog.id << " in language 0x0411";
     const DWORD size = SizeofResource(module, found);
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
     ASSERT_NE(nullptr, data);
     TemplateReader r(data);
-    SCOPED_TRACE("dialog " + std::to_string(spec.id));
+    SCOPED_TRACE("dialog " + std::to_string(dialog.id));
     const DWORD style = r.Dword();
     EXPECT_EQ(0x80C800C0u, style) << "style 0x" << std::hex << style;
     EXPECT_EQ(0u, r.Dword()) << "extended style";
     const WORD count = r.Word();
-    ASSERT_EQ(spec.controls.size(), count) << "control count";
+    ASSERT_EQ(dialog.controls.size(), count) << "control count";
     EXPECT_EQ(0, r.Short()) << "x";
     EXPECT_EQ(0, r.Short()) << "y";
-    EXPECT_EQ(spec.cx, r.Short()) << "width";
-    EXPECT_EQ(spec.cy, r.Short()) << "height";
+    EXPECT_EQ(dialog.cx, r.Short()) << "width";
+    EXPECT_EQ(dialog.cy, r.Short()) << "height";
     EXPECT_EQ(L"", r.NameOrOrdinal()) << "menu";
     EXPECT_EQ(L"", r.NameOrOrdinal()) << "window class";
     const std::wstring caption = r.Text();
-    EXPECT_EQ(std::wstring(spec.caption), caption) << Narrow(caption);
+    EXPECT_EQ(std::wstring(dialog.caption), caption) << Narrow(caption);
     EXPECT_EQ(9, r.Word()) << "font size";
     const std::wstring font = r.Text();
     EXPECT_EQ(L"ＭＳ Ｐゴシック", font) << Narrow(font);
     for (size_t i = 0; i < count; ++i) {
-        const ControlSpec& c = spec.controls[i];
+        const ExpectedControl& c = dialog.controls[i];
         SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(c.id));
         r.AlignDword();
         ASSERT_LT(r.Offset() + 18, size) << "the template ends early";
@@ -216,7 +216,7 @@ void CheckDialog(const DialogSpec& spec)
 
 TEST(Resources, AboutDialogTemplate)
 {
-    const DialogSpec about = {101, 227, 179, L"VarioEngineのバージョン情報", {
+    const ExpectedDialog about = {101, 227, 179, L"VarioEngineのバージョン情報", {
         {0xFFFF, L"#130", L"Static", L"VarioEngine for TitleForge", 15, 21, 99, 8, 0x50020000},
         {1002, L"#130", L"Static", L"Version 0.00", 143, 21, 50, 8, 0x50020000},
         {0xFFFF, L"#130", L"Static", L"(C) 2026 Vario Project", 15, 34, 90, 8, 0x50020000},
@@ -230,7 +230,7 @@ TEST(Resources, AboutDialogTemplate)
 
 TEST(Resources, SettingDialogTemplate)
 {
-    const DialogSpec setting = {102, 222, 65, L"VarioEngineの設定", {
+    const ExpectedDialog setting = {102, 222, 65, L"VarioEngineの設定", {
         {0xFFFF, L"#130", L"Static", L"変換定義ファイル(&F):", 7, 7, 62, 8, 0x50020000},
         {1000, L"#129", L"Edit", L"", 7, 19, 166, 14, 0x50810080},
         {1001, L"#128", L"Button", L"参照(&B)...", 177, 19, 38, 14, 0x50010000},
