@@ -118,9 +118,12 @@ void StoreSetting(DWORD type, const std::string& bytes)
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
                                              KEY_WRITE, nullptr, &key, nullptr));
+    // The registry counts a zero byte just past a string's bytes in: follow
+    // the bytes with one that is not zero, so that they are stored as given.
+    const std::string padded = bytes + 'X';
     EXPECT_EQ(ERROR_SUCCESS,
               RegSetValueExA(key, "DefFile", 0, type,
-                             reinterpret_cast<const BYTE*>(bytes.data()),
+                             reinterpret_cast<const BYTE*>(padded.data()),
                              static_cast<DWORD>(bytes.size())));
     RegCloseKey(key);
 }

@@ -1,0 +1,311 @@
+// SettingsTests.cpp - the remembered definition file: what TFEInitEngine
+// takes from the registry, what it loads and shows, and what TFEExitEngine
+// writes back.
+#include "FaultInjection.h"
+#include "TestSupport.h"
+#include "WindowWatcher.h"
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+// Two rule files: "prior" is in force before each case starts, "rules" is
+// the one the registry names. "foo x" tells which table is in force.
+const char kPriorRules[] = "foo,prior\r\n";
+const char kRules[] = "[section]\r\n//foo,comment\r\nfoo,bar\r\nno comma here\r\nx,xy\r\n";
+const char kProbe[] = "foo x";
+const char kUnchanged[] = "foo x";
+const char kConverted[] = "bar xy";     // "x,xy" once: a table loaded twice gives "bar xyy"
+const char kPriorConverted[] = "prior x";
+
+struct BoxSeen {
+    std::string caption, text;
+    UINT icon = 0;
+    HWND owner = reinterpret_cast<HWND>(1);
+};
+
+struct InitRun {
+    BOOL result = -1;
+    size_t boxes = 0;
+    BoxSeen box;                // the first box, answered with OK
+};
+
+// TFEInitEngine, with any message box it opens recorded and answered.
+InitRun InitEngine()
+{
+    InitRun run;
+    const DriveResult r = Drive([&] { run.result = Engine().InitEngine(); },
+                                {[&](HWND box) {
+                                    run.box.caption = WindowText(box);
+                                    run.box.text = MessageBoxText(box);
+                                    run.box.icon = MessageBoxIcon(box);
+                                    run.box.owner = GetWindow(box, GW_OWNER);
+                                    Press(box, IDOK);
+                                }});
+    run.boxes = r.windows.size() + r.unexpected;
+    return run;
+}
+
+std::string PriorFile()
+{
+    static const std::string path = WriteScratchFile("prior.txt", kPriorRules);
+    return path;
+}
+
+std::string RulesFile()
+{
+    static const std::string path = WriteScratchFile("rules.txt", kRules);
+    return path;
+}
+
+// A rule file whose path is well over 128 bytes.
+std::string LongPathFile()
+{
+    static const std::string path = [] {
+        const std::string dir = std::string(140, 'd');
+        CreateDirectoryA((ScratchDir() + "\\" + dir).c_str(), nullptr);
+        return WriteScratchFile(dir + "\\rules.txt", kRules);
+    }();
+    return path;
+}
+
+std::string JapanesePathFile()
+{
+    static const std::string path = WriteScratchFile(Sjis(L"変換定義ファイル.txt"), kRules);
+    return path;
+}
+
+// The engine runs with the prior file's rules, and remembers its path.
+void StartWithPriorFile()
+{
+    ASSERT_TRUE(StartEngineWith(PriorFile()));
+    ASSERT_EQ(kPriorConverted, Convert(kProbe));
+}
+
+void ExpectStoredPath(const std::string& path, const char* what)
+{
+    DWORD type = 0;
+    std::string stored;
+    ASSERT_TRUE(ReadSetting(&type, &stored)) << what << ": no DefFile value";
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type) << what;
+    EXPECT_EQ(path + '\0', stored) << what << ": " << Escaped(stored);
+}
+
+void CreateKeyWithoutValue()
+{
+    DeleteSettingsKey();
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &key, nullptr));
+    RegCloseKey(key);
+}
+
+struct SettingsCase {
+    const char* what;
+    std::function<void()> store;    // what the registry holds when the engine starts
+    BOOL init;
+    bool box;                       // the ownerless load failure box
+    const char* converted;          // kProbe converted after TFEInitEngine
+    std::function<std::string()> written;   // the path TFEExitEngine writes back
+};
+
+TEST(Settings, InitTakesTheStoredPathAndExitWritesItBack)
+{
+    const std::string missing = ScratchDir() + "\\missing.txt";
+    const SettingsCase cases[] = {
+        {"no key", DeleteSettingsKey, TRUE, false, kUnchanged, PriorFile},
+        {"no value", CreateKeyWithoutValue, TRUE, false, kUnchanged, PriorFile},
+        {"REG_EXPAND_SZ", [] { StoreSetting(REG_EXPAND_SZ, RulesFile() + '\0'); }, TRUE, false,
+         kUnchanged, PriorFile},
+        {"REG_DWORD", [] { StoreSetting(REG_DWORD, std::string("\1\0\0\0", 4)); }, TRUE, false,
+         kUnchanged, PriorFile},
+        {"REG_BINARY", [] { StoreSetting(REG_BINARY, RulesFile() + '\0'); }, TRUE, false,
+         kUnchanged, PriorFile},
+        {"empty path", [] { StorePath(""); }, TRUE, false, kUnchanged,
+         [] { return std::string(); }},
+        {"missing file", [&] { StorePath(missing); }, FALSE, true, kUnchanged,
+         [&] { return missing; }},
+        {"file loads", [] { StorePath(RulesFile()); }, TRUE, false, kConverted, RulesFile},
+        {"path without terminator", [] { StoreSetting(REG_SZ, RulesFile()); }, TRUE, false,
+         kConverted, RulesFile},
+        {"path over 128 bytes", [] { StorePath(LongPathFile()); }, TRUE, false, kConverted,
+         LongPathFile},
+        {"Japanese path", [] { StorePath(JapanesePathFile()); }, TRUE, false, kConverted,
+         JapanesePathFile},
+    };
+    ASSERT_GT(LongPathFile().size(), 140u);
+    for (const SettingsCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartWithPriorFile();
+        c.store();
+        const InitRun run = InitEngine();
+        EXPECT_EQ(c.init, run.result);
+        EXPECT_EQ(c.box ? 1u : 0u, run.boxes);
+        if (c.box && run.boxes == 1) {
+            EXPECT_EQ(Sjis(L"Varioエンジン"), run.box.caption) << Escaped(run.box.caption);
+            EXPECT_EQ(Sjis(L"変換定義ファイルの読み込みに失敗しました。"), run.box.text)
+                << Escaped(run.box.text);
+            EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), run.box.icon);
+            EXPECT_EQ(nullptr, run.box.owner);
+        }
+        EXPECT_EQ(c.converted, Convert(kProbe));
+        Engine().ExitEngine();
+        ExpectStoredPath(c.written(), c.what);
+        EXPECT_EQ(kUnchanged, Convert(kProbe)) << "the table outlived TFEExitEngine";
+    }
+}
+
+TEST(Settings, FirstRunStoresTheEmptyPath)
+{
+    // A path of "" in force, as in a fresh process; then the key goes.
+    StorePath("");
+    ASSERT_EQ(TRUE, InitEngine().result);
+    DeleteSettingsKey();
+
+    InitRun run = InitEngine();
+    EXPECT_EQ(TRUE, run.result);
+    EXPECT_EQ(0u, run.boxes);
+    Engine().ExitEngine();
+    ExpectStoredPath("", "first exit");
+
+    run = InitEngine();
+    EXPECT_EQ(TRUE, run.result);
+    EXPECT_EQ(0u, run.boxes);
+    EXPECT_EQ(kUnchanged, Convert(kProbe));
+    Engine().ExitEngine();
+}
+
+TEST(Settings, InitAgainReloadsInsteadOfAdding)
+{
+    StorePath(RulesFile());
+    for (int i = 0; i < 3; ++i) {
+        const InitRun run = InitEngine();
+        EXPECT_EQ(TRUE, run.result) << "run " << i;
+        EXPECT_EQ(kConverted, Convert(kProbe)) << "run " << i;
+    }
+    Engine().ExitEngine();
+    ExpectStoredPath(RulesFile(), "after three starts");
+}
+
+// The engine's key with a security descriptor that grants nothing, so that
+// it can be neither opened nor created; the key is freed again at the end.
+class BlockedKey {
+public:
+    BlockedKey()
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        ACL empty;
+        InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+        blocked = SetDacl(key, &empty);
+        RegCloseKey(key);
+    }
+    ~BlockedKey()
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+            SetDacl(key, nullptr);
+            RegCloseKey(key);
+        }
+    }
+    BlockedKey(const BlockedKey&) = delete;
+    BlockedKey& operator=(const BlockedKey&) = delete;
+
+    bool blocked = false;
+
+private:
+    static bool SetDacl(HKEY key, ACL* dacl)
+    {
+        SECURITY_DESCRIPTOR sd;
+        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&sd, TRUE, dacl, FALSE);
+        return RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+    }
+};
+
+bool KeyOpens(REGSAM access)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, access, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
+{
+    ASSERT_TRUE(StartEngineWith(RulesFile()));
+    ASSERT_EQ(kConverted, Convert(kProbe));
+    StorePath("other.txt");             // what the registry holds from now on
+    {
+        BlockedKey block;
+        ASSERT_TRUE(block.blocked) << "the key's security could not be set";
+        ASSERT_FALSE(KeyOpens(KEY_READ)) << "the platform ignores the key's security";
+        ASSERT_FALSE(KeyOpens(KEY_WRITE)) << "the platform ignores the key's security";
+
+        Engine().ExitEngine();
+        EXPECT_EQ(kConverted, Convert(kProbe)) << "TFEExitEngine emptied the table";
+        Engine().ExitEngine();
+        EXPECT_EQ(kConverted, Convert(kProbe)) << "a second TFEExitEngine";
+
+        const InitRun run = InitEngine();
+        EXPECT_EQ(TRUE, run.result);
+        EXPECT_EQ(0u, run.boxes);
+        EXPECT_EQ(kUnchanged, Convert(kProbe)) << "TFEInitEngine starts with an empty table";
+    }
+    ExpectStoredPath("other.txt", "while the key was blocked");
+    Engine().ExitEngine();
+    ExpectStoredPath(RulesFile(), "the path in force, once the key opens again");
+}
+
+TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
+{
+    const std::string stored = LongPathFile();
+    ASSERT_TRUE(StartEngineWith(PriorFile()));
+    Engine().ExitEngine();
+    {
+        // The runtime keeps what it sets up for the first exception thrown
+        // in the module: have that done before counting.
+        char version[8];
+        fault::CFailAt fail(1);
+        Engine().GetEngineVersion(version, sizeof version);
+    }
+    const long globalBefore = fault::LiveGlobalBlocks();
+    const long heapBefore = fault::LiveHeapBlocks();
+    int failures = 0;
+    for (int n = 1; n < 1000; ++n) {
+        SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+        ASSERT_TRUE(StartEngineWith(PriorFile()));
+        StorePath(stored);
+        InitRun run;
+        bool failed = false;
+        {
+            fault::CFailAt fail(n);
+            run = InitEngine();
+            failed = fault::Failed();
+        }
+        const std::string converted = Convert(kProbe);
+        Engine().ExitEngine();
+        ExpectStoredPath(stored, "after TFEExitEngine");
+        EXPECT_EQ(globalBefore, fault::LiveGlobalBlocks()) << "global blocks leaked";
+        EXPECT_EQ(heapBefore, fault::LiveHeapBlocks()) << "heap blocks leaked";
+        if (!failed) {
+            EXPECT_EQ(TRUE, run.result);
+            EXPECT_EQ(0u, run.boxes);
+            EXPECT_EQ(kConverted, converted);
+            EXPECT_GT(failures, 3) << "Init made too few allocations to be tested";
+            return;
+        }
+        ++failures;
+        // The table is whole or empty, never a part of the file.
+        EXPECT_TRUE(converted == kConverted || converted == kUnchanged) << converted;
+        if (run.result) {
+            EXPECT_EQ(kConverted, converted) << "success reported with an empty table";
+        }
+    }
+    ADD_FAILURE() << "TFEInitEngine never completed";
+}
+
+} // namespace
