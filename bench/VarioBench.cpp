@@ -215,6 +215,10 @@ int main()
             rules.push_back({"Source text " + std::to_string(i), "Replacement " + std::to_string(i)});
         const std::string path = WriteDefinitionFile("vario-bench-load.txt", rules);
         StorePath(path);
+        if (!e.InitEngine()) {
+            fprintf(stderr, "a file of %d rules did not load\n", count);
+            return 1;
+        }
         const double engine = Median([&] { e.InitEngine(); });
         const double reference = Median([&] { ReferenceLoad(path); });
         char what[64];

@@ -6,7 +6,11 @@
 
 namespace {
 
-const UINT kGlobalFlags = GMEM_MOVEABLE | GMEM_ZEROINIT;
+// Blocks are fixed: a process has room for only about 65,000 moveable
+// handles, fewer than the strings of a large definition file. A fixed block
+// may still move when it grows, and is locked and unlocked like any other.
+const UINT kAllocFlags = GMEM_FIXED | GMEM_ZEROINIT;
+const UINT kGrowFlags = GMEM_MOVEABLE | GMEM_ZEROINIT;
 
 // The lead bytes of the process's ANSI code page, read once. The code page
 // of a process does not change while it runs.
@@ -45,7 +49,7 @@ bool StartsCharacter(const unsigned char* text, int from, int at, const bool* le
 
 char* AllocateLocked(int size)
 {
-    HGLOBAL block = GlobalAlloc(kGlobalFlags, size);
+    HGLOBAL block = GlobalAlloc(kAllocFlags, size);
     if (!block)
         QorThrowMemoryException();
     char* p = static_cast<char*>(GlobalLock(block));
@@ -98,7 +102,7 @@ void CQorString::Reserve(int size)
         return;
     HGLOBAL block = GlobalHandle(data);
     GlobalUnlock(block);
-    HGLOBAL grown = GlobalReAlloc(block, size, kGlobalFlags);
+    HGLOBAL grown = GlobalReAlloc(block, size, kGrowFlags);
     // Whichever block survives is locked again: on failure the old one,
     // with its text, capacity and length untouched.
     data = static_cast<char*>(GlobalLock(grown ? grown : block));
