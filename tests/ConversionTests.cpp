@@ -206,6 +206,27 @@ TEST(Conversion, SecondFileReplacesTheFirst)
     EXPECT_EQ("a2", Convert("ab"));
     ASSERT_TRUE(UseRules(""));
     EXPECT_EQ("ab", Convert("ab"));
+
+    // A file that is gone by the next start leaves no rules behind.
+    ASSERT_TRUE(UseRules("a,1"));
+    BOOL started = TRUE;
+    const DriveResult r =
+        Drive([&] { started = StartEngineWith(ScratchDir() + "\\gone.txt"); },
+              {[](HWND box) { Press(box, IDOK); }});
+    EXPECT_FALSE(r.timedOut) << "no message box came";
+    EXPECT_FALSE(started);
+    EXPECT_EQ("ab", Convert("ab"));
+}
+
+// Whether nothing else holds the file open: it can be opened exclusively.
+bool NoOneHolds(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -297,6 +318,7 @@ TEST(ConversionFaults, EveryFailedAllocationOfALoadLeavesAWholeOrEmptyTable)
             << "the remembered path was lost, failing " << n << ": " << Escaped(stored);
         EXPECT_EQ(before.global, after.global) << "global blocks leaked, failing " << n;
         EXPECT_EQ(before.heap, after.heap) << "heap blocks leaked, failing " << n;
+        EXPECT_TRUE(NoOneHolds(path)) << "the file stayed open, failing " << n;
         if (!failed) {
             EXPECT_TRUE(started) << n;
             EXPECT_EQ(0, r.unexpected) << n;

@@ -201,7 +201,7 @@ TEST(Differential, ModuleAgreesWithTheModel)
 {
     if (GetACP() != 932)
         GTEST_SKIP() << "needs code page 932, have " << GetACP();
-    const int files = EnvironmentNumber("VARIO_DIFF_COUNT", 1500);
+    const int files = EnvironmentNumber("VARIO_DIFF_COUNT", 3000);
     const uint32_t seed = static_cast<uint32_t>(EnvironmentNumber("VARIO_DIFF_SEED", 20240601));
     const int kCaptionsPerFile = 12;
     CRandom random(seed);
