@@ -205,6 +205,32 @@ TEST(DefinitionFile, FilesThatCannotBeRead)
     }
 }
 
+// Files whose size does not fit in 31 bits are refused, not read in part.
+// They are made sparse, so they take no room on the disk.
+TEST(DefinitionFile, FilesTooLargeToHoldAreRefused)
+{
+    const LONGLONG sizes[] = {0x100000004LL, 0x80000000LL, 0x7FFFFFFFLL};
+    for (LONGLONG size : sizes) {
+        const std::string path = WriteScratchFile("huge.txt", "a,b\n");
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        LARGE_INTEGER end;
+        end.QuadPart = size;
+        const BOOL grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+        CloseHandle(file);
+        if (!grown) {
+            DeleteFileA(path.c_str());
+            GTEST_SKIP() << "cannot make a file of " << size << " bytes here";
+        }
+        CConvEngine engine;
+        ASSERT_TRUE(Load(engine, "x,y"));
+        EXPECT_FALSE(engine.LoadDefinitionFile(path.c_str())) << size << " bytes";
+        EXPECT_EQ("", Listing(engine)) << size << " bytes";
+        DeleteFileA(path.c_str());
+    }
+}
+
 TEST(DefinitionFile, EachLoadReplacesTheTable)
 {
     CConvEngine engine;
