@@ -166,7 +166,7 @@ TEST(PtrArray, AddHeadAndTailKeepOrder)
     EXPECT_EQ("01234", Contents(a));
     EXPECT_EQ("{3,0}", Pos(a.AddHead(V(5))));
     EXPECT_EQ("{3,6}", Pos(a.AddTail(V(6))));
-    EXPECT_EQ("501234" "6", Contents(a));
+    EXPECT_EQ("5012346", Contents(a));
 }
 
 struct RemoveCase {

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "WindowWatcher.h"
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string>
 #include <vector>
 
@@ -305,6 +306,7 @@ TEST(ConversionFaults, EveryFailedAllocationOfALoadLeavesAWholeOrEmptyTable)
         DriveResult r;
         {
             fault::CFailAt fail(n);
+            // The load-failure message box is closed unanswered and counted.
             r = Drive([&] { started = Engine().InitEngine(); }, {});
             failed = fault::Failed();
         }

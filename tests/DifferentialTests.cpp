@@ -8,6 +8,7 @@
 #include "WindowWatcher.h"
 #include <gtest/gtest.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string>
 #include <utility>
