@@ -1,0 +1,340 @@
+// ConversionTests.cpp - captions converted through TFEConvertCaptionString
+// with rules loaded from real definition files, as a host sees it: rule
+// order, non-overlapping matches, double-byte characters, cutting to the
+// host's buffer, refused arguments, and allocation failures.
+#include "FaultInjection.h"
+#include "TestSupport.h"
+#include "WindowWatcher.h"
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Starts the engine on a definition file holding these bytes. A message box
+// (a failed load) is closed and counted, so that a fault cannot hang the test.
+::testing::AssertionResult UseRules(const std::string& bytes)
+{
+    static int files = 0;
+    const std::string path = WriteScratchFile("conv" + std::to_string(++files) + ".txt", bytes);
+    BOOL started = FALSE;
+    const DriveResult r = Drive([&] { started = StartEngineWith(path); }, {});
+    if (!started || r.unexpected)
+        return ::testing::AssertionFailure()
+               << "the engine did not start on " << Escaped(bytes) << " (result " << started
+               << ", " << r.unexpected << " message boxes)";
+    return ::testing::AssertionSuccess();
+}
+
+const size_t kGuard = 16;
+
+// The host's buffer: size bytes plus guard bytes, all 0x7F beforehand.
+struct Output {
+    BOOL result;
+    std::string bytes;          // the whole buffer, guard included
+
+    std::string Text() const { return bytes.c_str(); }
+    // Whether every byte from offset on is still 0x7F.
+    bool UntouchedFrom(size_t offset) const
+    {
+        return bytes.find_first_not_of('\x7F', offset) == std::string::npos;
+    }
+};
+
+Output ConvertInto(const char* caption, int size)
+{
+    Output out;
+    out.bytes.assign((size > 0 ? size : 0) + kGuard, '\x7F');
+    out.result = Engine().ConvertCaptionString(0x12345678, caption, &out.bytes[0], size);
+    return out;
+}
+
+struct ConversionCase {
+    const char* what;
+    std::string rules;          // the definition file's bytes
+    std::string caption;
+    std::string expected;
+};
+
+void CheckConversions(const std::vector<ConversionCase>& cases)
+{
+    for (const ConversionCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(UseRules(c.rules));
+        const int size = static_cast<int>(c.expected.size()) + 1;
+        const Output out = ConvertInto(c.caption.c_str(), size);
+        EXPECT_TRUE(out.result);
+        EXPECT_EQ(Escaped(c.expected), Escaped(out.Text()))
+            << "caption " << Escaped(c.caption) << ", rules " << Escaped(c.rules);
+        EXPECT_TRUE(out.UntouchedFrom(size)) << "written past the buffer";
+    }
+}
+
+TEST(Conversion, RulesApplyInFileOrder)
+{
+    CheckConversions({
+        {"empty table", "", "abc", "abc"},
+        {"no match", "xyz,1", "abc", "abc"},
+        {"source longer than the caption", "abcdef,x", "abc", "abc"},
+        {"no overlap (even)", "aa,b", "aaaa", "bb"},
+        {"no overlap (odd)", "aa,b", "aaa", "ba"},
+        {"replacement holds its source", "a,aa", "banana", "baanaanaa"},
+        {"later rule sees earlier result", "a,b\nb,c", "ab", "cc"},
+        {"other order", "b,c\na,b", "ab", "bc"},
+        {"deletion", "x,", "xyx", "y"},
+        {"deletes everything", "x,", "xxx", ""},
+        {"match at the end", "c,Z", "abc", "abZ"},
+        {"match at the start", "a,Z", "abc", "Zbc"},
+        {"case differs", "abc,x", "ABC", "ABC"},
+        {"case differs too", "ABC,x", "abcABC", "abcx"},
+        {"empty caption", "a,b\n,x", "", ""},
+        {"empty source leaves the caption", ",x", "abc", "abc"},
+        {"rules after an empty source", ",x\na,b", "aa", "bb"},
+        {"same source twice", "a,b\na,c", "a", "b"},
+        {"chain back", "a,b\nb,a", "ab", "aa"},
+        {"spaces kept", " a ,[ ]", "x a y", "x[ ]y"},
+        {"comma in replacement", "a,b,c", "aa", "b,cb,c"},
+    });
+}
+
+TEST(Conversion, DoubleByteCharacters)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    const std::string so = Sjis(L"ソ"), hyo = Sjis(L"表"), go = Sjis(L"ゾ");
+    ASSERT_EQ("\x83\x5C", so);
+    ASSERT_EQ("\x95\x5C", hyo);
+    ASSERT_EQ("\x83\x5D", go);
+    CheckConversions({
+        {"backslash is not the trail of ソ", "\\,/", so + "\\" + hyo + "\\", so + "/" + hyo + "/"},
+        {"bracket is not the trail of ゾ", "],!", go + "]", go + "!"},
+        {"whole characters replaced", so + ",so", so + so, "soso"},
+        {"no match across characters", so + ",so", "\x83" + so, "\x83" + so},
+        {"full width differs", "abc,x", Sjis(L"ａｂｃ"), Sjis(L"ａｂｃ")},
+        {"replacement makes a new character", "a,\x83\n\\,Z", "a\\", "\x83\\"},
+        {"lone lead byte at the end of the caption", "\\,Z", "\\\x83", "Z\x83"},
+        {"Japanese to Japanese", Sjis(L"変換,へんかん"), Sjis(L"文字変換"),
+         Sjis(L"文字へんかん")},
+    });
+}
+
+TEST(Conversion, LongCaption)
+{
+    ASSERT_TRUE(UseRules("a,bb\nbbbb,c"));
+    const std::string caption(10000, 'a');
+    const Output out = ConvertInto(caption.c_str(), 10001);
+    EXPECT_TRUE(out.result);
+    EXPECT_EQ(std::string(5000, 'c'), out.Text());
+}
+
+struct CutCase {
+    int size;
+    std::string expected;
+};
+
+TEST(Conversion, CutToTheHostBuffer)
+{
+    // "aa" becomes "ソソ", four bytes.
+    ASSERT_TRUE(UseRules("a,\x83\x5C"));
+    const CutCase cases[] = {
+        {100, "\x83\x5C\x83\x5C"}, {5, "\x83\x5C\x83\x5C"}, {4, "\x83\x5C\x83"},
+        {3, "\x83\x5C"},           {2, "\x83"},             {1, ""},
+    };
+    for (const CutCase& c : cases) {
+        const Output out = ConvertInto("aa", c.size);
+        EXPECT_TRUE(out.result) << "size " << c.size;
+        EXPECT_EQ(Escaped(c.expected), Escaped(out.Text())) << "size " << c.size;
+        EXPECT_EQ('\0', out.bytes[c.expected.size()]) << "size " << c.size;
+        EXPECT_TRUE(out.UntouchedFrom(c.expected.size() + 1)) << "size " << c.size;
+    }
+}
+
+TEST(Conversion, RefusedArgumentsWriteNothing)
+{
+    ASSERT_TRUE(UseRules("a,b"));
+    const struct {
+        const char* what;
+        const char* caption;
+        int size;
+    } cases[] = {
+        {"null caption", nullptr, 16}, {"size 0", "a", 0},
+        {"size -1", "a", -1},          {"most negative size", "a", INT_MIN},
+    };
+    for (const auto& c : cases) {
+        const Output out = ConvertInto(c.caption, c.size);
+        EXPECT_FALSE(out.result) << c.what;
+        EXPECT_TRUE(out.UntouchedFrom(0)) << c.what << " wrote to the buffer";
+    }
+    EXPECT_FALSE(Engine().ConvertCaptionString(0, "a", nullptr, 16)) << "null buffer";
+    EXPECT_EQ("b", Convert("a")) << "the engine did not go on working";
+}
+
+TEST(Conversion, BeforeAnyStartTheCaptionIsUnchanged)
+{
+    Engine().ExitEngine();
+    DeleteSettingsKey();
+    EXPECT_TRUE(Engine().InitEngine());
+    EXPECT_EQ("a,b", Convert("a,b"));
+    Engine().ExitEngine();
+}
+
+// Definition files read by the module itself, checked through conversion.
+TEST(Conversion, DefinitionFilesThroughTheModule)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    CheckConversions({
+        {"CR LF", "a,1\r\nb,2\r\n", "ab", "12"},
+        {"CR CR LF", "a,b\r\r\n", "a", "b\r"},
+        {"lone CR", "a,b\rc,d", "ac", "b\rc,dc"},
+        {"mixed line ends", "a,1\nb,2\r\nc,3", "abc", "123"},
+        {"NUL ends the text", std::string("a,1\0\nb,2", 8), "ab", "1b"},
+        {"byte order mark belongs to the first line", "\xEF\xBB\xBF" "a,1\nb,2",
+         "ab\xEF\xBB\xBF" "a", "a21"},
+        {"sections and comments", "[a,b]\n//a,c\n a,d\na,e", "a a", "ed"},
+        {"[ゾ and [a,ゾ are rules", "[\x83\x5D,x\n[a,\x83\x5D", "[\x83\x5D[a", "x\x83\x5D"},
+        {"lead byte takes the comma", "\x83,a,b", "\x83,a", "b"},
+        {"ソ as a source", "\x83\x5C,\\", "\x83\x5C", "\\"},
+    });
+}
+
+TEST(Conversion, SecondFileReplacesTheFirst)
+{
+    ASSERT_TRUE(UseRules("a,1"));
+    EXPECT_EQ("1b", Convert("ab"));
+    ASSERT_TRUE(UseRules("b,2"));
+    EXPECT_EQ("a2", Convert("ab"));
+    ASSERT_TRUE(UseRules(""));
+    EXPECT_EQ("ab", Convert("ab"));
+
+    // A file that is gone by the next start leaves no rules behind.
+    ASSERT_TRUE(UseRules("a,1"));
+    BOOL started = TRUE;
+    const DriveResult r =
+        Drive([&] { started = StartEngineWith(ScratchDir() + "\\gone.txt"); },
+              {[](HWND box) { Press(box, IDOK); }});
+    EXPECT_FALSE(r.timedOut) << "no message box came";
+    EXPECT_FALSE(started);
+    EXPECT_EQ("ab", Convert("ab"));
+}
+
+// Whether nothing else holds the file open: it can be opened exclusively.
+bool NoOneHolds(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Allocation failures
+
+struct Live {
+    long global;
+    long heap;
+};
+
+Live LiveBlocks()
+{
+    return {fault::LiveGlobalBlocks(), fault::LiveHeapBlocks()};
+}
+
+// The runtime builds its unwinding tables on the module's first exception
+// and keeps them: one failed call beforehand keeps them out of the counts.
+void ThrowOnce()
+{
+    static const bool thrown = [] {
+        char buffer[8];
+        fault::CFailAt fail(1);
+        Engine().ConvertCaptionString(0, "", buffer, sizeof buffer);
+        return fault::Failed();
+    }();
+    ASSERT_TRUE(thrown) << "a conversion allocated nothing";
+}
+
+TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
+{
+    ThrowOnce();
+    ASSERT_TRUE(UseRules("a,xy\nb,\nxy,\x83\x5C\nc,ccc"));
+    const char caption[] = "abcabc";
+    const std::string expected = "\x83\x5C" "ccc\x83\x5C" "ccc";
+    int failures = 0;
+    for (int n = 1; n < 1000; ++n) {
+        const Live before = LiveBlocks();
+        Output out;
+        bool failed;
+        {
+            fault::CFailAt fail(n);
+            out = ConvertInto(caption, 64);
+            failed = fault::Failed();
+        }
+        const Live after = LiveBlocks();
+        EXPECT_EQ(before.global, after.global) << "global blocks leaked, failing " << n;
+        EXPECT_EQ(before.heap, after.heap) << "heap blocks leaked, failing " << n;
+        if (!failed) {
+            EXPECT_TRUE(out.result) << n;
+            EXPECT_EQ(Escaped(expected), Escaped(out.Text()));
+            break;
+        }
+        ++failures;
+        EXPECT_FALSE(out.result) << "allocation " << n << " failed, yet success came back";
+        EXPECT_TRUE(out.UntouchedFrom(0)) << "allocation " << n << " failed and the buffer was written";
+    }
+    printf("conversion: %d failed allocations\n", failures);
+    EXPECT_GE(failures, 8) << "a conversion of four rules makes more allocations than that";
+    EXPECT_EQ(Escaped(expected), Escaped(Convert(caption))) << "the table was changed";
+}
+
+TEST(ConversionFaults, EveryFailedAllocationOfALoadLeavesAWholeOrEmptyTable)
+{
+    const std::string path =
+        WriteScratchFile("faultload.txt", "[s]\r\na,1\r\n//c\r\nb,22,2\r\nc,\r\n\r\n");
+    const std::string caption = "abcd";
+    const std::string converted = "122,2d";
+    ThrowOnce();
+    int failures = 0, boxes = 0;
+    for (int n = 1; n < 1000; ++n) {
+        Engine().ExitEngine();
+        StorePath(path);
+        const Live before = LiveBlocks();
+        BOOL started = FALSE;
+        bool failed;
+        DriveResult r;
+        {
+            fault::CFailAt fail(n);
+            // The load-failure message box is closed unanswered and counted.
+            r = Drive([&] { started = Engine().InitEngine(); }, {});
+            failed = fault::Failed();
+        }
+        boxes += r.unexpected;
+        const std::string result = Convert(caption);
+        Engine().ExitEngine();
+        const Live after = LiveBlocks();
+        DWORD type = 0;
+        std::string stored;
+        EXPECT_TRUE(ReadSetting(&type, &stored) && path == stored.c_str())
+            << "the remembered path was lost, failing " << n << ": " << Escaped(stored);
+        EXPECT_EQ(before.global, after.global) << "global blocks leaked, failing " << n;
+        EXPECT_EQ(before.heap, after.heap) << "heap blocks leaked, failing " << n;
+        EXPECT_TRUE(NoOneHolds(path)) << "the file stayed open, failing " << n;
+        if (!failed) {
+            EXPECT_TRUE(started) << n;
+            EXPECT_EQ(0, r.unexpected) << n;
+            EXPECT_EQ(converted, result);
+            break;
+        }
+        ++failures;
+        EXPECT_FALSE(started) << "allocation " << n << " failed, yet the start succeeded";
+        EXPECT_LE(r.unexpected, 1) << n;
+        EXPECT_EQ(caption, result) << "allocation " << n << " failed, yet rules remained";
+    }
+    printf("load: %d failed allocations, %d message boxes\n", failures, boxes);
+    EXPECT_GE(failures, 10) << "a load of three rules makes more allocations than that";
+    EXPECT_GE(boxes, 1) << "no failure came to the user as the load-failure message";
+}
+
+} // namespace

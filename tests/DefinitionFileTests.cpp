@@ -1,0 +1,289 @@
+// DefinitionFileTests.cpp - the rule table that CConvEngine builds from a
+// definition file: line ends, line kinds, double-byte characters whose
+// second byte looks like a delimiter, and files that cannot be read.
+#include "../engine/VarioConv.h"
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Rules = std::vector<std::pair<std::string, std::string>>;
+
+// The table as text, one "source -> replacement" line per rule, in order.
+std::string Listing(const Rules& rules)
+{
+    std::string s;
+    for (const auto& r : rules)
+        s += Escaped(r.first) + " -> " + Escaped(r.second) + "\n";
+    return s;
+}
+
+std::string Listing(const CConvEngine& engine)
+{
+    Rules rules;
+    for (CQorPosition p = engine.rules.GetHeadPosition(); p.kind != 0;
+         p = engine.rules.GetNextPosition(p)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(engine.rules.GetAt(p));
+        rules.emplace_back(std::string(rule->source.data, rule->source.length),
+                           std::string(rule->replacement.data, rule->replacement.length));
+    }
+    return Listing(rules);
+}
+
+// Writes the bytes to a file of its own and loads it into the engine.
+BOOL Load(CConvEngine& engine, const std::string& bytes)
+{
+    static int files = 0;
+    const std::string path = WriteScratchFile("def" + std::to_string(++files) + ".txt", bytes);
+    return engine.LoadDefinitionFile(path.c_str());
+}
+
+const char kGo[] = "\x83\x5D";      // ゾ: its second byte is ']'
+const char kZe[] = "\x83\x5B";      // ゼ: its second byte is '['
+const char kSo[] = "\x83\x5C";      // ソ: its second byte is '\'
+
+struct FileCase {
+    const char* what;
+    std::string bytes;
+    Rules rules;
+};
+
+void CheckFiles(const std::vector<FileCase>& cases)
+{
+    for (const FileCase& c : cases) {
+        CConvEngine engine;
+        EXPECT_TRUE(Load(engine, c.bytes)) << c.what << ": " << Escaped(c.bytes);
+        EXPECT_EQ(Listing(c.rules), Listing(engine)) << c.what << ": " << Escaped(c.bytes);
+    }
+}
+
+std::string S(const char* text, size_t n) { return std::string(text, n); }
+
+TEST(DefinitionFile, LineEnds)
+{
+    CheckFiles({
+        {"empty file", "", {}},
+        {"no line end", "a,b", {{"a", "b"}}},
+        {"LF", "a,b\n", {{"a", "b"}}},
+        {"CR LF", "a,b\r\n", {{"a", "b"}}},
+        {"CR CR LF keeps one CR", "a,b\r\r\n", {{"a", "b\r"}}},
+        {"CR alone is a character", "a,b\rc,d", {{"a", "b\rc,d"}}},
+        {"CR at the end of the file", "a,b\r", {{"a", "b\r"}}},
+        {"CRs before CR LF", "x,\r\r\r\n", {{"x", "\r\r"}}},
+        {"mixed line ends", "a,1\nb,2\r\nc,3\r\r\nd,4\re,5\n\nf,6",
+         {{"a", "1"}, {"b", "2"}, {"c", "3\r"}, {"d", "4\re,5"}, {"f", "6"}}},
+        {"empty lines only", "\n\r\n\n", {}},
+        {"CR only", "\r", {}},
+        {"empty lines around", "\n\n\na,b\n\n", {{"a", "b"}}},
+        {"LF CR", "a,b\n\rc,d", {{"a", "b"}, {"\rc", "d"}}},
+    });
+}
+
+TEST(DefinitionFile, TextEndsAtTheFirstNul)
+{
+    CheckFiles({
+        {"NUL in a replacement", S("a,b\0c\nd,e", 9), {{"a", "b"}}},
+        {"NUL before the comma", S("a\0,b\nc,d", 8), {}},
+        {"NUL first", S("\0a,b", 4), {}},
+        {"NUL after a line end", S("a,b\n\0c,d", 8), {{"a", "b"}}},
+        {"NUL after CR", S("a,b\r\0\nc,d", 9), {{"a", "b\r"}}},
+    });
+}
+
+TEST(DefinitionFile, LineKinds)
+{
+    CheckFiles({
+        {"nothing trimmed", " a , b ", {{" a ", " b "}}},
+        {"tabs kept", "\ta\t,\tb\t", {{"\ta\t", "\tb\t"}}},
+        {"split at the first comma", "a,b,c", {{"a", "b,c"}}},
+        {"empty source", ",x", {{"", "x"}}},
+        {"empty replacement", "a,", {{"a", ""}}},
+        {"comma alone", ",", {{"", ""}}},
+        {"sections", "[section]\n[]\n[a,b]", {}},
+        {"no comma", "[\nabc]\nx[y]\nabc", {}},
+        {"open section", "[a,b", {{"[a", "b"}}},
+        {"close only", "a,b]", {{"a", "b]"}}},
+        {"leading blank", " [a,b]", {{" [a", "b]"}}},
+        {"section ended by CR CR LF", "[a,b]\r\r\n", {{"[a", "b]\r"}}},
+        {"section ended by CR LF", "[a,b]\r\n", {}},
+        {"comments", "//a,b\n//\n/,/", {{"/", "/"}}},
+        {"not comments", " //a,b\na,b // note\n/a,b",
+         {{" //a", "b"}, {"a", "b // note"}, {"/a", "b"}}},
+        {"same source twice", "a,1\n[x]\na,2", {{"a", "1"}, {"a", "2"}}},
+        {"file order", "z,1\ny,2\nx,3", {{"z", "1"}, {"y", "2"}, {"x", "3"}}},
+        {"byte order mark is text", "\xEF\xBB\xBF[x]\n\xEF\xBB\xBF[x],y\n\xEF\xBB\xBF" "a,b",
+         {{"\xEF\xBB\xBF[x]", "y"}, {"\xEF\xBB\xBF" "a", "b"}}},
+    });
+}
+
+TEST(DefinitionFile, DoubleByteCharacters)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    const std::string go = kGo, ze = kZe, so = kSo;
+    CheckFiles({
+        {"[ゾ,x is a rule", "[" + go + ",x", {{"[" + go, "x"}}},
+        {"[ゾ alone has no comma", "[" + go, {}},
+        {"[ゾ] is a section", "[" + go + "]", {}},
+        {"[ゾ],x", "[" + go + "],x", {{"[" + go + "]", "x"}}},
+        {"[a,ゾ does not end with ]", "[a," + go, {{"[a", go}}},
+        {"ゼ keeps its bytes", ze + "[," + "]" + ze, {{ze + "[", "]" + ze}}},
+        {"ソ and backslash", so + ",\\\n\\,\\" + so, {{so, "\\"}, {"\\", "\\" + so}}},
+        {"lead byte before a comma", "\x83,a,b", {{"\x83,a", "b"}}},
+        {"lead byte and comma only", "\x83,", {}},
+        {"lead byte, comma, comma", "\x83,,x", {{"\x83,", "x"}}},
+        {"lead byte before slashes", "\x83//,x", {{"\x83//", "x"}}},
+        {"slash, lead byte, slash", "/\x83/,x", {{"/\x83/", "x"}}},
+        {"lead byte before ] ends no section", "[a\x83]", {}},
+        {"lead byte before LF", "a,\x83\nb,c", {{"a", "\x83"}, {"b", "c"}}},
+        {"lead byte before CR LF", "a,\x83\r\nb,c", {{"a", "\x83"}, {"b", "c"}}},
+        {"lead byte at the end", "a,b\x9F", {{"a", "b\x9F"}}},
+        {"lead byte takes the comma", "\x83,\nx,y", {{"x", "y"}}},
+        {"kanji with trail 5C", "\x95\x5C,\x95\x5C\\", {{"\x95\x5C", "\x95\x5C\\"}}},
+    });
+}
+
+TEST(DefinitionFile, ManyRulesKeepTheirOrder)
+{
+    std::string bytes;
+    Rules rules;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(i);
+        bytes += "s" + n + ",r" + n + "\r\n";
+        rules.emplace_back("s" + n, "r" + n);
+    }
+    CConvEngine engine;
+    ASSERT_TRUE(Load(engine, bytes));
+    EXPECT_EQ(3000u, engine.rules.GetCount());
+    EXPECT_EQ(3000, engine.rules.capacity);
+    EXPECT_TRUE(Listing(rules) == Listing(engine)) << "the table differs from the file";
+}
+
+// A file that another handle holds open for writing.
+class CWriterHandle {
+public:
+    explicit CWriterHandle(const std::string& path)
+        : handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~CWriterHandle()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    CWriterHandle(const CWriterHandle&) = delete;
+    CWriterHandle& operator=(const CWriterHandle&) = delete;
+    HANDLE handle;
+};
+
+TEST(DefinitionFile, FilesThatCannotBeRead)
+{
+    const std::string good = WriteScratchFile("good.txt", "a,b\n");
+    const std::string locked = WriteScratchFile("locked.txt", "c,d\n");
+    CWriterHandle writer(locked);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer.handle);
+    const struct {
+        const char* what;
+        std::string path;
+    } cases[] = {
+        {"missing file", ScratchDir() + "\\missing.txt"},
+        {"missing directory", ScratchDir() + "\\nowhere\\a.txt"},
+        {"a directory", ScratchDir()},
+        {"empty path", ""},
+        {"held open for writing", locked},
+    };
+    for (const auto& c : cases) {
+        CConvEngine engine;
+        ASSERT_TRUE(engine.LoadDefinitionFile(good.c_str()));
+        EXPECT_FALSE(engine.LoadDefinitionFile(c.path.c_str())) << c.what;
+        EXPECT_EQ("", Listing(engine)) << c.what << ": the old rules stayed";
+        EXPECT_EQ(0u, engine.rules.GetCount()) << c.what;
+    }
+}
+
+// Files whose size does not fit in 31 bits are refused, not read in part.
+// They are made sparse, so they take no room on the disk.
+TEST(DefinitionFile, FilesTooLargeToHoldAreRefused)
+{
+    const LONGLONG sizes[] = {0x100000004LL, 0x80000000LL, 0x7FFFFFFFLL};
+    for (LONGLONG size : sizes) {
+        const std::string path = WriteScratchFile("huge.txt", "a,b\n");
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        LARGE_INTEGER end;
+        end.QuadPart = size;
+        const BOOL grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+        CloseHandle(file);
+        if (!grown) {
+            DeleteFileA(path.c_str());
+            GTEST_SKIP() << "cannot make a file of " << size << " bytes here";
+        }
+        CConvEngine engine;
+        ASSERT_TRUE(Load(engine, "x,y"));
+        EXPECT_FALSE(engine.LoadDefinitionFile(path.c_str())) << size << " bytes";
+        EXPECT_EQ("", Listing(engine)) << size << " bytes";
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST(DefinitionFile, EachLoadReplacesTheTable)
+{
+    CConvEngine engine;
+    ASSERT_TRUE(Load(engine, "a,1\nb,2"));
+    ASSERT_TRUE(Load(engine, "c,3"));
+    EXPECT_EQ(Listing(Rules{{"c", "3"}}), Listing(engine));
+    ASSERT_TRUE(Load(engine, "[only a section]\r\n"));
+    EXPECT_EQ("", Listing(engine));
+    ASSERT_TRUE(Load(engine, "d,4"));
+    ASSERT_TRUE(Load(engine, ""));
+    EXPECT_EQ("", Listing(engine)) << "an empty file leaves an empty table";
+    EXPECT_STREQ("", engine.definitionFile.data) << "loading never sets the path";
+}
+
+TEST(DefinitionFile, ClearRulesEmptiesTheTable)
+{
+    CConvEngine engine;
+    ASSERT_TRUE(Load(engine, "a,1\n,x\nb,2"));
+    EXPECT_EQ(3u, engine.rules.GetCount()) << "a rule with an empty source is kept";
+    engine.ClearRules();
+    EXPECT_EQ(0u, engine.rules.GetCount());
+    EXPECT_EQ(0, engine.rules.capacity);
+    engine.ClearRules();
+    EXPECT_EQ(0u, engine.rules.GetCount());
+}
+
+struct ClassifyCase {
+    const char* line;
+    DefLineKind kind;
+    int comma;
+};
+
+TEST(DefinitionFile, ClassifyLine)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    const ClassifyCase cases[] = {
+        {"", kOtherLine, -1},          {"[]", kSectionLine, -1},
+        {"[a,b]", kSectionLine, -1},   {"[", kOtherLine, -1},
+        {"]", kOtherLine, -1},         {"[,", kRuleLine, 1},
+        {"//,", kCommentLine, -1},     {"/,/", kRuleLine, 1},
+        {"a,b,c", kRuleLine, 1},       {"\x83,,", kRuleLine, 2},
+        {"[\x83]", kOtherLine, -1},    {"[\x83]]", kSectionLine, -1},
+        {"[\x83", kOtherLine, -1},     {"x\x83", kOtherLine, -1},
+    };
+    for (const ClassifyCase& c : cases) {
+        const CQorString line(c.line, 0);
+        int comma = -1;
+        EXPECT_EQ(c.kind, ClassifyDefinitionLine(line, &comma)) << Escaped(c.line);
+        if (c.kind == kRuleLine) {
+            EXPECT_EQ(c.comma, comma) << Escaped(c.line);
+        }
+    }
+}
+
+} // namespace
