@@ -128,8 +128,9 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
         return FALSE;
     BOOL loaded = TRUE;
     try {
-        while (char* line = text.NextLine()) {
-            if (!ParseLine(line)) {
+        CQorString line(kWorkingCapacity);  // each line in turn, to classify and cut
+        while (const char* next = text.NextLine()) {
+            if (!ParseLine(line.Assign(next))) {
                 loaded = FALSE;
                 break;
             }
@@ -143,19 +144,19 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
     return loaded;
 }
 
-BOOL CConvEngine::ParseLine(const char* line)
+BOOL CConvEngine::ParseLine(CQorString& text)
 {
-    CQorString text(line, 0);
     int comma = -1;
     if (ClassifyDefinitionLine(text, &comma) != kRuleLine)
         return TRUE;
     std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule);
     if (!rule)
         return FALSE;
-    // The working copy is cut at the comma in place: the text before it is
-    // the source, the rest of the line the replacement.
+    // The text before the comma is the source, the rest the replacement:
+    // the line is cut at the comma for the copy, then mended.
     text.data[comma] = '\0';
     rule->source.Assign(text.data);
+    text.data[comma] = ',';
     rule->replacement.Assign(text.data + comma + 1);
     if (rules.AddTailIndex(rule.get()) == -1)
         return FALSE;

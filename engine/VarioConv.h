@@ -24,7 +24,7 @@ public:
     CConvEngine& operator=(const CConvEngine&) = delete;
 
     BOOL LoadDefinitionFile(const char* path);
-    BOOL ParseLine(const char* line);
+    BOOL ParseLine(CQorString& line);
     void ClearRules();
 
     BOOL Convert(const char* caption, CQorString& out);
