@@ -143,3 +143,35 @@ UINT MessageBoxIcon(HWND box)
             return i.flag;
     return 0;
 }
+
+std::vector<std::string> ChildTexts(HWND dialog)
+{
+    std::vector<std::string> texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(WindowText(child));
+    return texts;
+}
+
+std::vector<std::string> ListBoxLines(HWND dialog, int id)
+{
+    std::vector<std::string> lines;
+    const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, i, 0);
+        std::string line(length < 0 ? 0 : length + 1, '\0');
+        if (length >= 0)
+            SendDlgItemMessageA(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
+        lines.push_back(line.c_str());
+    }
+    return lines;
+}
+
+bool WaitForClose(HWND window, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += kPollMs) {
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
