@@ -63,16 +63,14 @@ DWORD WINAPI WatchThread(LPVOID parameter)
             continue;
         }
         waited += kPollMs;
-        if (next < watch->steps->size() && waited < watch->timeoutMs)
+        if (waited < watch->timeoutMs)
             continue;
-        if (next < watch->steps->size()) {
-            watch->result.timedOut = true;
-            next = watch->steps->size();
-        }
-        // Nothing more is expected: whatever stays open keeps the call from
-        // returning, so it is cancelled.
-        if (watch->result.timedOut)
-            EnumThreadWindows(watch->threadId, CancelDialog, watch->threadId);
+        // A step's window did not come, or the call did not return after
+        // the last step.
+        // Whatever stays open keeps the call from returning, so it is cancelled.
+        watch->result.timedOut = true;
+        next = watch->steps->size();
+        EnumThreadWindows(watch->threadId, CancelDialog, watch->threadId);
     }
     return 0;
 }
