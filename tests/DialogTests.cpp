@@ -1,5 +1,6 @@
 // DialogTests.cpp - the About and Settings dialogs opened through the
 // exports, as the host opens them, and answered as a user answers them.
+#include "FaultInjection.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
 #include <commdlg.h>
@@ -454,3 +455,118 @@ TEST_F(SettingDialog, BrowseWithAPathTooLongForItsBufferStartsWithoutAName)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// Running out of memory while a dialog is shown
+
+struct FaultRun {
+    int dialogs = 0;
+    std::vector<Seen> boxes;
+    std::vector<bool> dialogOpen;       // per box: an engine dialog existed
+};
+
+BOOL CALLBACK FindEngineDialog(HWND window, LPARAM found)
+{
+    if (GetDlgItem(window, kRules) || GetDlgItem(window, kPathEdit))
+        *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
+// Answers whatever comes: OK in the engine's dialogs and in every box.
+std::vector<WindowStep> AnswerEverything(FaultRun* run)
+{
+    return std::vector<WindowStep>(6, [run](HWND window) {
+        if (GetDlgItem(window, kRules) || GetDlgItem(window, kPathEdit)) {
+            ++run->dialogs;
+        } else {
+            bool open = false;
+            EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), FindEngineDialog,
+                              reinterpret_cast<LPARAM>(&open));
+            run->dialogOpen.push_back(open);
+            run->boxes.push_back(LookAtBox(window));
+        }
+        Press(window, IDOK);
+    });
+}
+
+// Runs the dialog once without failures; the number of allocations it made.
+int CleanRun(const char* name, void(WINAPI* open)(HWND), HWND host)
+{
+    fault::Reset();
+    FaultRun clean;
+    const DriveResult r = Drive([&] { open(host); }, AnswerEverything(&clean));
+    EXPECT_FALSE(r.timedOut) << name;
+    EXPECT_EQ(1, clean.dialogs) << name;
+    EXPECT_TRUE(clean.boxes.empty()) << name;
+    return fault::Attempts();
+}
+
+// Fails each allocation of one run of the dialog in turn. Every failure is
+// told in exactly one box: the framework's ownerless one while the dialog
+// handles a message, the export's one owned by the host otherwise, or the
+// load failure when the definition file's buffer is refused.
+void SweepAllocations(const char* name, void(WINAPI* open)(HWND), HWND host,
+                      const std::string& loadFailed)
+{
+    {
+        // The first exception of the process makes the unwinder's tables,
+        // which stay: it is thrown before the blocks are counted.
+        FaultRun first;
+        fault::CFailAt fail(1);
+        Drive([&] { open(host); }, AnswerEverything(&first), 3000);
+    }
+    const int attempts = CleanRun(name, open, host);
+    ASSERT_GT(attempts, 0) << name;
+    const long globalBefore = fault::LiveGlobalBlocks(), heapBefore = fault::LiveHeapBlocks();
+    const std::string noMemory = Sjis(L"メモリが不足しています。");
+    int silent = 0;
+    for (int n = 1; n <= attempts; ++n) {
+        FaultRun run;
+        DriveResult r;
+        {
+            fault::CFailAt fail(n);
+            r = Drive([&] { open(host); }, AnswerEverything(&run), 3000);
+            EXPECT_TRUE(fault::Failed()) << name << " allocation " << n << " was not made";
+        }
+        EXPECT_FALSE(r.timedOut) << name << " allocation " << n;
+        if (run.boxes.empty() && run.dialogs == 0) {
+            ++silent;                   // the window map's node for the dialog
+            continue;
+        }
+        ASSERT_EQ(1u, run.boxes.size()) << name << " allocation " << n;
+        const Seen& box = run.boxes[0];
+        if (box.texts[0] == loadFailed) {
+            EXPECT_EQ(host, box.owner) << name << " allocation " << n;
+            EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon) << name << " allocation " << n;
+            continue;
+        }
+        EXPECT_EQ(noMemory, box.texts[0]) << name << " allocation " << n << ": " << Escaped(box.texts[0]);
+        EXPECT_EQ("", box.caption) << name << " allocation " << n;
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.icon) << name << " allocation " << n;
+        // Inside the dialog the box has no owner; out of the export, the host.
+        EXPECT_EQ(run.dialogOpen[0] ? nullptr : host, box.owner)
+            << name << " allocation " << n << (run.dialogOpen[0] ? " in" : " out of") << " the dialog";
+    }
+    // Only the dialog's entry in the window map may fail unseen: the
+    // dialog then ends before it is shown.
+    EXPECT_EQ(1, silent) << name << ": failures that showed nothing";
+    CleanRun(name, open, host);
+    EXPECT_EQ(globalBefore, fault::LiveGlobalBlocks()) << name << ": string buffers leaked";
+    EXPECT_EQ(heapBefore, fault::LiveHeapBlocks()) << name << ": heap blocks leaked";
+}
+
+TEST_F(AboutDialog, EveryAllocationFailureIsToldOnce)
+{
+    ASSERT_TRUE(StartEngineWith(WriteScratchFile("sweep.txt", "one,1\r\ntwo,2\r\n")));
+    CHostWindow host(200, 100, 400, 300);
+    SweepAllocations("About", Engine().OnAbout, host.hwnd, "");
+    EXPECT_EQ("12", Convert("onetwo")) << "showing the rules changed them";
+}
+
+TEST_F(SettingDialog, EveryAllocationFailureIsToldOnce)
+{
+    CHostWindow host(200, 100, 400, 300);
+    SweepAllocations("Settings", Engine().OnSetting, host.hwnd,
+                     Sjis(L"変換定義ファイルの読み込みに失敗しました。"));
+    EXPECT_EQ(path, PathKeptAtExit());
+}
