@@ -182,7 +182,9 @@ struct CloseWay {
 const CloseWay kCloseWays[] = {
     {"Cancel command", [](HWND d) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }},
     {"Esc key", [](HWND d) {
-         PostMessageA(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+         // Typed into the path box, or into the About dialog's OK button.
+         HWND target = GetDlgItem(d, kPathEdit);
+         PostMessageA(target ? target : GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
      }},
     {"close box", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
 };
