@@ -63,16 +63,14 @@ DWORD WINAPI WatchThread(LPVOID parameter)
             continue;
         }
         waited += kPollMs;
-        if (next < watch->steps->size() && waited < watch->timeoutMs)
+        if (waited < watch->timeoutMs)
             continue;
-        if (next < watch->steps->size()) {
-            watch->result.timedOut = true;
-            next = watch->steps->size();
-        }
-        // Nothing more is expected: whatever stays open keeps the call from
-        // returning, so it is cancelled.
-        if (watch->result.timedOut)
-            EnumThreadWindows(watch->threadId, CancelDialog, watch->threadId);
+        // A step's window did not come, or the call did not return after
+        // the last step.
+        // Whatever stays open keeps the call from returning, so it is cancelled.
+        watch->result.timedOut = true;
+        next = watch->steps->size();
+        EnumThreadWindows(watch->threadId, CancelDialog, watch->threadId);
     }
     return 0;
 }
@@ -142,4 +140,36 @@ UINT MessageBoxIcon(HWND box)
         if (LoadIconA(nullptr, i.icon) == shown)
             return i.flag;
     return 0;
+}
+
+std::vector<std::string> ChildTexts(HWND dialog)
+{
+    std::vector<std::string> texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(WindowText(child));
+    return texts;
+}
+
+std::vector<std::string> ListBoxLines(HWND dialog, int id)
+{
+    std::vector<std::string> lines;
+    const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, i, 0);
+        std::string line(length < 0 ? 0 : length + 1, '\0');
+        if (length >= 0)
+            SendDlgItemMessageA(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
+        lines.push_back(line.c_str());
+    }
+    return lines;
+}
+
+bool WaitForClose(HWND window, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += kPollMs) {
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
 }

@@ -18,13 +18,15 @@ using WindowStep = std::function<void(HWND)>;
 struct DriveResult {
     std::vector<HWND> windows;      // the windows handed to the steps, in order
     int unexpected = 0;             // new windows after the last step (closed)
-    bool timedOut = false;          // a step's window did not come in time
+    bool timedOut = false;          // a step's window did not come in time,
+                                    // or the call did not return after the last step
 };
 
 // Runs call() while the steps handle the new windows it opens, one step per
 // window. A window that comes when no step is left is counted and closed;
-// when a step's window does not come within timeoutMs, every open dialog of
-// the process is cancelled until call() returns.
+// when a step's window does not come within timeoutMs, or call() has not
+// returned timeoutMs after the last window, every open dialog of the
+// process is cancelled until call() returns.
 DriveResult Drive(const std::function<void()>& call, const std::vector<WindowStep>& steps,
                   DWORD timeoutMs = 10000);
 
@@ -38,3 +40,9 @@ std::string MessageBoxText(HWND box);
 void Press(HWND dialog, int id);
 // The icon a message box shows: MB_ICONERROR, MB_ICONWARNING, ... or 0.
 UINT MessageBoxIcon(HWND box);
+// The texts of a window's child windows, in their order (the template's).
+std::vector<std::string> ChildTexts(HWND dialog);
+// The lines of a list box, in its order.
+std::vector<std::string> ListBoxLines(HWND dialog, int id);
+// Waits until the window is gone; false when it is still there after timeoutMs.
+bool WaitForClose(HWND window, DWORD timeoutMs = 3000);

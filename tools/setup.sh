@@ -5,7 +5,7 @@ set -e
 
 PACKAGES="g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
 cmake make googletest wine wine32:i386 xvfb x11-utils x11-apps locales
-fonts-ipafont-gothic imagemagick python3"
+fonts-ipafont-gothic fonts-wine imagemagick python3"
 
 need_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
