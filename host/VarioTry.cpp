@@ -303,14 +303,16 @@ int CHost::Start()
                                            "registry (HKEY_CURRENT_USER\\" + std::string(kSettingsKey) + ")");
     }
     definitionFile = StoredDefinitionFile();
-    const std::string failed = "the engine could not load its definition file " + definitionFile;
+    const std::string failed = "cannot load the definition file " + definitionFile;
+    const std::string hint = options.useDefinitionFile ? "" : " (an earlier run chose it; choose "
+                                                             "another with --def FILE)";
     // Without a display the engine's own message box would open unseen, so a
     // file that cannot be read is reported here and the engine not started.
     if (!definitionFile.empty() && !DefinitionFileReads(definitionFile, error) && !HaveDisplay())
-        return Fail(kDefinitionFailed, failed + ": " + error);
+        return Fail(kDefinitionFailed, failed + ": " + error + hint);
     if (!engine.InitEngine()) {
         engine.ExitEngine();
-        return Fail(kDefinitionFailed, failed + (error.empty() ? "" : ": " + error));
+        return Fail(kDefinitionFailed, failed + (error.empty() ? "" : ": " + error) + hint);
     }
     if (options.show) {
         out.WriteLine(name + ", definition file: "
