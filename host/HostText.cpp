@@ -132,7 +132,9 @@ bool CInput::NextConsoleLine(std::wstring& line)
     }
     if (!line.empty() && line.back() == L'\r')
         line.pop_back();
-    if (line == L"\x1A") {                 // Ctrl+Z ends input at a Windows console
+    // Ctrl+Z (Windows) or Ctrl+D (a Unix terminal under Wine), then Enter,
+    // ends the input typed at a console.
+    if (line == L"\x1A" || line == L"\x04") {
         atEnd = true;
         pendingWide.clear();
         return false;
