@@ -2,9 +2,10 @@
 # Runs a Windows test program under Wine, in code page 932, in the build
 # tree's private Wine prefix (made on first use), so that no test touches
 # anyone's own registry.  usage: wine-test.sh PROGRAM [ARGS...]
+# The build tree is the program's folder, or VARIO_BUILD_DIR when set.
 set -e
 program=$1
-build=$(cd "$(dirname "$program")" && pwd)
+build=${VARIO_BUILD_DIR:-$(cd "$(dirname "$program")" && pwd)}
 export WINEPREFIX="$build/wineprefix"
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
