@@ -11,4 +11,4 @@ done
 # The host's dialogs and the engine's message boxes are not wanted here:
 # without a display the host reports a file that does not load itself.
 unset DISPLAY WAYLAND_DISPLAY
-exec sh "$(dirname "$0")/../tests/wine-test.sh" "$build/vario-try.exe" --show --def "$def" <"$captions"
+BUILD=$build exec sh "$(dirname "$0")/vario-try.sh" --show --def "$def" <"$captions"
