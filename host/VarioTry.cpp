@@ -327,8 +327,10 @@ std::string CHost::Convert(const std::string& caption)
 {
     for (int size = 1024;; size *= 2) {
         std::vector<char> buffer(size, '\0');
-        if (!engine.ConvertCaptionString(0, caption.c_str(), buffer.data(), size))
+        if (!engine.ConvertCaptionString(0, caption.c_str(), buffer.data(), size)) {
+            err.WriteLine("vario-try: the engine did not convert this caption: " + caption);
             return caption;
+        }
         const std::string result(buffer.data());
         if (static_cast<int>(result.size()) < size - 1 || size >= (1 << 24))
             return result;
