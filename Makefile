@@ -1,5 +1,8 @@
 # Vario.tfe: make run builds the engine and tries it; make test runs every test.
 BUILD ?= build
+# make run DEF=my.def CAPTIONS=my-captions.txt tries your own files.
+DEF ?= examples/vario.def
+CAPTIONS ?= examples/captions.txt
 
 .PHONY: all setup configure build run test clean
 
@@ -18,7 +21,7 @@ test: build
 	sh tools/run-tests.sh $(BUILD)
 
 run: build
-	sh tools/wine-run.sh $(BUILD)
+	@sh tools/wine-run.sh $(BUILD) "$(DEF)" "$(CAPTIONS)"
 
 clean:
 	rm -rf $(BUILD)

@@ -5,10 +5,11 @@
 #
 # With VARIO_HEAP_CHECK=1 the program runs in a prefix of its own with the
 # heap's tail, free and parameter checks on, and fails on any heap error.
+# The build tree is the program's folder, or VARIO_BUILD_DIR when set.
 set -e
 program=$1
 shift
-build=$(cd "$(dirname "$program")" && pwd)
+build=${VARIO_BUILD_DIR:-$(cd "$(dirname "$program")" && pwd)}
 image=$(basename "$program")
 prefix=wineprefix
 [ "${VARIO_HEAP_CHECK:-0}" = 1 ] && prefix=wineprefix-heapcheck
