@@ -43,7 +43,7 @@ unset LANG LANGUAGE
 if [ "${VARIO_HEAP_CHECK:-0}" != 1 ]; then
     exec wine "$program" "$@"
 fi
-export WINEDEBUG=err+heap
+export WINEDEBUG=-all,err+heap
 log=$(mktemp)
 status=0
 wine "$program" "$@" 2>"$log" || status=$?
