@@ -291,6 +291,42 @@ public:
     HANDLE handle;
 };
 
+// A pipe whose other end never writes.
+class SilentPipe {
+public:
+    SilentPipe()
+        : handle(CreateNamedPipeA(kName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                  4096, 4096, 0, nullptr))
+    {
+    }
+    ~SilentPipe()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    SilentPipe(const SilentPipe&) = delete;
+    SilentPipe& operator=(const SilentPipe&) = delete;
+
+    static constexpr const char* kName = "\\\\.\\pipe\\vario-silent";
+    HANDLE handle;
+};
+
+TEST(HostilePaths, DevicesNeverHangTheStart)
+{
+    // Whatever a device answers, the start returns: with an empty table,
+    // and with the failure box when the platform refuses to read it.
+    SilentPipe pipe;
+    ASSERT_NE(INVALID_HANDLE_VALUE, pipe.handle);
+    for (const char* device : {SilentPipe::kName, "NUL", "CON", "CONIN$", "COM1", "LPT1"}) {
+        SCOPED_TRACE(device);
+        const Started s = StartWith([&] { StorePath(device); });
+        printf("[ devices  ] %s: %s\n", device, s.result ? "an empty table" : "fails to load");
+        EXPECT_EQ(s.result ? "(none)" : "EngineBox", Kinds(s.seen));
+        EXPECT_EQ(kPriorProbe, Convert(kPriorProbe)) << "rules from a device";
+        EXPECT_EQ(device, ExitAndReadPath());
+    }
+}
+
 TEST(HostilePaths, DirectoriesAndFilesInUse)
 {
     const std::string file = WriteScratchFile("in-use.txt", "PROBE,READ\r\n");
