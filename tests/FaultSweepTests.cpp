@@ -167,6 +167,48 @@ TEST(FaultSweep, AboutNeverCrashesLeaksOrChangesTheEngine)
     EXPECT_EQ(rules, StoredPath());
 }
 
+// Cancel in the framework's error box asks the host's message loop to
+// quit, as the box's choice means: the engine's dialog ends at once, the
+// engine is left as it was, and the quit message waits in the host's queue.
+TEST(FaultSweep, CancelInTheFrameworkBoxEndsTheDialogAndLeavesAQuitMessage)
+{
+    ThrowOnce();
+    const std::string rules = WriteScratchFile("sweep-cancel.txt", kRules);
+    ASSERT_TRUE(StartEngineWith(rules));
+    HostWindow host;
+    ASSERT_NE(nullptr, host.hwnd);
+    for (int n = 1; n <= kMaxSweep; ++n) {
+        SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+        const Blocks before;
+        std::vector<SeenWindow> seen;
+        bool failed = false;
+        {
+            fault::CFailAt fail(n);
+            const DriveResult r = DriveAll([&] { Engine().OnAbout(host.hwnd); }, [&](HWND h) {
+                seen.push_back(Inspect(h));
+                Press(h, seen.back().kind == Kind::kFrameworkBox ? IDCANCEL : IDOK);
+            });
+            EXPECT_FALSE(r.timedOut);
+            failed = fault::Failed();
+        }
+        MSG quit;
+        const bool quitPosted = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+        ExpectNoLeak(before);
+        EXPECT_EQ(kConverted, Convert(kProbe));
+        if (!seen.empty() && seen[0].kind == Kind::kFrameworkBox) {
+            EXPECT_TRUE(quitPosted) << "Cancel posted no quit message";
+            EXPECT_EQ("FrameworkBox", Kinds(seen)) << "the dialog went on after Cancel";
+            Engine().ExitEngine();
+            EXPECT_EQ(rules, StoredPath());
+            return;
+        }
+        EXPECT_FALSE(quitPosted) << Kinds(seen);
+        if (!failed)
+            break;
+    }
+    ADD_FAILURE() << "no failure reached the framework's error box";
+}
+
 // A rule file whose path is longer for every n, so that each run of the
 // sweep has to grow the strings that will hold it.
 std::string GrowingPathFile(int n)
