@@ -325,13 +325,32 @@ void CConvEngine::OnAbout(HWND parent)
     CAboutDlg dialog;
     CQorString separator(kWorkingCapacity);
     separator.LoadString(IDS_RULE_SEPARATOR);
-    CQorString text(kWorkingCapacity);
+    // The listing is measured first and then written in one pass: appending
+    // it line by line would scan and copy the growing text once per rule,
+    // which takes hours for a table of a million rules.
+    long long size = 1;
     for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
          pos = rules.GetNextPosition(pos)) {
         const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
-        text.Append(Concat(Concat(Concat(rule->source, separator), rule->replacement), "\n"));
+        size += rule->source.length + separator.length + rule->replacement.length + 1;
     }
-    dialog.rulesText.Assign(text);
+    if (size > 0x7FFFFFFF)
+        QorThrowMemoryException();      // more than a string can hold
+    char* out = dialog.rulesText.GetBuffer(static_cast<int>(size));
+    auto put = [&out](const CQorString& piece) {
+        memcpy(out, piece.data, piece.length);
+        out += piece.length;
+    };
+    for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
+         pos = rules.GetNextPosition(pos)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
+        put(rule->source);
+        put(separator);
+        put(rule->replacement);
+        *out++ = '\n';
+    }
+    *out = '\0';
+    dialog.rulesText.ReleaseBuffer();
     dialog.DoModal(parent);
 }
 

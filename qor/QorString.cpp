@@ -70,7 +70,9 @@ CQorString::CQorString(int capacity)
 CQorString::CQorString(const char* text, int capacity)
     : data(nullptr), capacity(0), length(0)
 {
-    const int m = lstrlenA(text);
+    // With a capacity given, only the bytes that fit are measured: a piece
+    // cut from a long text must not cost a walk to the end of that text.
+    const int m = capacity > 0 ? static_cast<int>(strnlen(text, capacity - 1)) : lstrlenA(text);
     if (capacity == 0)
         capacity = m + 1;
     data = AllocateLocked(capacity);

@@ -11,6 +11,7 @@ const int kMessageBoxTextId = 0xFFFF;   // its text control
 
 struct Watch {
     const std::vector<WindowStep>* steps;
+    const WindowStep* handler;          // when set: answers every window
     DWORD timeoutMs;
     DWORD threadId;                     // the thread that makes the call
     HANDLE done;                        // set when the call has returned
@@ -53,7 +54,10 @@ DWORD WINAPI WatchThread(LPVOID parameter)
         if (found.window) {
             seen.insert(found.window);
             waited = 0;
-            if (next < watch->steps->size()) {
+            if (watch->handler) {
+                watch->result.windows.push_back(found.window);
+                (*watch->handler)(found.window);
+            } else if (next < watch->steps->size()) {
                 watch->result.windows.push_back(found.window);
                 (*watch->steps)[next++](found.window);
             } else {
@@ -63,6 +67,13 @@ DWORD WINAPI WatchThread(LPVOID parameter)
             continue;
         }
         waited += kPollMs;
+        if (watch->handler) {
+            if (waited >= watch->timeoutMs && !watch->result.timedOut) {
+                watch->result.timedOut = true;
+                EnumThreadWindows(watch->threadId, CancelDialog, watch->threadId);
+            }
+            continue;
+        }
         if (waited < watch->timeoutMs)
             continue;
         // A step's window did not come, or the call did not return after
@@ -77,11 +88,14 @@ DWORD WINAPI WatchThread(LPVOID parameter)
 
 } // namespace
 
-DriveResult Drive(const std::function<void()>& call, const std::vector<WindowStep>& steps,
-                  DWORD timeoutMs)
+namespace {
+
+DriveResult Run(const std::function<void()>& call, const std::vector<WindowStep>& steps,
+                const WindowStep* handler, DWORD timeoutMs)
 {
     Watch watch;
     watch.steps = &steps;
+    watch.handler = handler;
     watch.timeoutMs = timeoutMs;
     watch.threadId = GetCurrentThreadId();
     watch.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -92,6 +106,20 @@ DriveResult Drive(const std::function<void()>& call, const std::vector<WindowSte
     CloseHandle(thread);
     CloseHandle(watch.done);
     return watch.result;
+}
+
+} // namespace
+
+DriveResult Drive(const std::function<void()>& call, const std::vector<WindowStep>& steps,
+                  DWORD timeoutMs)
+{
+    return Run(call, steps, nullptr, timeoutMs);
+}
+
+DriveResult DriveAll(const std::function<void()>& call, const WindowStep& handler,
+                     DWORD timeoutMs)
+{
+    return Run(call, {}, &handler, timeoutMs);
 }
 
 std::string WindowText(HWND hwnd)

@@ -30,6 +30,13 @@ struct DriveResult {
 DriveResult Drive(const std::function<void()>& call, const std::vector<WindowStep>& steps,
                   DWORD timeoutMs = 10000);
 
+// Runs call() while handler answers every new window it opens, whatever
+// comes and however many: for calls whose windows depend on circumstances.
+// When no new window comes for timeoutMs and the call has not returned,
+// every open dialog of the process is cancelled and timedOut is set.
+DriveResult DriveAll(const std::function<void()>& call, const WindowStep& handler,
+                     DWORD timeoutMs = 10000);
+
 // Small helpers for steps.
 std::string WindowText(HWND hwnd);
 std::string ClassName(HWND hwnd);

@@ -1,0 +1,578 @@
+// HostileTests.cpp - what a user's files, registry and captions may hold,
+// however odd: binary garbage, lone lead bytes, huge lines and captions,
+// paths at the platform's length limit, directories, locked and vanished
+// files, and registry values of every type and size. Each case states what
+// the engine makes of it.
+#include "Answering.h"
+#include "TestSupport.h"
+#include "WindowWatcher.h"
+#include "../qor/QorString.h"
+#include "../res/resource.h"
+#include <gtest/gtest.h>
+#include <functional>
+#include <random>
+
+namespace {
+
+const char kPriorRules[] = "PRIOR,IN FORCE\r\n";
+const char kPriorProbe[] = "PRIOR";
+
+std::string PriorFile()
+{
+    static const std::string path = WriteScratchFile("hostile-prior.txt", kPriorRules);
+    return path;
+}
+
+// Random bytes from a fixed seed; bytes for which keep() is false are
+// drawn again.
+std::string Garbage(unsigned seed, size_t size, const std::function<bool(unsigned char)>& keep)
+{
+    std::mt19937 random(seed);
+    std::string bytes;
+    bytes.reserve(size);
+    while (bytes.size() < size) {
+        const unsigned char b = static_cast<unsigned char>(random());
+        if (keep(b))
+            bytes += static_cast<char>(b);
+    }
+    return bytes;
+}
+
+bool NoCapitalNoNul(unsigned char b)
+{
+    return b != 0 && !(b >= 'A' && b <= 'Z');
+}
+
+struct Started {
+    BOOL result = -1;
+    std::vector<SeenWindow> seen;
+};
+
+// Starts the engine on what store() leaves in the registry, with the prior
+// file in force before; every window that opens is recorded and answered.
+Started StartWith(const std::function<void()>& store)
+{
+    Started s;
+    if (!StartEngineWith(PriorFile()) || Convert(kPriorProbe) != "IN FORCE") {
+        ADD_FAILURE() << "the prior file did not load";
+        return s;
+    }
+    store();
+    const DriveResult r = DriveAll([&] { s.result = Engine().InitEngine(); }, [&](HWND h) {
+        s.seen.push_back(Inspect(h));
+        Press(h, IDOK);
+    });
+    EXPECT_FALSE(r.timedOut);
+    return s;
+}
+
+// The path TFEExitEngine writes back, as stored (without the terminator
+// when there is one).
+std::string ExitAndReadPath()
+{
+    Engine().ExitEngine();
+    DWORD type = 0;
+    std::string stored;
+    if (!ReadSetting(&type, &stored))
+        return "<no value>";
+    if (type != REG_SZ)
+        return "<type " + std::to_string(type) + ">";
+    if (stored.empty() || stored.back() != '\0')
+        return "<no terminator>";
+    stored.pop_back();
+    return stored;
+}
+
+void ExpectLoadFailureBox(const Started& s)
+{
+    ASSERT_EQ("EngineBox", Kinds(s.seen));
+    EXPECT_EQ(LoadFailedMessage(), s.seen[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), s.seen[0].icon);
+    EXPECT_EQ(nullptr, s.seen[0].owner);
+}
+
+struct Probe {
+    std::string caption;
+    std::string converted;
+};
+
+struct FileCase {
+    const char* what;
+    std::string bytes;
+    std::vector<Probe> probes;
+};
+
+TEST(HostileFiles, LoadAsTheFormatSays)
+{
+    const std::string lead = "\x82";
+    const std::string huge(5 << 20, 'a');
+    const FileCase cases[] = {
+        {"binary garbage around a rule",
+         Garbage(1, 200000, NoCapitalNoNul) + "\nPROBE,CONVERTED\n" +
+             Garbage(2, 200000, NoCapitalNoNul),
+         {{"PROBE", "CONVERTED"}, {"NO MATCH", "NO MATCH"}}},
+        {"the text ends at the first zero byte",
+         "A,B\n" + Garbage(3, 100000, NoCapitalNoNul) + std::string(1, '\0') +
+             "\nPROBE,X\n",
+         {{"A", "B"}, {"PROBE", "PROBE"}}},
+        {"lone lead byte at the end of a line", "PROBE,END" + lead + "\r\nQ,R\r\n",
+         {{"PROBE", "END" + lead}, {"Q", "R"}}},
+        {"lone lead byte at the end of the file", "Q,R\r\nPROBE,END" + lead,
+         {{"PROBE", "END" + lead}, {"Q", "R"}}},
+        {"a lead byte takes the comma as its second byte", "P" + lead + ",X\r\nQ,R\r\n",
+         {{"P", "P"}, {"P" + lead + ",X", "P" + lead + ",X"}, {"Q", "R"}}},
+        {"trail-byte-like ASCII in rules", "@,at\r\n\\,/\r\n",
+         {{"@@@", "atatat"},
+          {"\\\\", "//"},
+          {Sjis(L"表") + "\\", Sjis(L"表") + "/"},
+          {lead + "@", lead + "@"},
+          {"@" + lead, "at" + lead}}},
+        {"10 MB single line", huge + "," + std::string(5 << 20, 'b'),
+         {{"a", "a"}, {huge, std::string(5 << 20, 'b')}, {huge + "a", std::string(5 << 20, 'b') + "a"}}},
+        {"10 MB single line without a comma", std::string(10 << 20, 'c'), {{"c", "c"}}},
+        {"empty file", "", {{"PROBE", "PROBE"}}},
+        {"only line ends", "\r\n\n\r\r\n", {{"PROBE", "PROBE"}}},
+    };
+    for (const FileCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = WriteScratchFile("hostile.txt", c.bytes);
+        const Started s = StartWith([&] { StorePath(path); });
+        EXPECT_EQ(TRUE, s.result);
+        EXPECT_EQ("(none)", Kinds(s.seen));
+        for (const Probe& p : c.probes) {
+            const int size = static_cast<int>(p.converted.size() + 1);
+            const std::string got = Convert(p.caption, size);
+            EXPECT_TRUE(p.converted == got)
+                << "caption " << Escaped(p.caption.substr(0, 40)) << ": expected "
+                << Escaped(p.converted.substr(0, 40)) << " (" << p.converted.size()
+                << " bytes), got " << Escaped(got.substr(0, 40)) << " (" << got.size()
+                << " bytes)";
+        }
+        EXPECT_EQ(path, ExitAndReadPath());
+    }
+}
+
+TEST(HostileCaptions, ConvertWhateverComes)
+{
+    const std::string rules = WriteScratchFile("hostile-captions.txt",
+                                               "a,xyz\r\n@,at\r\n~~,-\r\n" + Sjis(L"表,ひょう") +
+                                                   "\r\n");
+    ASSERT_TRUE(StartEngineWith(rules));
+
+    // 1 MB caption: every "a" grows to three bytes.
+    std::string caption, expected;
+    for (int i = 0; i < (1 << 19); ++i) {
+        caption += "ab";
+        expected += "xyzb";
+    }
+    EXPECT_TRUE(expected == Convert(caption, static_cast<int>(expected.size() + 1)))
+        << "1 MB caption";
+    EXPECT_EQ(expected.substr(0, 999), Convert(caption, 1000)) << "1 MB caption, small buffer";
+
+    // Only bytes that could be the second half of a double-byte character.
+    std::string trail;
+    for (int b = 0x40; b <= 0x7E; ++b)
+        trail += static_cast<char>(b);
+    std::string trailCaption, trailExpected;
+    for (int i = 0; i < 1000; ++i)
+        trailCaption += trail;
+    for (char ch : trailCaption)
+        trailExpected += ch == '@' ? std::string("at") : ch == 'a' ? "xyz" : std::string(1, ch);
+    // "~~" never occurs: each "~" stands between "}" and "@".
+    EXPECT_EQ(trailExpected, Convert(trailCaption, 1 << 20));
+
+    // Lone lead bytes at the end and at the start of a caption.
+    const std::string lead = "\x82";
+    EXPECT_EQ("xyz" + lead, Convert("a" + lead));
+    EXPECT_EQ(lead + "a", Convert(lead + "a")) << "the a is the second byte of a character";
+    EXPECT_EQ(lead, Convert(lead));
+    EXPECT_EQ(Sjis(L"ひょう") + lead, Convert(Sjis(L"表") + lead));
+
+    // Garbage captions: each converts, and a smaller buffer gets a prefix.
+    std::mt19937 random(7);
+    for (int i = 0; i < 300; ++i) {
+        const std::string g = Garbage(100 + i, 1 + random() % 300,
+                                      [](unsigned char b) { return b != 0; });
+        const std::string full = Convert(g, 4096);
+        ASSERT_NE("<0>", full) << "caption " << i << ": " << Escaped(g);
+        const int size = 1 + static_cast<int>(random() % (full.size() + 1));
+        EXPECT_EQ(full.substr(0, size - 1), Convert(g, size)) << "caption " << i;
+    }
+    Engine().ExitEngine();
+}
+
+// Creates a file at a path that the ANSI file functions may not reach.
+bool CreateLongPathFile(const std::string& path, const std::string& bytes)
+{
+    const std::wstring wide = L"\\\\?\\" + [&] {
+        std::wstring w(path.size() + 1, L'\0');
+        const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &w[0],
+                                          static_cast<int>(w.size()));
+        w.resize(n > 0 ? n - 1 : 0);
+        return w;
+    }();
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return written == bytes.size();
+}
+
+// A path of exactly `total` bytes: a directory named with `part` repeated,
+// then a file name of 'f's.
+std::string PathOfLength(const std::string& part, size_t total)
+{
+    std::string dir = ScratchDir() + "\\";
+    while (dir.size() + part.size() < ScratchDir().size() + 121)
+        dir += part;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir + "\\" + std::string(total - dir.size() - 5, 'f') + ".txt";
+}
+
+TEST(HostilePaths, LongestPathTheFileFunctionsTake)
+{
+    // The ANSI file functions take paths of up to 259 characters on every
+    // platform; some take 260 (a terminator more than MAX_PATH counts). The
+    // limit counts characters, not bytes: a Japanese path of 261 bytes is
+    // far shorter. A path the platform refuses is a file that fails to
+    // load, like any other, and is remembered all the same.
+    enum Outcome { kLoads, kFails, kPlatformDecides };
+    struct Case {
+        const char* what;
+        std::string part;
+        size_t total;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"259 bytes", "p", 259, kLoads},
+        {"260 bytes", "p", 260, kPlatformDecides},
+        {"261 bytes", "p", 261, kFails},
+        {"259 bytes, Japanese", Sjis(L"変換"), 259, kLoads},
+        {"261 bytes, Japanese", Sjis(L"変換"), 261, kLoads},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = PathOfLength(c.part, c.total);
+        ASSERT_EQ(c.total, path.size());
+        ASSERT_TRUE(CreateLongPathFile(path, "PROBE,LONG\r\n")) << "cannot create the file";
+        const Started s = StartWith([&] { StorePath(path); });
+        const bool loaded = c.outcome == kPlatformDecides ? s.result == TRUE : c.outcome == kLoads;
+        if (c.outcome == kPlatformDecides)
+            printf("[ paths    ] a path of %s %s\n", c.what, loaded ? "loads" : "fails to load");
+        EXPECT_EQ(loaded ? TRUE : FALSE, s.result);
+        if (loaded) {
+            EXPECT_EQ("(none)", Kinds(s.seen));
+            EXPECT_EQ("LONG", Convert("PROBE"));
+        } else {
+            ExpectLoadFailureBox(s);
+            EXPECT_EQ("PROBE", Convert("PROBE"));
+        }
+        EXPECT_EQ(path, ExitAndReadPath()) << "the path is remembered byte for byte";
+    }
+}
+
+// A file held open by someone else for as long as the object lives.
+class HeldFile {
+public:
+    HeldFile(const std::string& path, DWORD access, DWORD share)
+        : handle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~HeldFile()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    HANDLE handle;
+};
+
+// A pipe whose other end never writes.
+class SilentPipe {
+public:
+    SilentPipe()
+        : handle(CreateNamedPipeA(kName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                  4096, 4096, 0, nullptr))
+    {
+    }
+    ~SilentPipe()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    SilentPipe(const SilentPipe&) = delete;
+    SilentPipe& operator=(const SilentPipe&) = delete;
+
+    static constexpr const char* kName = "\\\\.\\pipe\\vario-silent";
+    HANDLE handle;
+};
+
+TEST(HostilePaths, DevicesNeverHangTheStart)
+{
+    // Whatever a device answers, the start returns: with an empty table,
+    // and with the failure box when the platform refuses to read it.
+    SilentPipe pipe;
+    ASSERT_NE(INVALID_HANDLE_VALUE, pipe.handle);
+    for (const char* device : {SilentPipe::kName, "NUL", "CON", "CONIN$", "COM1", "LPT1"}) {
+        SCOPED_TRACE(device);
+        const Started s = StartWith([&] { StorePath(device); });
+        printf("[ devices  ] %s: %s\n", device, s.result ? "an empty table" : "fails to load");
+        EXPECT_EQ(s.result ? "(none)" : "EngineBox", Kinds(s.seen));
+        EXPECT_EQ(kPriorProbe, Convert(kPriorProbe)) << "rules from a device";
+        EXPECT_EQ(device, ExitAndReadPath());
+    }
+}
+
+TEST(HostilePaths, DirectoriesAndFilesInUse)
+{
+    const std::string file = WriteScratchFile("in-use.txt", "PROBE,READ\r\n");
+    struct Case {
+        const char* what;
+        std::string path;
+        DWORD access, share;            // how another program holds the file
+        bool lockAll;                   // and whether it locks every byte
+        BOOL loads;
+    };
+    const Case cases[] = {
+        {"a directory", ScratchDir(), 0, 0, false, FALSE},
+        {"open for reading elsewhere", file, GENERIC_READ, FILE_SHARE_READ, false, TRUE},
+        {"open for writing elsewhere, reading shared", file, GENERIC_WRITE, FILE_SHARE_READ,
+         false, FALSE},
+        {"open elsewhere, nothing shared", file, GENERIC_READ, 0, false, FALSE},
+        {"every byte locked", file, GENERIC_READ | GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE, true, FALSE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HeldFile held(c.path, c.access, c.share);
+        if (c.access != 0) {
+            ASSERT_NE(INVALID_HANDLE_VALUE, held.handle);
+            if (c.lockAll) {
+                ASSERT_TRUE(LockFile(held.handle, 0, 0, 0x1000, 0));
+            }
+        }
+        const Started s = StartWith([&] { StorePath(c.path); });
+        EXPECT_EQ(c.loads, s.result);
+        if (c.loads) {
+            EXPECT_EQ("(none)", Kinds(s.seen));
+            EXPECT_EQ("READ", Convert("PROBE"));
+        } else {
+            ExpectLoadFailureBox(s);
+            EXPECT_EQ("PROBE", Convert("PROBE"));
+        }
+        EXPECT_EQ(c.path, ExitAndReadPath());
+    }
+}
+
+TEST(HostilePaths, FileDeletedBetweenStartAndSettings)
+{
+    const std::string file = WriteScratchFile("vanishing.txt", "PROBE,LOADED\r\n");
+    ASSERT_TRUE(StartEngineWith(file));
+    ASSERT_EQ("LOADED", Convert("PROBE"));
+    ASSERT_TRUE(DeleteFileA(file.c_str()));
+    HostWindow host;
+    std::vector<SeenWindow> seen;
+    HWND settings = nullptr;
+    const DriveResult r = DriveAll([&] { Engine().OnSetting(host.hwnd); }, [&](HWND h) {
+        seen.push_back(Inspect(h));
+        if (seen.back().kind == Kind::kSettingDialog) {
+            settings = h;
+            Press(h, IDOK);                 // OK on the path it opened with
+        } else {
+            PressAndWait(h, IDOK);          // the warning: the dialog stays; give up
+            if (settings)
+                Press(settings, IDCANCEL);
+        }
+    });
+    EXPECT_FALSE(r.timedOut);
+    ASSERT_EQ("SettingDialog EngineBox", Kinds(seen));
+    EXPECT_EQ(file, seen[0].edit);
+    EXPECT_EQ(FileMissingMessage(), seen[1].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), seen[1].icon);
+    EXPECT_EQ(settings, seen[1].owner);
+    EXPECT_EQ("LOADED", Convert("PROBE")) << "the rules in force were dropped";
+    EXPECT_EQ(file, ExitAndReadPath());
+}
+
+TEST(HostilePaths, TypedPathsAtTheEditBoxLimit)
+{
+    HostWindow host;
+    for (size_t total : {259u, 260u, 261u}) {
+        SCOPED_TRACE(std::to_string(total) + " bytes typed");
+        const std::string path = PathOfLength("t", total);
+        ASSERT_TRUE(CreateLongPathFile(path, "PROBE,TYPED\r\n"));
+        ASSERT_TRUE(StartEngineWith(PriorFile()));
+        std::vector<SeenWindow> seen;
+        HWND settings = nullptr;
+        const DriveResult r = DriveAll([&] { Engine().OnSetting(host.hwnd); }, [&](HWND h) {
+            seen.push_back(Inspect(h));
+            if (seen.back().kind == Kind::kSettingDialog) {
+                settings = h;
+                SetDlgItemTextA(h, IDC_DEFFILE, path.c_str());
+                Press(h, IDOK);
+            } else {
+                PressAndWait(h, IDOK);
+                if (settings)
+                    Press(settings, IDCANCEL);
+            }
+        });
+        EXPECT_FALSE(r.timedOut);
+        if (total == 259) {
+            EXPECT_EQ("SettingDialog", Kinds(seen));
+            EXPECT_EQ("TYPED", Convert("PROBE"));
+            EXPECT_EQ(path, ExitAndReadPath());
+        } else {
+            // Only the first 259 bytes are read back, and no file has that name.
+            ASSERT_EQ("SettingDialog EngineBox", Kinds(seen));
+            EXPECT_EQ(FileMissingMessage(), seen[1].text);
+            EXPECT_EQ("IN FORCE", Convert(kPriorProbe));
+            EXPECT_EQ(PriorFile(), ExitAndReadPath());
+        }
+    }
+}
+
+TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
+{
+    const std::string rules = WriteScratchFile("hostile-registry.txt", "PROBE,REGISTRY\r\n");
+    const std::string noFile = "C:\\" + std::string(65530, 'a');
+    struct Case {
+        std::string what;
+        DWORD type;
+        std::string bytes;
+        BOOL result;
+        bool box;
+        std::string converted;          // PROBE after the start
+        std::string written;            // the path written back
+    };
+    std::vector<Case> cases = {
+        {"REG_SZ", REG_SZ, rules + '\0', TRUE, false, "REGISTRY", rules},
+        {"REG_SZ without terminator", REG_SZ, rules, TRUE, false, "REGISTRY", rules},
+        {"REG_SZ empty", REG_SZ, "", TRUE, false, "PROBE", ""},
+        {"REG_SZ of one zero byte", REG_SZ, std::string(1, '\0'), TRUE, false, "PROBE", ""},
+        {"REG_SZ with bytes after its terminator", REG_SZ, rules + '\0' + "junk", TRUE, false,
+         "REGISTRY", rules},
+        {"REG_SZ of 64 KB", REG_SZ, noFile + '\0', FALSE, true, "PROBE", noFile},
+        {"REG_SZ of 64 KB without terminator", REG_SZ, noFile + "bcdef", FALSE, true, "PROBE",
+         noFile + "bcdef"},
+    };
+    const struct { const char* name; DWORD type; } others[] = {
+        {"REG_NONE", REG_NONE}, {"REG_EXPAND_SZ", REG_EXPAND_SZ}, {"REG_BINARY", REG_BINARY},
+        {"REG_DWORD", REG_DWORD}, {"REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN},
+        {"REG_LINK", REG_LINK}, {"REG_MULTI_SZ", REG_MULTI_SZ},
+        {"REG_RESOURCE_LIST", REG_RESOURCE_LIST},
+        {"REG_FULL_RESOURCE_DESCRIPTOR", REG_FULL_RESOURCE_DESCRIPTOR},
+        {"REG_RESOURCE_REQUIREMENTS_LIST", REG_RESOURCE_REQUIREMENTS_LIST},
+        {"REG_QWORD", REG_QWORD}, {"type 0x12345", 0x12345},
+    };
+    // Any other type is no path at all: the path in force stays.
+    for (const auto& o : others) {
+        const std::string name = o.name;
+        cases.push_back({name, o.type, rules + '\0', TRUE, false, "PROBE", PriorFile()});
+        cases.push_back({name + " empty", o.type, "", TRUE, false, "PROBE", PriorFile()});
+        cases.push_back({name + " of 64 KB", o.type, noFile + '\0', TRUE, false, "PROBE",
+                         PriorFile()});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Started s = StartWith([&] { StoreSetting(c.type, c.bytes); });
+        EXPECT_EQ(c.result, s.result);
+        if (c.box) {
+            ExpectLoadFailureBox(s);
+        } else {
+            EXPECT_EQ("(none)", Kinds(s.seen));
+        }
+        EXPECT_EQ(c.converted, Convert("PROBE"));
+        const std::string written = ExitAndReadPath();
+        EXPECT_TRUE(c.written == written)
+            << "expected " << Escaped(c.written.substr(0, 60)) << " (" << c.written.size()
+            << " bytes), got " << Escaped(written.substr(0, 60)) << " (" << written.size()
+            << " bytes)";
+    }
+}
+
+// A piece cut from a longer text is measured only as far as it fits: the
+// rest of the text is never read. Here it lies on a page that cannot be
+// read at all.
+TEST(HostileText, PieceOfATextIsReadOnlyAsFarAsItFits)
+{
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const DWORD page = info.dwPageSize;
+    char* pages = static_cast<char*>(
+        VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(nullptr, pages);
+    DWORD old;
+    ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &old));
+    char* text = pages + page - 4;      // "abcd" and then the unreadable page
+    memcpy(text, "abcd", 4);
+    for (int capacity = 1; capacity <= 5; ++capacity) {
+        const CQorString piece(text, capacity);
+        EXPECT_EQ(std::string("abcd", capacity - 1), piece.data) << "capacity " << capacity;
+        EXPECT_EQ(capacity - 1, piece.length) << "capacity " << capacity;
+        EXPECT_EQ(capacity, piece.capacity);
+    }
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
+// Big files: run once, without the heap checks, which would take too long.
+TEST(BigFiles, MillionRulesInFiftyMegabytes)
+{
+    const int kRules = 1000000;
+    std::string bytes;
+    bytes.reserve(50u * kRules);
+    char line[64];
+    for (int i = 0; i < kRules; ++i) {
+        snprintf(line, sizeof line, "k%07d,v%07d...............................\r\n", i, i);
+        bytes += line;
+    }
+    ASSERT_EQ(50u * kRules, bytes.size());
+    const std::string path = WriteScratchFile("million.txt", bytes);
+    bytes.clear();
+    bytes.shrink_to_fit();
+
+    const DWORD start = GetTickCount();
+    const Started s = StartWith([&] { StorePath(path); });
+    const DWORD loaded = GetTickCount();
+    EXPECT_EQ(TRUE, s.result);
+    EXPECT_EQ("(none)", Kinds(s.seen));
+    const std::string dots(31, '.');
+    EXPECT_EQ("v0000000" + dots + " v0500000" + dots + " v0999999" + dots,
+              Convert("k0000000 k0500000 k0999999"));
+    EXPECT_EQ("k1000000", Convert("k1000000"));
+    const DWORD converted = GetTickCount();
+
+    // The About dialog lists every rule, and opens while the user waits.
+    LRESULT lines = 0;
+    std::string first, last;
+    DWORD shown = 0;
+    const DriveResult r = DriveAll([&] { Engine().OnAbout(nullptr); }, [&](HWND h) {
+        shown = GetTickCount();
+        HWND list = GetDlgItem(h, IDC_RULES);
+        lines = SendMessageA(list, LB_GETCOUNT, 0, 0);
+        char text[128] = "";
+        SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        first = text;
+        SendMessageA(list, LB_GETTEXT, lines - 1, reinterpret_cast<LPARAM>(text));
+        last = text;
+        Press(h, IDOK);
+    }, 120000);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(kRules, lines);
+    const std::string arrow = Sjis(L" → ");
+    EXPECT_EQ("k0000000" + arrow + "v0000000" + dots, first);
+    EXPECT_EQ("k0999999" + arrow + "v0999999" + dots, last);
+    EXPECT_LT(shown - converted, 30000u) << "the About dialog took too long to open";
+    const DWORD about = GetTickCount();
+    EXPECT_EQ(path, ExitAndReadPath());
+    printf("[ big      ] 1,000,000 rules: loaded in %lu ms, two conversions in %lu ms, About "
+           "shown in %lu ms, released in %lu ms\n", loaded - start, converted - loaded,
+           shown - converted, GetTickCount() - about);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace

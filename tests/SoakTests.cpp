@@ -1,0 +1,197 @@
+// SoakTests.cpp - a long run of conversions and of start, reload and stop
+// cycles, with the process's memory measured before and after: it must
+// stay flat. The counts come from VARIO_SOAK_CONVERSIONS and
+// VARIO_SOAK_CYCLES when set; by default a million conversions and 2,000
+// cycles (each cycle opens a real dialog: 10,000 take one to five minutes).
+#include "FaultInjection.h"
+#include "TestSupport.h"
+#include "../res/resource.h"
+#include <gtest/gtest.h>
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace {
+
+const SIZE_T kPrivateTolerance = 512 * 1024;    // bytes of growth allowed after warm-up
+
+int SoakCount(const char* name, int fallback)
+{
+    const char* value = getenv(name);
+    return value && atoi(value) > 0 ? atoi(value) : fallback;
+}
+
+struct Memory {
+    SIZE_T privateBytes = 0;
+    long global = 0;
+    long heap = 0;
+};
+
+// The process's committed private memory. PrivateUsage when the platform
+// reports it; else the committed private regions of the address space,
+// counted one by one.
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(GetCurrentProcess(),
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters)
+        && counters.PrivateUsage != 0)
+        return counters.PrivateUsage;
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const BYTE* p = nullptr;
+         VirtualQuery(p, &region, sizeof region) == sizeof region;
+         p = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        if (static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize < p)
+            break;                      // the end of the address space
+    }
+    return total;
+}
+
+Memory Measure()
+{
+    Memory m;
+    m.privateBytes = PrivateBytes();
+    m.global = fault::LiveGlobalBlocks();
+    m.heap = fault::LiveHeapBlocks();
+    return m;
+}
+
+void ExpectFlat(const char* what, int count, const Memory& before, const Memory& after,
+                DWORD ms)
+{
+    printf("[ soak     ] %s x %d in %lu ms: private bytes %lu -> %lu, engine blocks "
+           "global %ld -> %ld, heap %ld -> %ld\n",
+           what, count, ms, static_cast<unsigned long>(before.privateBytes),
+           static_cast<unsigned long>(after.privateBytes), before.global, after.global,
+           before.heap, after.heap);
+    EXPECT_NE(0u, before.privateBytes) << "the platform reports no private bytes";
+    EXPECT_EQ(before.global, after.global) << what << ": global blocks";
+    EXPECT_EQ(before.heap, after.heap) << what << ": heap blocks";
+    EXPECT_LE(after.privateBytes, before.privateBytes + kPrivateTolerance)
+        << what << ": private bytes grew";
+}
+
+struct Caption {
+    std::string text;
+    std::string converted;
+};
+
+const char kRules[] = "[captions]\r\nfoo,bar\r\n@,at\r\nab,a\r\n// comment,none\r\n";
+
+std::vector<Caption> Captions()
+{
+    std::string longText, longConverted;
+    for (int i = 0; i < 100; ++i) {
+        longText += "foo abbb @ ";
+        longConverted += "bar abb at ";
+    }
+    return {
+        {"foo", "bar"},
+        {"", ""},
+        {"no rule applies here", "no rule applies here"},
+        {"aaabbb", "aaabb"},          // "ab" once, left to right
+        {"@@~~@", "atat~~at"},
+        {Sjis(L"表示") + " foo", Sjis(L"ひょうじ") + " bar"},
+        {Sjis(L"表") + "@", Sjis(L"表") + "at"},
+        {Sjis(L"\x3000") + "@", Sjis(L"\x3000") + "at"},   // 0x81 0x40: its "@" is no "@"
+        {"\x81@", "\x81@"},
+        {longText, longConverted},
+    };
+}
+
+TEST(Soak, MillionConversionsKeepMemoryFlat)
+{
+    const int count = SoakCount("VARIO_SOAK_CONVERSIONS", 1000000);
+    const std::string file =
+        WriteScratchFile("soak-captions.txt", kRules + Sjis(L"表示,ひょうじ") + "\r\n");
+    ASSERT_TRUE(StartEngineWith(file));
+    const std::vector<Caption> captions = Captions();
+    char buffer[4096];
+    auto convert = [&](int i) {
+        const Caption& c = captions[i % captions.size()];
+        return Engine().ConvertCaptionString(0, c.text.c_str(), buffer, sizeof buffer)
+               && c.converted == buffer;
+    };
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_TRUE(convert(i)) << "warm-up conversion " << i << " gave " << Escaped(buffer);
+    const Memory before = Measure();
+    const DWORD start = GetTickCount();
+    int wrong = 0;
+    for (int i = 0; i < count; ++i)
+        wrong += !convert(i);
+    const DWORD ms = GetTickCount() - start;
+    EXPECT_EQ(0, wrong) << "conversions with a wrong result";
+    ExpectFlat("conversions", count, before, Measure(), ms);
+    Engine().ExitEngine();
+}
+
+// Answers the Settings dialog with OK as soon as it is set up, on this
+// thread; any other dialog (a message box) is cancelled and counted.
+int g_otherDialogs = 0;
+
+LRESULT CALLBACK PressOkOnSettings(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* msg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && msg->message == WM_INITDIALOG) {
+        const bool settings = GetDlgItem(msg->hwnd, IDC_DEFFILE) != nullptr;
+        g_otherDialogs += !settings;
+        PostMessageA(msg->hwnd, WM_COMMAND, settings ? IDOK : IDCANCEL, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class SettingsAnswerer {
+public:
+    SettingsAnswerer()
+        : hook(SetWindowsHookExA(WH_CALLWNDPROCRET, PressOkOnSettings, nullptr,
+                                 GetCurrentThreadId()))
+    {
+    }
+    ~SettingsAnswerer()
+    {
+        if (hook)
+            UnhookWindowsHookEx(hook);
+    }
+    SettingsAnswerer(const SettingsAnswerer&) = delete;
+    SettingsAnswerer& operator=(const SettingsAnswerer&) = delete;
+
+    HHOOK hook;
+};
+
+TEST(Soak, StartReloadStopCyclesKeepMemoryFlat)
+{
+    const int count = SoakCount("VARIO_SOAK_CYCLES", 2000);
+    const std::string file =
+        WriteScratchFile("soak-cycles.txt", kRules + Sjis(L"表示,ひょうじ") + "\r\n");
+    SettingsAnswerer answerer;
+    ASSERT_NE(nullptr, answerer.hook);
+    g_otherDialogs = 0;
+    char buffer[64];
+    int wrong = 0;
+    auto cycle = [&] {
+        const BOOL started = Engine().InitEngine();
+        Engine().OnSetting(nullptr);    // OK on the path in force: reloads it
+        const BOOL converted = Engine().ConvertCaptionString(0, "foo", buffer, sizeof buffer);
+        Engine().ExitEngine();
+        wrong += !started || !converted || std::string(buffer) != "bar";
+    };
+    StorePath(file);
+    for (int i = 0; i < 50; ++i)
+        cycle();
+    ASSERT_EQ(0, wrong) << "warm-up cycles went wrong";
+    const Memory before = Measure();
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < count; ++i)
+        cycle();
+    const DWORD ms = GetTickCount() - start;
+    EXPECT_EQ(0, wrong) << "cycles that did not start, reload and convert";
+    EXPECT_EQ(0, g_otherDialogs) << "message boxes during the cycles";
+    ExpectFlat("start/reload/stop cycles", count, before, Measure(), ms);
+}
+
+} // namespace
