@@ -269,6 +269,10 @@ BOOL CConvEngine::Init()
             keepStoredPath = FALSE;
             if (definitionFile.length != 0)
                 result = LoadDefinitionFile(definitionFile.data);
+        } else if (key.HasValue(kDefFileValue)) {
+            // A value of another type is not a path the engine can use, nor
+            // one it may overwrite with its own at exit.
+            keepStoredPath = TRUE;
         }
     } catch (CQorException*) {
         if (!pathTaken)

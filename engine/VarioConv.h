@@ -38,8 +38,9 @@ public:
 
     CQorString definitionFile;
     CQorPtrArray rules;                 // CConvRule*, in file order; owned here
-    // Set while the stored path could not be read for want of memory:
-    // Exit then leaves the stored value alone instead of overwriting it.
+    // Set while the stored value could not be read, for want of memory or
+    // because it is not a string: Exit then leaves it alone instead of
+    // overwriting it, until the user chooses a file in Settings.
     BOOL keepStoredPath;
 };
 

@@ -69,6 +69,11 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
     return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
+BOOL CQorRegKey::HasValue(const char* name)
+{
+    return RegQueryValueExA(hkey, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 BOOL CQorRegKey::SetString(const char* name, const char* value)
 {
     const LONG status = RegSetValueExA(hkey, name, 0, REG_SZ,

@@ -16,6 +16,7 @@ public:
     BOOL Open(HKEY root, const char* subkey, int read);
     LONG Close();
     BOOL QueryString(const char* name, CQorString& target);
+    BOOL HasValue(const char* name);        // of any type
     BOOL SetString(const char* name, const char* value);
 
     HKEY hkey;

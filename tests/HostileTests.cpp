@@ -447,18 +447,19 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
         BOOL result;
         bool box;
         std::string converted;          // PROBE after the start
-        std::string written;            // the path written back
+        std::string written;            // the path written back; empty with kept
+        bool kept;                      // the value stays exactly as stored
     };
     std::vector<Case> cases = {
-        {"REG_SZ", REG_SZ, rules + '\0', TRUE, false, "REGISTRY", rules},
-        {"REG_SZ without terminator", REG_SZ, rules, TRUE, false, "REGISTRY", rules},
-        {"REG_SZ empty", REG_SZ, "", TRUE, false, "PROBE", ""},
-        {"REG_SZ of one zero byte", REG_SZ, std::string(1, '\0'), TRUE, false, "PROBE", ""},
+        {"REG_SZ", REG_SZ, rules + '\0', TRUE, false, "REGISTRY", rules, false},
+        {"REG_SZ without terminator", REG_SZ, rules, TRUE, false, "REGISTRY", rules, false},
+        {"REG_SZ empty", REG_SZ, "", TRUE, false, "PROBE", "", false},
+        {"REG_SZ of one zero byte", REG_SZ, std::string(1, '\0'), TRUE, false, "PROBE", "", false},
         {"REG_SZ with bytes after its terminator", REG_SZ, rules + '\0' + "junk", TRUE, false,
-         "REGISTRY", rules},
-        {"REG_SZ of 64 KB", REG_SZ, noFile + '\0', FALSE, true, "PROBE", noFile},
+         "REGISTRY", rules, false},
+        {"REG_SZ of 64 KB", REG_SZ, noFile + '\0', FALSE, true, "PROBE", noFile, false},
         {"REG_SZ of 64 KB without terminator", REG_SZ, noFile + "bcdef", FALSE, true, "PROBE",
-         noFile + "bcdef"},
+         noFile + "bcdef", false},
     };
     const struct { const char* name; DWORD type; } others[] = {
         {"REG_NONE", REG_NONE}, {"REG_EXPAND_SZ", REG_EXPAND_SZ}, {"REG_BINARY", REG_BINARY},
@@ -469,13 +470,14 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
         {"REG_RESOURCE_REQUIREMENTS_LIST", REG_RESOURCE_REQUIREMENTS_LIST},
         {"REG_QWORD", REG_QWORD}, {"type 0x12345", 0x12345},
     };
-    // Any other type is no path at all: the path in force stays.
+    // Any other type is no path at all, and not the engine's to overwrite:
+    // nothing is loaded, and the value outlives the engine's exit.
     for (const auto& o : others) {
         const std::string name = o.name;
-        cases.push_back({name, o.type, rules + '\0', TRUE, false, "PROBE", PriorFile()});
-        cases.push_back({name + " empty", o.type, "", TRUE, false, "PROBE", PriorFile()});
-        cases.push_back({name + " of 64 KB", o.type, noFile + '\0', TRUE, false, "PROBE",
-                         PriorFile()});
+        cases.push_back({name, o.type, rules + '\0', TRUE, false, "PROBE", "", true});
+        cases.push_back({name + " empty", o.type, "", TRUE, false, "PROBE", "", true});
+        cases.push_back({name + " of 64 KB", o.type, noFile + '\0', TRUE, false, "PROBE", "",
+                         true});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -487,12 +489,36 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
             EXPECT_EQ("(none)", Kinds(s.seen));
         }
         EXPECT_EQ(c.converted, Convert("PROBE"));
+        if (c.kept) {
+            Engine().ExitEngine();
+            DWORD type = 0;
+            std::string bytes;
+            ASSERT_TRUE(ReadSetting(&type, &bytes)) << "the value went";
+            EXPECT_EQ(c.type, type) << "the value was overwritten";
+            EXPECT_TRUE(c.bytes == bytes) << "the value was overwritten: " << Escaped(bytes.substr(0, 60));
+            continue;
+        }
         const std::string written = ExitAndReadPath();
         EXPECT_TRUE(c.written == written)
             << "expected " << Escaped(c.written.substr(0, 60)) << " (" << c.written.size()
             << " bytes), got " << Escaped(written.substr(0, 60)) << " (" << written.size()
             << " bytes)";
     }
+}
+
+TEST(HostileRegistry, FileChosenInSettingsReplacesAValueOfAnotherType)
+{
+    const std::string rules = WriteScratchFile("hostile-chosen.txt", "PROBE,CHOSEN\r\n");
+    const Started s = StartWith([] { StoreSetting(REG_EXPAND_SZ, "%TEMP%\\rules.txt"); });
+    EXPECT_EQ(TRUE, s.result);
+    HostWindow host;
+    const DriveResult r = DriveAll([&] { Engine().OnSetting(host.hwnd); }, [&](HWND h) {
+        SetDlgItemTextA(h, IDC_DEFFILE, rules.c_str());
+        Press(h, IDOK);
+    });
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ("CHOSEN", Convert("PROBE"));
+    EXPECT_EQ(rules, ExitAndReadPath());
 }
 
 // A piece cut from a longer text is measured only as far as it fits: the
