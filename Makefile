@@ -4,7 +4,7 @@ BUILD ?= build
 DEF ?= examples/vario.def
 CAPTIONS ?= examples/captions.txt
 
-.PHONY: all setup configure build run test clean
+.PHONY: all setup build run test bench clean
 
 all: build
 
@@ -22,6 +22,10 @@ test: build
 
 run: build
 	@sh tools/wine-run.sh $(BUILD) "$(DEF)" "$(CAPTIONS)"
+
+# How fast the engine converts and loads, beside a std::string reference.
+bench: build
+	sh tests/wine-test.sh $(BUILD)/vario_bench.exe
 
 clean:
 	rm -rf $(BUILD)
