@@ -149,12 +149,41 @@ Rules ReferenceLoad(const std::string& path)
     return rules;
 }
 
-void Row(const char* what, double engine, double reference, double previous)
+// One row: the engine's and the reference's median times, their ratio, and
+// how the time grew from the row above per unit of the input's growth
+// (1.0: linear). growth 0 means there is no row above.
+void Row(const char* what, double engine, double reference, double growth)
 {
     printf("%-34s %11.2f %11.2f %7.2f", what, engine * 1e6, reference * 1e6, engine / reference);
-    if (previous > 0)
-        printf(" %7.2f", engine / previous);
+    if (growth > 0)
+        printf(" %7.2f", growth);
     printf("\n");
+}
+
+char g_out[8192];
+
+// Times one caption through count rules; returns the engine's time, or a
+// negative value when the rules did not load.
+double ConversionRow(const Exports& e, size_t length, int count, bool hit, bool mixed,
+                     double previous, double factor)
+{
+    const Rules rules = MakeRules(count, hit, mixed);
+    StorePath(WriteDefinitionFile("vario-bench.txt", rules));
+    if (!e.InitEngine()) {
+        fprintf(stderr, "the benchmark's definition file did not load\n");
+        return -1;
+    }
+    const std::string caption = MakeCaption(length, mixed);
+    const double engine =
+        Median([&] { e.ConvertCaptionString(0, caption.c_str(), g_out, sizeof g_out); });
+    const double reference =
+        Median([&] { ReferenceConvert(caption, rules, g_out, sizeof g_out); });
+    e.ExitEngine();
+    char what[64];
+    snprintf(what, sizeof what, "%5u %4d %s %s", static_cast<unsigned>(length), count,
+             mixed ? "sjis " : "ascii", hit ? "hit " : "miss");
+    Row(what, engine, reference, previous > 0 ? engine / previous / factor : 0);
+    return engine;
 }
 
 } // namespace
@@ -175,40 +204,40 @@ int main()
         return 1;
     }
 
-    static char out[8192];
-    printf("Conversion, microseconds per caption (growth: time / time of the row above)\n");
-    printf("%-34s %11s %11s %7s %7s\n", "caption bytes, rules, kind", "engine", "reference",
-           "ratio", "growth");
+    const char* header = "%-34s %11s %11s %7s %7s\n";
+    printf("Conversion, microseconds per caption; growth per tenfold rules (1.0: linear)\n");
+    printf(header, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth");
     for (bool mixed : {false, true}) {
         for (bool hit : {true, false}) {
             for (size_t length : {16, 64, 256, 4096}) {
                 double previous = 0;
                 for (int count : {1, 10, 100, 1000}) {
-                    const Rules rules = MakeRules(count, hit, mixed);
-                    StorePath(WriteDefinitionFile("vario-bench.txt", rules));
-                    if (!e.InitEngine()) {
-                        fprintf(stderr, "the benchmark's definition file did not load\n");
+                    previous = ConversionRow(e, length, count, hit, mixed, previous, 10);
+                    if (previous < 0)
                         return 1;
-                    }
-                    const std::string caption = MakeCaption(length, mixed);
-                    const double engine = Median(
-                        [&] { e.ConvertCaptionString(0, caption.c_str(), out, sizeof out); });
-                    const double reference =
-                        Median([&] { ReferenceConvert(caption, rules, out, sizeof out); });
-                    char what[64];
-                    snprintf(what, sizeof what, "%5u %4d %s %s", static_cast<unsigned>(length),
-                             count, mixed ? "sjis " : "ascii", hit ? "hit " : "miss");
-                    Row(what, engine, reference, previous);
-                    previous = engine;
-                    e.ExitEngine();
                 }
             }
         }
     }
 
-    printf("\nLoading at start-up, microseconds per file\n");
-    printf("%-34s %11s %11s %7s %7s\n", "rules", "engine", "reference", "ratio", "growth");
+    printf("\nDoubling the rules, then the caption; growth per doubling (1.0: linear)\n");
+    printf(header, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth");
     double previous = 0;
+    for (int count : {125, 250, 500, 1000}) {
+        previous = ConversionRow(e, 256, count, true, true, previous, 2);
+        if (previous < 0)
+            return 1;
+    }
+    previous = 0;
+    for (size_t length : {512, 1024, 2048, 4096}) {
+        previous = ConversionRow(e, length, 100, true, true, previous, 2);
+        if (previous < 0)
+            return 1;
+    }
+
+    printf("\nLoading at start-up, microseconds per file; growth per tenfold rules\n");
+    printf(header, "rules", "engine", "reference", "ratio", "growth");
+    previous = 0;
     for (int count : {1000, 10000, 100000}) {
         Rules rules;
         for (int i = 0; i < count; ++i)
@@ -223,7 +252,7 @@ int main()
         const double reference = Median([&] { ReferenceLoad(path); });
         char what[64];
         snprintf(what, sizeof what, "%6d", count);
-        Row(what, engine, reference, previous / 10);
+        Row(what, engine, reference, previous > 0 ? engine / previous / 10 : 0);
         previous = engine;
     }
     e.ExitEngine();
