@@ -225,8 +225,16 @@ BOOL CConvEngine::Convert(const char* caption, CQorString& out)
         const int first = current->Find(rule->source.data, 0);
         if (first == -1)
             continue;                   // nothing found: the text stays as it is
-        ReplaceInto(*current, rule->source.data, rule->source.length,
-                    rule->replacement.data, first, *next);
+        const int n = rule->source.length;
+        if (rule->replacement.length == n) {
+            // A replacement as long as its source is written over it. The
+            // search goes on after each match, so it never sees what was
+            // written: the result is the one a new text would hold.
+            for (int f = first; f != -1; f = current->Find(rule->source.data, f + n))
+                memcpy(current->data + f, rule->replacement.data, n);
+            continue;
+        }
+        ReplaceInto(*current, rule->source.data, n, rule->replacement.data, first, *next);
         CQorString* done = current;
         current = next;
         next = done;
