@@ -3,6 +3,7 @@
 //
 // Drives the real exports of the built module, as a host does. Every
 // figure is the median of several timed runs; "ratio" is engine/reference.
+#include "EngineModule.h"
 #include <windows.h>
 #include <algorithm>
 #include <fstream>
@@ -12,17 +13,6 @@
 #include <vector>
 
 namespace {
-
-struct Exports {
-    BOOL(WINAPI* InitEngine)();
-    void(WINAPI* ExitEngine)();
-    BOOL(WINAPI* ConvertCaptionString)(DWORD, LPCSTR, LPSTR, int);
-};
-
-template <typename F> void Find(HMODULE module, const char* name, F* slot)
-{
-    *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
 const int kRuns = 5;
@@ -166,7 +156,7 @@ char g_out[8192];
 
 // Times one caption through count rules; returns the engine's time, or a
 // negative value when the rules did not load.
-double ConversionRow(const Exports& e, size_t length, int count, bool hit, bool mixed,
+double ConversionRow(const CEngineModule& e, size_t length, int count, bool hit, bool mixed,
                      double previous, double factor)
 {
     const Rules rules = MakeRules(count, hit, mixed);
@@ -192,17 +182,10 @@ double ConversionRow(const Exports& e, size_t length, int count, bool hit, bool 
 
 int main()
 {
-    HMODULE module = LoadLibraryA("Vario.tfe");
-    if (!module) {
-        fprintf(stderr, "Vario.tfe could not be loaded (error %lu)\n", GetLastError());
-        return 1;
-    }
-    Exports e;
-    Find(module, "TFEInitEngine", &e.InitEngine);
-    Find(module, "TFEExitEngine", &e.ExitEngine);
-    Find(module, "TFEConvertCaptionString", &e.ConvertCaptionString);
-    if (!e.InitEngine || !e.ExitEngine || !e.ConvertCaptionString) {
-        fprintf(stderr, "Vario.tfe lacks an export\n");
+    CEngineModule e;
+    std::string error;
+    if (!e.Load("Vario.tfe", error)) {
+        fprintf(stderr, "Vario.tfe: %s\n", error.c_str());
         return 1;
     }
 

@@ -128,7 +128,7 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
         return FALSE;
     BOOL loaded = TRUE;
     try {
-        CQorString line(kWorkingCapacity);  // each line in turn, to classify and cut
+        CQorString line(kWorkingCapacity);  // each line in turn, to classify
         while (const char* next = text.NextLine()) {
             if (!ParseLine(line.Assign(next))) {
                 loaded = FALSE;

@@ -24,6 +24,8 @@ public:
     void(WINAPI* OnAbout)(HWND parent);
     void(WINAPI* OnSetting)(HWND parent);
 
+    HMODULE Handle() const { return module; }
+
 private:
     HMODULE module;
 };

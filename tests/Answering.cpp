@@ -57,6 +57,7 @@ const char* KindName(Kind kind)
 SeenWindow Inspect(HWND hwnd)
 {
     SeenWindow seen;
+    seen.hwnd = hwnd;
     seen.caption = WindowText(hwnd);
     seen.owner = GetWindow(hwnd, GW_OWNER);
     if (GetDlgItem(hwnd, IDC_DEFFILE) && GetDlgItem(hwnd, IDC_BROWSE)) {

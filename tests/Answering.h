@@ -30,6 +30,7 @@ const char* KindName(Kind kind);
 
 struct SeenWindow {
     Kind kind = Kind::kOther;
+    HWND hwnd = nullptr;
     std::string caption;
     std::string text;                   // a message box's text
     UINT icon = 0;                      // a message box's icon

@@ -369,6 +369,30 @@ TEST(HostilePaths, DirectoriesAndFilesInUse)
     }
 }
 
+// Opens Settings from the host's window and presses OK, after typing
+// `typed` into the path box unless it is null. A box that follows is
+// answered with OK, and the Settings dialog, if still open, cancelled.
+std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
+{
+    std::vector<SeenWindow> seen;
+    HWND settings = nullptr;
+    const DriveResult r = DriveAll([&] { Engine().OnSetting(host); }, [&](HWND h) {
+        seen.push_back(Inspect(h));
+        if (seen.back().kind == Kind::kSettingDialog) {
+            settings = h;
+            if (typed)
+                SetDlgItemTextA(h, IDC_DEFFILE, typed);
+            Press(h, IDOK);
+        } else {
+            PressAndWait(h, IDOK);
+            if (settings && IsWindow(settings))
+                Press(settings, IDCANCEL);
+        }
+    });
+    EXPECT_FALSE(r.timedOut);
+    return seen;
+}
+
 TEST(HostilePaths, FileDeletedBetweenStartAndSettings)
 {
     const std::string file = WriteScratchFile("vanishing.txt", "PROBE,LOADED\r\n");
@@ -376,25 +400,12 @@ TEST(HostilePaths, FileDeletedBetweenStartAndSettings)
     ASSERT_EQ("LOADED", Convert("PROBE"));
     ASSERT_TRUE(DeleteFileA(file.c_str()));
     HostWindow host;
-    std::vector<SeenWindow> seen;
-    HWND settings = nullptr;
-    const DriveResult r = DriveAll([&] { Engine().OnSetting(host.hwnd); }, [&](HWND h) {
-        seen.push_back(Inspect(h));
-        if (seen.back().kind == Kind::kSettingDialog) {
-            settings = h;
-            Press(h, IDOK);                 // OK on the path it opened with
-        } else {
-            PressAndWait(h, IDOK);          // the warning: the dialog stays; give up
-            if (settings)
-                Press(settings, IDCANCEL);
-        }
-    });
-    EXPECT_FALSE(r.timedOut);
+    const std::vector<SeenWindow> seen = SettingsOk(host.hwnd, nullptr);  // the path it opened with
     ASSERT_EQ("SettingDialog EngineBox", Kinds(seen));
     EXPECT_EQ(file, seen[0].edit);
     EXPECT_EQ(FileMissingMessage(), seen[1].text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), seen[1].icon);
-    EXPECT_EQ(settings, seen[1].owner);
+    EXPECT_EQ(seen[0].hwnd, seen[1].owner);
     EXPECT_EQ("LOADED", Convert("PROBE")) << "the rules in force were dropped";
     EXPECT_EQ(file, ExitAndReadPath());
 }
@@ -407,21 +418,7 @@ TEST(HostilePaths, TypedPathsAtTheEditBoxLimit)
         const std::string path = PathOfLength("t", total);
         ASSERT_TRUE(CreateLongPathFile(path, "PROBE,TYPED\r\n"));
         ASSERT_TRUE(StartEngineWith(PriorFile()));
-        std::vector<SeenWindow> seen;
-        HWND settings = nullptr;
-        const DriveResult r = DriveAll([&] { Engine().OnSetting(host.hwnd); }, [&](HWND h) {
-            seen.push_back(Inspect(h));
-            if (seen.back().kind == Kind::kSettingDialog) {
-                settings = h;
-                SetDlgItemTextA(h, IDC_DEFFILE, path.c_str());
-                Press(h, IDOK);
-            } else {
-                PressAndWait(h, IDOK);
-                if (settings)
-                    Press(settings, IDCANCEL);
-            }
-        });
-        EXPECT_FALSE(r.timedOut);
+        const std::vector<SeenWindow> seen = SettingsOk(host.hwnd, path.c_str());
         if (total == 259) {
             EXPECT_EQ("SettingDialog", Kinds(seen));
             EXPECT_EQ("TYPED", Convert("PROBE"));
@@ -512,11 +509,7 @@ TEST(HostileRegistry, FileChosenInSettingsReplacesAValueOfAnotherType)
     const Started s = StartWith([] { StoreSetting(REG_EXPAND_SZ, "%TEMP%\\rules.txt"); });
     EXPECT_EQ(TRUE, s.result);
     HostWindow host;
-    const DriveResult r = DriveAll([&] { Engine().OnSetting(host.hwnd); }, [&](HWND h) {
-        SetDlgItemTextA(h, IDC_DEFFILE, rules.c_str());
-        Press(h, IDOK);
-    });
-    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ("SettingDialog", Kinds(SettingsOk(host.hwnd, rules.c_str())));
     EXPECT_EQ("CHOSEN", Convert("PROBE"));
     EXPECT_EQ(rules, ExitAndReadPath());
 }

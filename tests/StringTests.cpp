@@ -22,15 +22,27 @@ void ExpectWellFormed(const CQorString& s, const char* what)
     EXPECT_EQ(static_cast<size_t>(s.length), strlen(s.data)) << what;
 }
 
+// A string some operation made, with the text and capacity it must have.
+struct MadeCase {
+    const char* what;
+    CQorString made;
+    const char* text;
+    int capacity;
+};
+
+template <size_t N> void ExpectMade(const MadeCase (&cases)[N])
+{
+    for (const MadeCase& c : cases) {
+        EXPECT_EQ(c.text, Text(c.made)) << c.what;
+        EXPECT_EQ(c.capacity, c.made.capacity) << c.what;
+        ExpectWellFormed(c.made, c.what);
+    }
+}
+
 TEST(StringConstruction, CapacityAndText)
 {
     const CQorString roomy("abcd", 128);
-    const struct {
-        const char* what;
-        CQorString made;
-        const char* text;
-        int capacity;
-    } cases[] = {
+    const MadeCase cases[] = {
         {"capacity 128", CQorString(128), "", 128},
         {"1.00, capacity 0", CQorString("1.00", 0), "1.00", 5},
         {"abcdef, capacity 3", CQorString("abcdef", 3), "ab", 3},
@@ -39,11 +51,7 @@ TEST(StringConstruction, CapacityAndText)
         {"empty text, capacity 0", CQorString("", 0), "", 1},
         {"copy of a 128-byte buffer", CQorString(roomy), "abcd", 5},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.text, Text(c.made)) << c.what;
-        EXPECT_EQ(c.capacity, c.made.capacity) << c.what;
-        ExpectWellFormed(c.made, c.what);
-    }
+    ExpectMade(cases);
 }
 
 TEST(StringGrowth, ReserveGrowsExactlyAndNeverShrinks)
@@ -109,12 +117,7 @@ TEST(StringGrowth, GetBufferAndReleaseBuffer)
 TEST(StringPieces, ConcatLeftAndMidCapacities)
 {
     const CQorString abcdef("abcdef", 128);
-    const struct {
-        const char* what;
-        CQorString made;
-        const char* text;
-        int capacity;
-    } cases[] = {
+    const MadeCase cases[] = {
         {"Left(0)", abcdef.Left(0), "", 1},
         {"Left(2)", abcdef.Left(2), "ab", 3},
         {"Left(6)", abcdef.Left(6), "abcdef", 7},
@@ -129,11 +132,7 @@ TEST(StringPieces, ConcatLeftAndMidCapacities)
         {"Concat(string, text)", Concat(abcdef, "\n"), "abcdef\n", 8},
         {"Concat of empties", Concat(CQorString(128), ""), "", 1},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.text, Text(c.made)) << c.what;
-        EXPECT_EQ(c.capacity, c.made.capacity) << c.what;
-        ExpectWellFormed(c.made, c.what);
-    }
+    ExpectMade(cases);
 }
 
 // Searches whose answer depends on the code page give both: on code page

@@ -6,40 +6,23 @@
 
 const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
 
+const CEngineModule& Engine()
+{
+    static const CEngineModule& engine = [] () -> const CEngineModule& {
+        static CEngineModule module;
+        std::string error;
+        if (module.Load("Vario.tfe", error))
+            fault::Install(module.Handle());
+        else
+            fprintf(stderr, "Vario.tfe: %s\n", error.c_str());
+        return module;
+    }();
+    return engine;
+}
+
 HMODULE EngineModule()
 {
-    static HMODULE module = [] {
-        HMODULE m = LoadLibraryA("Vario.tfe");
-        if (m)
-            fault::Install(m);
-        return m;
-    }();
-    return module;
-}
-
-template <typename F> static void Find(HMODULE module, const char* name, F* slot)
-{
-    *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-const EngineExports& Engine()
-{
-    static EngineExports exports = [] {
-        EngineExports e = {};
-        HMODULE m = EngineModule();
-        if (!m)
-            return e;
-        Find(m, "TFEGetAPIVersion", &e.GetAPIVersion);
-        Find(m, "TFEGetEngineDescription", &e.GetEngineDescription);
-        Find(m, "TFEGetEngineVersion", &e.GetEngineVersion);
-        Find(m, "TFEInitEngine", &e.InitEngine);
-        Find(m, "TFEExitEngine", &e.ExitEngine);
-        Find(m, "TFEConvertCaptionString", &e.ConvertCaptionString);
-        Find(m, "TFEOnAbout", &e.OnAbout);
-        Find(m, "TFEOnSetting", &e.OnSetting);
-        return e;
-    }();
-    return exports;
+    return Engine().Handle();
 }
 
 std::string Convert(const std::string& caption, int size)

@@ -2,24 +2,13 @@
 // it, code page 932 text, scratch files and the engine's registry value.
 #pragma once
 #include <windows.h>
+#include "EngineModule.h"
 #include <string>
 
-// The exports of a loaded Vario.tfe, found by name as a host finds them.
-struct EngineExports {
-    DWORD(WINAPI* GetAPIVersion)();
-    BOOL(WINAPI* GetEngineDescription)(LPSTR, int);
-    BOOL(WINAPI* GetEngineVersion)(LPSTR, int);
-    BOOL(WINAPI* InitEngine)();
-    void(WINAPI* ExitEngine)();
-    BOOL(WINAPI* ConvertCaptionString)(DWORD, LPCSTR, LPSTR, int);
-    void(WINAPI* OnAbout)(HWND);
-    void(WINAPI* OnSetting)(HWND);
-};
-
-// Vario.tfe beside the test program, loaded once for the whole process;
-// its allocator imports are routed through the fault injector.
+// Vario.tfe beside the test program, loaded once for the whole process as a
+// host loads it; its allocator imports are routed through the fault injector.
 HMODULE EngineModule();
-const EngineExports& Engine();
+const CEngineModule& Engine();
 
 // Converts through the export with a buffer of the given size; the result
 // is the text up to the first zero byte, "<0>" when the export returns 0.
