@@ -81,19 +81,25 @@ bool CInput::NextLine(std::string& ansi)
     return true;
 }
 
-// A line of a pipe or a file; the last line needs no line end.
-bool CInput::NextBytes(std::string& line)
+namespace {
+
+// Takes the next line, without its LF or CR LF, from what was read so far,
+// calling read(buffer, size, &count) for more until a line is whole; the
+// last line needs no line end. False when nothing is left.
+template <typename Char, typename Read>
+bool SplitLine(std::basic_string<Char>& pending, bool& atEnd, Read read,
+               std::basic_string<Char>& line)
 {
     for (;;) {
-        const size_t lf = pending.find('\n');
-        if (lf != std::string::npos) {
+        const size_t lf = pending.find(Char('\n'));
+        if (lf != std::basic_string<Char>::npos) {
             line.assign(pending, 0, lf);
             pending.erase(0, lf + 1);
             break;
         }
-        char buffer[4096];
-        DWORD read = 0;
-        if (atEnd || !ReadFile(handle, buffer, sizeof buffer, &read, nullptr) || read == 0) {
+        Char buffer[1024];
+        DWORD count = 0;
+        if (atEnd || !read(buffer, 1024, &count) || count == 0) {
             atEnd = true;
             if (pending.empty())
                 return false;
@@ -101,37 +107,34 @@ bool CInput::NextBytes(std::string& line)
             pending.clear();
             break;
         }
-        pending.append(buffer, read);
+        pending.append(buffer, count);
     }
-    if (!line.empty() && line.back() == '\r')
+    if (!line.empty() && line.back() == Char('\r'))
         line.pop_back();
     return true;
+}
+
+} // namespace
+
+// A line of a pipe or a file.
+bool CInput::NextBytes(std::string& line)
+{
+    return SplitLine(pending, atEnd,
+                     [this](char* buffer, DWORD size, DWORD* count) {
+                         return ReadFile(handle, buffer, size, count, nullptr) != 0;
+                     },
+                     line);
 }
 
 // A line typed at a Windows console, read as UTF-16.
 bool CInput::NextConsoleLine(std::wstring& line)
 {
-    for (;;) {
-        const size_t lf = pendingWide.find(L'\n');
-        if (lf != std::wstring::npos) {
-            line.assign(pendingWide, 0, lf);
-            pendingWide.erase(0, lf + 1);
-            break;
-        }
-        wchar_t buffer[1024];
-        DWORD read = 0;
-        if (atEnd || !ReadConsoleW(handle, buffer, 1024, &read, nullptr) || read == 0) {
-            atEnd = true;
-            if (pendingWide.empty())
-                return false;
-            line.swap(pendingWide);
-            pendingWide.clear();
-            break;
-        }
-        pendingWide.append(buffer, read);
-    }
-    if (!line.empty() && line.back() == L'\r')
-        line.pop_back();
+    if (!SplitLine(pendingWide, atEnd,
+                   [this](wchar_t* buffer, DWORD size, DWORD* count) {
+                       return ReadConsoleW(handle, buffer, size, count, nullptr) != 0;
+                   },
+                   line))
+        return false;
     // Ctrl+Z (Windows) or Ctrl+D (a Unix terminal under Wine), then Enter,
     // ends the input typed at a console.
     if (line == L"\x1A" || line == L"\x04") {
