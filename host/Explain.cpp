@@ -5,7 +5,7 @@
 // from what the engine does with the file.
 #include "Explain.h"
 #include "EngineModule.h"
-#include "../engine/VarioConv.h"
+#include "../engine/DefinitionFile.h"
 #include <map>
 #include <stdio.h>
 #include <vector>

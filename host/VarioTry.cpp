@@ -7,7 +7,7 @@
 #include "EngineModule.h"
 #include "Explain.h"
 #include "HostText.h"
-#include "../engine/VarioConv.h"
+#include "../engine/DefinitionFile.h"
 #include "../qor/QorException.h"
 #include <stdio.h>
 #include <vector>

@@ -1,6 +1,5 @@
 // QorApp.cpp - the module, its application object and its entry.
 #include "QorApp.h"
-#include "QorException.h"
 
 namespace {
 
@@ -77,24 +76,4 @@ void LoadFilterString(UINT stringId, char* buffer, int size)
     for (char* p = buffer; *p; ++p)
         if (*p == '|')
             *p = '\0';
-}
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
-{
-    if (reason != DLL_PROCESS_ATTACH) {
-        CQorApp* app = QorGetApp();
-        return app ? app->OnDllMain(instance, reason, reserved) : FALSE;
-    }
-    CQorApp* app = nullptr;
-    try {
-        app = QorCreateApp();
-    } catch (CQorException*) {
-        // Its members could not get memory: the object was not made.
-    }
-    if (!app)
-        return FALSE;               // refuse the attach: no application object
-    const BOOL attached = app->OnDllMain(instance, reason, reserved);
-    if (QorGetApp() != app)
-        delete app;                 // a second attach: this object is not used
-    return attached;
 }

@@ -1,0 +1,46 @@
+// ConvEngine.h - the Vario conversion engine.
+//
+// CConvEngine holds the definition file path and the rule table read from
+// that file, and converts captions with the rules in file order. Loading and
+// conversion live in ConvEngine.cpp; remembering the path in the registry
+// and the About and Settings dialogs in VarioConv.cpp.
+#pragma once
+#include "../qor/QorColl.h"
+#include "../qor/QorString.h"
+#include <windows.h>
+
+class CConvRule {
+public:
+    CConvRule();
+
+    CQorString source;
+    CQorString replacement;
+};
+
+class CConvEngine {
+public:
+    CConvEngine();
+    virtual ~CConvEngine();
+    CConvEngine(const CConvEngine&) = delete;
+    CConvEngine& operator=(const CConvEngine&) = delete;
+
+    BOOL LoadDefinitionFile(const char* path);
+    BOOL ParseLine(CQorString& line);
+    void ClearRules();
+
+    BOOL Convert(const char* caption, CQorString& out);
+    CQorString ReplaceAll(const CQorString& text, const char* source, const char* replacement);
+
+    BOOL Init();
+    void Exit();
+
+    void OnAbout(HWND parent);
+    void OnSetting(HWND parent);
+
+    CQorString definitionFile;
+    CQorPtrArray rules;                 // CConvRule*, in file order; owned here
+    // Set while the stored value could not be read, for want of memory or
+    // because it is not a string: Exit then leaves it alone instead of
+    // overwriting it, until the user chooses a file in Settings.
+    BOOL keepStoredPath;
+};

@@ -1,0 +1,69 @@
+// DefinitionFile.cpp - a definition file read whole and cut into lines.
+#include "DefinitionFile.h"
+#include <stdlib.h>
+#include <string.h>
+
+
+CDefinitionText::CDefinitionText()
+    : file(INVALID_HANDLE_VALUE), buffer(nullptr), next(nullptr), end(nullptr)
+{
+}
+
+CDefinitionText::~CDefinitionText()
+{
+    free(buffer);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
+
+BOOL CDefinitionText::Read(const char* path)
+{
+    file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return FALSE;
+    // Only files whose size fits in 31 bits are read: the size must be known,
+    // and size + 1 must be a byte count.
+    DWORD high = 0;
+    const DWORD size = GetFileSize(file, &high);
+    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0
+        || size > 0x7FFFFFFE)
+        return FALSE;
+    buffer = static_cast<char*>(malloc(size + 1));
+    if (!buffer)
+        return FALSE;
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, size, &read, nullptr) || read != size)
+        return FALSE;
+    buffer[size] = '\0';
+    next = buffer;
+    end = buffer + size;
+    return TRUE;
+}
+
+char* CDefinitionText::NextLine()
+{
+    if (!next || next > end)
+        return nullptr;
+    char* line = next;
+    char* lf = strchr(line, '\n');      // CR and LF are never trail bytes
+    if (!lf) {
+        next = end + 1;                 // the last line ends at the end
+        return line;
+    }
+    *lf = '\0';
+    if (lf > line && lf[-1] == '\r')
+        lf[-1] = '\0';
+    next = lf + 1;
+    return line;
+}
+
+DefLineKind ClassifyDefinitionLine(const CQorString& line, int* comma)
+{
+    if (line.Find('[', 0) == 0 && line.ReverseFind(']') == line.length - 1)
+        return kSectionLine;
+    if (line.Find("//", 0) == 0)
+        return kCommentLine;
+    *comma = line.Find(',', 0);
+    return *comma == -1 ? kOtherLine : kRuleLine;
+}

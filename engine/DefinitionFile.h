@@ -1,0 +1,32 @@
+// DefinitionFile.h - the definition file as the engine reads it: the whole
+// file cut into lines in place, and how each line is taken.
+#pragma once
+#include "../qor/QorString.h"
+
+// A definition file read whole into memory and cut into lines in place.
+class CDefinitionText {
+public:
+    CDefinitionText();
+    ~CDefinitionText();
+    CDefinitionText(const CDefinitionText&) = delete;
+    CDefinitionText& operator=(const CDefinitionText&) = delete;
+
+    // One open, one size query, one read. FALSE when the file cannot be
+    // opened, is too large to hold, or cannot be read whole.
+    BOOL Read(const char* path);
+    // The next line with its LF (and a CR before it) cut off, or null after
+    // the last line. The text ends at the first NUL byte.
+    char* NextLine();
+
+private:
+    HANDLE file;
+    char* buffer;
+    char* next;
+    char* end;
+};
+
+enum DefLineKind { kSectionLine, kCommentLine, kRuleLine, kOtherLine };
+
+// How a line of a definition file is taken; for a rule line, *comma is the
+// offset of the comma that splits it.
+DefLineKind ClassifyDefinitionLine(const CQorString& line, int* comma);

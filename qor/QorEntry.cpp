@@ -1,0 +1,25 @@
+// QorEntry.cpp - the module entry. It sits apart from the application
+// object so that a program which uses the framework without being a module
+// does not need an application's QorCreateApp.
+#include "QorApp.h"
+#include "QorException.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    if (reason != DLL_PROCESS_ATTACH) {
+        CQorApp* app = QorGetApp();
+        return app ? app->OnDllMain(instance, reason, reserved) : FALSE;
+    }
+    CQorApp* app = nullptr;
+    try {
+        app = QorCreateApp();
+    } catch (CQorException*) {
+        // Its members could not get memory: the object was not made.
+    }
+    if (!app)
+        return FALSE;               // refuse the attach: no application object
+    const BOOL attached = app->OnDllMain(instance, reason, reserved);
+    if (QorGetApp() != app)
+        delete app;                 // a second attach: this object is not used
+    return attached;
+}
