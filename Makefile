@@ -25,7 +25,7 @@ run: build
 
 # How fast the engine converts and loads, beside a std::string reference.
 bench: build
-	sh tests/wine-test.sh $(BUILD)/vario_bench.exe
+	sh tools/wine-test.sh $(BUILD)/vario_bench.exe
 
 clean:
 	rm -rf $(BUILD)

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Takes docs/about.png and docs/settings.png from the real build: runs
-# dialog_shots.exe (tests/ScreenshotMain.cpp) under Wine on a private X
+# dialog_shots.exe (tools/ScreenshotMain.cpp) under Wine on a private X
 # display, which opens each dialog of Vario.tfe with Japanese rules loaded,
 # and crops the dialog out of an image of the whole screen.
 # usage: screenshots.sh [BUILD_DIR]   (after make build)
@@ -24,7 +24,7 @@ done
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
 
-sh "$root/tests/wine-test.sh" "$build/dialog_shots.exe" "Z:$(echo "$shots" | tr / '\\')" &
+sh "$root/tools/wine-test.sh" "$build/dialog_shots.exe" "Z:$(echo "$shots" | tr / '\\')" &
 program=$!
 
 for name in about settings; do

@@ -2,7 +2,7 @@
 #include "Answering.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
-#include "../res/resource.h"
+#include "../../res/resource.h"
 
 namespace {
 

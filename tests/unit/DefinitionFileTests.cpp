@@ -1,8 +1,8 @@
 // DefinitionFileTests.cpp - the rule table that CConvEngine builds from a
 // definition file: line ends, line kinds, double-byte characters whose
 // second byte looks like a delimiter, and files that cannot be read.
-#include "../engine/ConvEngine.h"
-#include "../engine/DefinitionFile.h"
+#include "../../engine/ConvEngine.h"
+#include "../../engine/DefinitionFile.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <string>

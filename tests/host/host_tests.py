@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Runs vario-try.exe as a user runs it: a separate process under Wine,
-through tests/wine-test.sh, with no display. Checks what it prints and its
+through tools/wine-test.sh, with no display. Checks what it prints and its
 exit status.  usage: host_tests.py VARIO_TRY_EXE FUTURE_ENGINE_TFE"""
 import os
 import shutil
@@ -11,8 +11,8 @@ import unittest
 HOST = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else ""
 FUTURE_ENGINE = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else ""
 BUILD = os.path.dirname(HOST)
-SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-WINE_TEST = os.path.join(SOURCE, "tests", "wine-test.sh")
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINE_TEST = os.path.join(SOURCE, "tools", "wine-test.sh")
 SCRATCH = os.path.join(BUILD, "host-test-files")
 EXAMPLE_DEF = os.path.join(SOURCE, "examples", "vario.def")
 EXAMPLE_CAPTIONS = os.path.join(SOURCE, "examples", "captions.txt")

@@ -8,7 +8,7 @@
 #include "FaultInjection.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
-#include "../res/resource.h"
+#include "../../res/resource.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 

@@ -6,8 +6,8 @@
 #include "Answering.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
-#include "../qor/QorString.h"
-#include "../res/resource.h"
+#include "../../qor/QorString.h"
+#include "../../res/resource.h"
 #include <gtest/gtest.h>
 #include <functional>
 #include <random>

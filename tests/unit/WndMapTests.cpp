@@ -1,6 +1,6 @@
 // WndMapTests.cpp - the map from window handles to window objects, and
 // where a dialog goes to stand centred.
-#include "../qor/QorWnd.h"
+#include "../../qor/QorWnd.h"
 #include <gtest/gtest.h>
 #include <vector>
 

@@ -1,6 +1,6 @@
 // RegKeyTests.cpp - CQorRegKey on the real registry of the test prefix,
 // under a scratch key of its own.
-#include "../qor/QorRegKey.h"
+#include "../../qor/QorRegKey.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // MessageTests.cpp - the filter list of the open-file dialog and the
 // engine's message box, made from this program's copy of the resources.
-#include "../qor/QorApp.h"
+#include "../../qor/QorApp.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
 #include <gtest/gtest.h>

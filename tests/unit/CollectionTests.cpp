@@ -1,7 +1,7 @@
 // CollectionTests.cpp - CQorPtrArray and CQorPosition: exact growth, index
 // bounds, walks through the null position, failed growth, and the virtual
 // calls that let a subclass change every operation built on a primitive.
-#include "../qor/QorColl.h"
+#include "../../qor/QorColl.h"
 #include "FaultInjection.h"
 #include <gtest/gtest.h>
 #include <functional>

@@ -5,7 +5,7 @@
 // cycles (each cycle opens a real dialog: 10,000 take one to five minutes).
 #include "FaultInjection.h"
 #include "TestSupport.h"
-#include "../res/resource.h"
+#include "../../res/resource.h"
 #include <gtest/gtest.h>
 #include <psapi.h>
 #include <stdio.h>

@@ -1,7 +1,7 @@
 // StringTests.cpp - CQorString: capacities, copies, searches, resource
 // strings and allocation failure.
-#include "../qor/QorException.h"
-#include "../qor/QorString.h"
+#include "../../qor/QorException.h"
+#include "../../qor/QorString.h"
 #include "FaultInjection.h"
 #include <gtest/gtest.h>
 #include <string>

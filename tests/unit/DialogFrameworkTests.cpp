@@ -1,10 +1,10 @@
 // DialogFrameworkTests.cpp - modal dialogs of the framework as real
 // windows: binding the object to its window, closing, and what happens to
 // an exception thrown while a message is handled.
-#include "../qor/QorApp.h"
-#include "../qor/QorException.h"
-#include "../qor/QorWnd.h"
-#include "../res/resource.h"
+#include "../../qor/QorApp.h"
+#include "../../qor/QorException.h"
+#include "../../qor/QorWnd.h"
+#include "../../res/resource.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
 #include <gtest/gtest.h>
