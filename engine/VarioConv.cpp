@@ -107,8 +107,15 @@ INT_PTR CAboutDlg::OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
     HWND list = GetDlgItem(hwnd, IDC_RULES);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (int start = 0, found; (found = rulesText.Find('\n', start)) != -1; start = found + 1) {
-        const CQorString line = rulesText.Mid(start, found - start);
+    // Each rule is one line, whatever bytes its texts end in: the listing
+    // splits at every 0x0A byte, which is never the second byte of a
+    // character, so a text that ends in a lone lead byte keeps its line.
+    const char* text = rulesText.data;
+    for (const char* end; (end = static_cast<const char*>(
+                               memchr(text, '\n', rulesText.data + rulesText.length - text)));
+         text = end + 1) {
+        const CQorString line = rulesText.Mid(static_cast<int>(text - rulesText.data),
+                                              static_cast<int>(end - text));
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.data));
     }
     return CQorDialog::DialogProc(hwnd, message, wParam, lParam);

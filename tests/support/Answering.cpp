@@ -1,12 +1,14 @@
-// Answering.cpp - host window and window records for the reliability tests.
+// Answering.cpp - the host window and the records of what windows showed.
 #include "Answering.h"
 #include "TestSupport.h"
-#include "WindowWatcher.h"
 #include "../../res/resource.h"
+#include <commdlg.h>
 
 namespace {
 
 const int kMessageBoxTextId = 0xFFFF;
+const int kOpenFileName = 0x47C;        // cmb13, the open-file dialog's name field
+const int kOpenFileNameOld = 0x480;     // edt1 in older layouts
 
 bool ShowsItem(HWND dialog, int id)
 {
@@ -14,32 +16,12 @@ bool ShowsItem(HWND dialog, int id)
     return item && IsWindowVisible(item);
 }
 
-std::vector<std::string> ListLines(HWND list)
+std::vector<std::string> ChildTexts(HWND dialog)
 {
-    std::vector<std::string> lines;
-    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const int n = static_cast<int>(SendMessageA(list, LB_GETTEXTLEN, i, 0));
-        std::string line(n + 1, '\0');
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
-        line.resize(n);
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-} // namespace
-
-HostWindow::HostWindow()
-    : hwnd(CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                           400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr))
-{
-}
-
-HostWindow::~HostWindow()
-{
-    if (hwnd)
-        DestroyWindow(hwnd);
+    std::vector<std::string> texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(WindowText(child));
+    return texts;
 }
 
 const char* KindName(Kind kind)
@@ -47,6 +29,7 @@ const char* KindName(Kind kind)
     switch (kind) {
     case Kind::kSettingDialog: return "SettingDialog";
     case Kind::kAboutDialog: return "AboutDialog";
+    case Kind::kOpenFileDialog: return "OpenFileDialog";
     case Kind::kEngineBox: return "EngineBox";
     case Kind::kMemoryBox: return "MemoryBox";
     case Kind::kFrameworkBox: return "FrameworkBox";
@@ -54,35 +37,61 @@ const char* KindName(Kind kind)
     }
 }
 
+} // namespace
+
+HostWindow::HostWindow(int x, int y, int w, int h)
+    : window(CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)),
+      hwnd(window.handle)
+{
+}
+
 SeenWindow Inspect(HWND hwnd)
 {
     SeenWindow seen;
     seen.hwnd = hwnd;
-    seen.caption = WindowText(hwnd);
     seen.owner = GetWindow(hwnd, GW_OWNER);
+    GetWindowRect(hwnd, &seen.rect);
+    seen.caption = WindowText(hwnd);
+    seen.texts = ChildTexts(hwnd);
     if (GetDlgItem(hwnd, IDC_DEFFILE) && GetDlgItem(hwnd, IDC_BROWSE)) {
         seen.kind = Kind::kSettingDialog;
         seen.edit = ItemText(hwnd, IDC_DEFFILE);
     } else if (GetDlgItem(hwnd, IDC_RULES)) {
         seen.kind = Kind::kAboutDialog;
         seen.label = ItemText(hwnd, IDC_VERSION);
-        seen.lines = ListLines(GetDlgItem(hwnd, IDC_RULES));
+        seen.lines = ListBoxLines(GetDlgItem(hwnd, IDC_RULES));
+    } else if (GetDlgItem(hwnd, kOpenFileName) || GetDlgItem(hwnd, kOpenFileNameOld)) {
+        seen.kind = Kind::kOpenFileDialog;
+        seen.edit = ItemText(hwnd, kOpenFileName);
+        if (seen.edit.empty())
+            seen.edit = ItemText(hwnd, kOpenFileNameOld);
+        char folder[MAX_PATH] = "";
+        SendMessageA(hwnd, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+        seen.folder = folder;
     } else if (GetDlgItem(hwnd, kMessageBoxTextId)) {
         seen.text = MessageBoxText(hwnd);
         seen.icon = MessageBoxIcon(hwnd);
         if (seen.caption == EngineCaption())
             seen.kind = Kind::kEngineBox;
-        else if (seen.caption.empty())
+        else if (seen.caption.empty() && ShowsItem(hwnd, IDOK))
             seen.kind = ShowsItem(hwnd, IDCANCEL) ? Kind::kFrameworkBox : Kind::kMemoryBox;
     }
     return seen;
 }
 
+WindowStep SeeAndPress(SeenWindow* seen, int button)
+{
+    return [seen, button](HWND hwnd) {
+        *seen = Inspect(hwnd);
+        Press(hwnd, button);
+    };
+}
+
 void PressAndWait(HWND hwnd, int id)
 {
     Press(hwnd, id);
-    for (int waited = 0; IsWindow(hwnd) && waited < 5000; waited += 10)
-        Sleep(10);
+    WaitForClose(hwnd, 5000);
 }
 
 std::string Kinds(const std::vector<SeenWindow>& seen)
@@ -91,6 +100,25 @@ std::string Kinds(const std::vector<SeenWindow>& seen)
     for (const SeenWindow& s : seen)
         kinds += std::string(kinds.empty() ? "" : " ") + KindName(s.kind);
     return kinds.empty() ? "(none)" : kinds;
+}
+
+std::string ListBoxLine(HWND list, int index)
+{
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (length < 0)
+        return "<LB_ERR>";
+    std::string line(length + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&line[0]));
+    return line.c_str();
+}
+
+std::vector<std::string> ListBoxLines(HWND list)
+{
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        lines.push_back(ListBoxLine(list, i));
+    return lines;
 }
 
 std::string MemoryMessage() { return Sjis(L"メモリが不足しています。"); }

@@ -1,53 +1,64 @@
-// Answering.h - what the reliability tests share: a host window to own the
-// engine's dialogs, and a record of every window a call opened, sorted by
-// kind and answered as a user would answer it.
+// Answering.h - the one kit for the windows a call opens: a host window to
+// own them, a record of what each window showed, sorted by kind, and the
+// engine's message texts to compare with. Inspect() runs on the watcher
+// thread (WindowWatcher.h); the test checks the records afterwards.
 #pragma once
-#include <windows.h>
+#include "Owner.h"
+#include "WindowWatcher.h"
 #include <string>
 #include <vector>
 
-// A visible top-level window standing for the host's main window.
+// A visible top-level window standing for the host's main window, with the
+// window rectangle (x, y, w, h) the test chose.
 class HostWindow {
 public:
-    HostWindow();
-    ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
+    HostWindow(int x = 10, int y = 10, int w = 400, int h = 300);
 
-    HWND hwnd;
+    OwnedWindow window;
+    const HWND hwnd;
 };
 
 enum class Kind {
     kSettingDialog,     // the engine's Settings dialog
     kAboutDialog,       // the engine's About dialog
+    kOpenFileDialog,    // the open-file dialog of "参照(B)..."
     kEngineBox,         // CQorApp::ShowMessage: the engine's caption
     kMemoryBox,         // an export's memory failure: empty caption, OK only
     kFrameworkBox,      // the dialog procedure's error box: empty caption, OK and Cancel
     kOther,
 };
 
-const char* KindName(Kind kind);
-
+// What a window showed when it came.
 struct SeenWindow {
     Kind kind = Kind::kOther;
     HWND hwnd = nullptr;
-    std::string caption;
-    std::string text;                   // a message box's text
-    UINT icon = 0;                      // a message box's icon
     HWND owner = nullptr;
+    RECT rect = {};                     // screen coordinates
+    std::string caption;
+    std::vector<std::string> texts;     // a dialog's child windows' texts, in order
+    std::string text;                   // a message box's text
+    UINT icon = 0;                      // a message box's icon: MB_ICONERROR, ... or 0
     std::string label;                  // the About dialog's version label
     std::vector<std::string> lines;     // the About dialog's list
-    std::string edit;                   // the Settings dialog's path, as it opened
+    std::string edit;                   // the Settings dialog's path, the open-file dialog's name
+    std::string folder;                 // the open-file dialog's folder
 };
 
-// Reads what a window shows; to be called on the watcher thread.
+// Reads what a window shows.
 SeenWindow Inspect(HWND hwnd);
+
+// A step that records the window into *seen and presses the button.
+WindowStep SeeAndPress(SeenWindow* seen, int button);
 
 // Presses a button and waits (at most 5 s) until the window is gone.
 void PressAndWait(HWND hwnd, int id);
 
-// Kinds in the order they came, e.g. "SettingDialog MemoryBox".
+// Kinds in the order they came, e.g. "SettingDialog MemoryBox"; "(none)".
 std::string Kinds(const std::vector<SeenWindow>& seen);
+
+// The lines of a list box, in its order; one line of it.
+std::vector<std::string> ListBoxLines(HWND list);
+std::string ListBoxLine(HWND list, int index);
 
 // The engine's message texts in code page 932.
 std::string MemoryMessage();

@@ -133,6 +133,26 @@ bool ReadSetting(DWORD* type, std::string* bytes)
     return status == ERROR_SUCCESS;
 }
 
+std::string StoredPath()
+{
+    DWORD type = 0;
+    std::string stored;
+    if (!ReadSetting(&type, &stored))
+        return "<no value>";
+    if (type != REG_SZ)
+        return "<type " + std::to_string(type) + ">";
+    if (stored.empty() || stored.find('\0') != stored.size() - 1)
+        return "<not one terminated text: " + Escaped(stored.substr(0, 60)) + ">";
+    stored.pop_back();
+    return stored;
+}
+
+std::string ExitAndReadPath()
+{
+    Engine().ExitEngine();
+    return StoredPath();
+}
+
 BOOL StartEngineWith(const std::string& definitionFile)
 {
     Engine().ExitEngine();

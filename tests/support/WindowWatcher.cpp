@@ -1,5 +1,6 @@
 // WindowWatcher.cpp - drives the dialogs and message boxes that a call opens.
 #include "WindowWatcher.h"
+#include "Owner.h"
 #include <algorithm>
 #include <set>
 
@@ -98,13 +99,12 @@ DriveResult Run(const std::function<void()>& call, const std::vector<WindowStep>
     watch.handler = handler;
     watch.timeoutMs = timeoutMs;
     watch.threadId = GetCurrentThreadId();
-    watch.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = CreateThread(nullptr, 0, WatchThread, &watch, 0, nullptr);
+    const OwnedHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    watch.done = done.handle;
+    const OwnedHandle thread(CreateThread(nullptr, 0, WatchThread, &watch, 0, nullptr));
     call();
-    SetEvent(watch.done);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    CloseHandle(watch.done);
+    SetEvent(done.handle);
+    WaitForSingleObject(thread.handle, INFINITE);
     return watch.result;
 }
 
@@ -168,28 +168,6 @@ UINT MessageBoxIcon(HWND box)
         if (LoadIconA(nullptr, i.icon) == shown)
             return i.flag;
     return 0;
-}
-
-std::vector<std::string> ChildTexts(HWND dialog)
-{
-    std::vector<std::string> texts;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts.push_back(WindowText(child));
-    return texts;
-}
-
-std::vector<std::string> ListBoxLines(HWND dialog, int id)
-{
-    std::vector<std::string> lines;
-    const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, i, 0);
-        std::string line(length < 0 ? 0 : length + 1, '\0');
-        if (length >= 0)
-            SendDlgItemMessageA(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
-        lines.push_back(line.c_str());
-    }
-    return lines;
 }
 
 bool WaitForClose(HWND window, DWORD timeoutMs)

@@ -47,9 +47,5 @@ std::string MessageBoxText(HWND box);
 void Press(HWND dialog, int id);
 // The icon a message box shows: MB_ICONERROR, MB_ICONWARNING, ... or 0.
 UINT MessageBoxIcon(HWND box);
-// The texts of a window's child windows, in their order (the template's).
-std::vector<std::string> ChildTexts(HWND dialog);
-// The lines of a list box, in its order.
-std::vector<std::string> ListBoxLines(HWND dialog, int id);
 // Waits until the window is gone; false when it is still there after timeoutMs.
 bool WaitForClose(HWND window, DWORD timeoutMs = 3000);
