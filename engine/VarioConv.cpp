@@ -23,7 +23,8 @@ const int kWorkingCapacity = 128;
 // asked for the dialog, instead of opening nothing without a word.
 void ShowMemoryFailure(HWND parent, const CQorException* e)
 {
-    MessageBoxA(parent, e->GetErrorMessage(), "", MB_OK | MB_ICONERROR);
+    const char noCaption[] = "";
+    MessageBoxA(parent, e->GetErrorMessage(), noCaption, MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -45,7 +46,7 @@ BOOL CConvEngine::Init()
 {
     ClearRules();
     CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, 1))
+    if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, KeyAccess::read))
         return TRUE;
     BOOL result = TRUE;
     bool pathTaken = false;
@@ -78,7 +79,7 @@ BOOL CConvEngine::Init()
 void CConvEngine::Exit()
 {
     CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, 0))
+    if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, KeyAccess::write))
         return;
     if (!keepStoredPath)
         key.SetString(kDefFileValue, definitionFile.data);

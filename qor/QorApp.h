@@ -8,27 +8,38 @@
 
 class CQorModule {
 public:
+    // No instance yet.
     CQorModule();
     virtual ~CQorModule();
 
-    HINSTANCE instance;
+    HINSTANCE instance;                 // the module, set at process attach
 };
 
 class CQorApp : public CQorModule {
 public:
+    // Not yet the application: OnDllMain's process attach makes it so.
     CQorApp();
     ~CQorApp() override;
+    // The notifications after the object is the application: TRUE.
     virtual BOOL OnProcessAttach(LPVOID reserved);
     virtual BOOL OnThreadAttach(LPVOID reserved);
     virtual BOOL OnThreadDetach(LPVOID reserved);
     virtual BOOL OnProcessDetach(LPVOID reserved);
 
+    // At process attach makes this object the application and keeps
+    // instance: FALSE, unchanged, when there is one already. Passes every
+    // other notification on; FALSE for an unknown reason or no application.
     BOOL OnDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+    // "1.00", in a buffer of exactly 5 bytes. Throws on no memory.
     static CQorString GetVersionString();
+    // A message box with the engine's caption (string 1): its answer.
+    // Throws on no memory, showing nothing.
     static int ShowMessage(HWND owner, const char* text, UINT type);
+    // The same with the text of string stringId (empty when missing).
     static int ShowMessage(HWND owner, UINT stringId, UINT type);
 };
 
+// The application object, or null before the process attach.
 CQorApp* QorGetApp();
 
 // Supplied by the application: allocates its application object, or
@@ -36,7 +47,10 @@ CQorApp* QorGetApp();
 CQorApp* QorCreateApp();
 
 // Fills buffer with string resource stringId cut to size - 1 bytes, every
-// '|' turned into a zero byte: the filter list of the open-file dialog.
+// '|' turned into a zero byte: the filter list of the open-file dialog. A
+// null buffer or a size below 1 is not written. Throws on no memory.
 void LoadFilterString(UINT stringId, char* buffer, int size);
 
+// The module entry: makes the application at process attach (FALSE when
+// there is no memory for it, or one exists) and passes on the rest.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);

@@ -9,18 +9,23 @@ CQorRegKey::~CQorRegKey()
         Close();
 }
 
-BOOL CQorRegKey::Open(HKEY root, const char* subkey, int read)
+BOOL CQorRegKey::Open(HKEY root, const char* subkey, KeyAccess access)
 {
     if (hkey)
         Close();
     LONG status;
     HKEY opened = nullptr;
-    if (read) {
-        status = RegOpenKeyExA(root, subkey, 0, KEY_READ, &opened);
+    const DWORD noOptions = 0;
+    const DWORD reserved = 0;
+    if (access == KeyAccess::read) {
+        status = RegOpenKeyExA(root, subkey, noOptions, KEY_READ, &opened);
     } else {
-        DWORD disposition;
-        status = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_WRITE, nullptr, &opened, &disposition);
+        DWORD disposition;              // created or opened: either will do
+        status = RegCreateKeyExA(root, subkey, reserved,
+                                 nullptr,   // no class
+                                 REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                 nullptr,   // default security
+                                 &opened, &disposition);
     }
     if (status != ERROR_SUCCESS)
         return FALSE;
@@ -44,8 +49,9 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
     DWORD size = target.capacity;
     LONG status;
     for (;;) {
-        status = RegQueryValueExA(hkey, name, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(target.GetBuffer(-1)), &size);
+        status = RegQueryValueExA(hkey, name,
+                                  nullptr,  // reserved
+                                  &type, reinterpret_cast<BYTE*>(target.GetBuffer(-1)), &size);
         if (status != ERROR_MORE_DATA)
             break;
         // size is the value's size now. Grow at least by one byte, so that
@@ -71,12 +77,17 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 
 BOOL CQorRegKey::HasValue(const char* name)
 {
-    return RegQueryValueExA(hkey, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    DWORD* const reserved = nullptr;
+    DWORD* const anyType = nullptr;
+    BYTE* const noData = nullptr;
+    DWORD* const noSize = nullptr;
+    return RegQueryValueExA(hkey, name, reserved, anyType, noData, noSize) == ERROR_SUCCESS;
 }
 
 BOOL CQorRegKey::SetString(const char* name, const char* value)
 {
-    const LONG status = RegSetValueExA(hkey, name, 0, REG_SZ,
+    const DWORD reserved = 0;
+    const LONG status = RegSetValueExA(hkey, name, reserved, REG_SZ,
                                        reinterpret_cast<const BYTE*>(value),
                                        lstrlenA(value) + 1);
     return status == ERROR_SUCCESS;

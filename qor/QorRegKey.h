@@ -2,22 +2,38 @@
 //
 // Opens a key for reading (it must exist) or for writing (created when
 // missing), reads and writes string values, and closes the key at the
-// latest when the object goes.
+// latest when the object goes. Nothing here throws but QueryString, when
+// its target cannot grow.
 #pragma once
 #include "QorString.h"
 
+// How Open reaches a key: read opens an existing key with KEY_READ; write
+// opens it, or creates it and the keys on its path, with KEY_WRITE.
+enum class KeyAccess { write, read };
+
 class CQorRegKey {
 public:
+    // Holds no key.
     CQorRegKey();
+    // Closes the key if one is open.
     virtual ~CQorRegKey();
     CQorRegKey(const CQorRegKey&) = delete;
     CQorRegKey& operator=(const CQorRegKey&) = delete;
 
-    BOOL Open(HKEY root, const char* subkey, int read);
+    // Closes any open key, then opens subkey of root: TRUE when it is open,
+    // FALSE (and no key held) when the platform refuses.
+    BOOL Open(HKEY root, const char* subkey, KeyAccess access);
+    // Closes the open key: RegCloseKey's status, or 0 when none was open.
     LONG Close();
+    // Reads a REG_SZ value into target, grown as far as it needs: TRUE only
+    // for a REG_SZ read whole. A missing value leaves target empty; a value
+    // of another type is read into it all the same. Throws the memory
+    // exception when target cannot grow; the key stays open.
     BOOL QueryString(const char* name, CQorString& target);
-    BOOL HasValue(const char* name);        // of any type
+    // Whether the open key holds a value of that name, of any type.
+    BOOL HasValue(const char* name);
+    // Writes value as REG_SZ, its terminator included: TRUE when written.
     BOOL SetString(const char* name, const char* value);
 
-    HKEY hkey;
+    HKEY hkey;                          // the open key, or null
 };

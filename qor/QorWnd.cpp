@@ -177,7 +177,9 @@ INT_PTR CALLBACK QorDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     try {
         result = dialog->DialogProc(hwnd, message, wParam, lParam);
     } catch (CQorException* e) {
-        if (MessageBoxA(nullptr, e->GetErrorMessage(), "", MB_OKCANCEL | MB_ICONERROR)
+        const HWND noOwner = nullptr;
+        const char noCaption[] = "";
+        if (MessageBoxA(noOwner, e->GetErrorMessage(), noCaption, MB_OKCANCEL | MB_ICONERROR)
             == IDCANCEL)
             PostQuitMessage(0);
         result = FALSE;

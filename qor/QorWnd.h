@@ -11,7 +11,9 @@
 
 class CQorWnd {
 public:
+    // Bound to no window.
     CQorWnd();
+    // Destroys the bound window, if any.
     virtual ~CQorWnd();
     CQorWnd(const CQorWnd&) = delete;
     CQorWnd& operator=(const CQorWnd&) = delete;
@@ -20,24 +22,32 @@ public:
     // gets WM_NOTIFY from it. Nonzero: handled, and *result holds the answer.
     virtual BOOL OnChildNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                LRESULT* result);
+    // The window's procedure: WM_NOTIFY reflected as above, everything else
+    // to the procedure the window had before, or DefWindowProcA.
     virtual LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND hwnd;
-    WNDPROC prevWndProc;
+    HWND hwnd;                          // the bound window, or null
+    WNDPROC prevWndProc;                // a subclassed window's old procedure, or null
 };
 
 class CQorDialog : public CQorWnd {
 public:
+    // A dialog on template templateId (its low 16 bits) of the application's module.
     explicit CQorDialog(UINT templateId);
 
+    // Shows the dialog owned by parent (may be null) until it ends: the
+    // EndDialog value; IDCANCEL when the window map has no room for it.
     INT_PTR DoModal(HWND parent);
+    // Centres the dialog at WM_INITDIALOG (FALSE); ends it on the IDOK and
+    // IDCANCEL commands (TRUE); reflects WM_NOTIFY (TRUE when handled); FALSE else.
     virtual INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HINSTANCE instance;
+    HINSTANCE instance;                 // the module that holds the template
     UINT templateId;
 };
 
-// Where a dialog of size (w, h) goes to stand centred on reference.
+// Where a dialog of size (w, h) goes to stand centred on reference: each
+// half truncated toward zero on its own.
 POINT QorCentredOrigin(const RECT& reference, int w, int h);
 
 struct CQorWndMapNode {
@@ -48,18 +58,29 @@ struct CQorWndMapNode {
 
 class CQorWndMap {
 public:
+    // Empty.
     CQorWndMap();
+    // Frees every node, once; a second run does nothing.
     virtual ~CQorWndMap();
     CQorWndMap(const CQorWndMap&) = delete;
     CQorWndMap& operator=(const CQorWndMap&) = delete;
 
+    // Adds an entry before any other of its bucket: FALSE, unchanged, when
+    // no node can be allocated. Throws nothing.
     BOOL Add(HWND handle, CQorWnd* object);
+    // Removes the latest entry of handle: its object, or null when none.
     CQorWnd* Remove(HWND handle);
+    // The object of handle's latest entry, or null.
     CQorWnd* Lookup(HWND handle) const;
 
-    CQorWndMapNode* buckets[256];
+    CQorWndMapNode* buckets[256];       // chains by bits 1 to 8 of the handle
 };
 
+// The map of every dialog bound to its object.
 extern CQorWndMap g_wndMap;
 
+// The one procedure of every CQorDialog: binds the object at WM_INITDIALOG,
+// unbinds it at WM_NCDESTROY and passes each message to its DialogProc. A
+// framework exception ends in an ownerless error box (Cancel posts a quit
+// message) and the answer 0; a window with no object is answered 0.
 INT_PTR CALLBACK QorDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

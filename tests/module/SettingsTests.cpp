@@ -3,7 +3,7 @@
 // writes back.
 #include "FaultInjection.h"
 #include "TestSupport.h"
-#include "WindowWatcher.h"
+#include "Answering.h"
 #include <gtest/gtest.h>
 #include <functional>
 
@@ -18,16 +18,10 @@ const char kUnchanged[] = "foo x";
 const char kConverted[] = "bar xy";     // "x,xy" once: a table loaded twice gives "bar xyy"
 const char kPriorConverted[] = "prior x";
 
-struct BoxSeen {
-    std::string caption, text;
-    UINT icon = 0;
-    HWND owner = reinterpret_cast<HWND>(1);
-};
-
 struct InitRun {
     BOOL result = -1;
     size_t boxes = 0;
-    BoxSeen box;                // the first box, answered with OK
+    SeenWindow box;             // the first box, answered with OK
 };
 
 // TFEInitEngine, with any message box it opens recorded and answered.
@@ -35,13 +29,7 @@ InitRun InitEngine()
 {
     InitRun run;
     const DriveResult r = Drive([&] { run.result = Engine().InitEngine(); },
-                                {[&](HWND box) {
-                                    run.box.caption = WindowText(box);
-                                    run.box.text = MessageBoxText(box);
-                                    run.box.icon = MessageBoxIcon(box);
-                                    run.box.owner = GetWindow(box, GW_OWNER);
-                                    Press(box, IDOK);
-                                }});
+                                {SeeAndPress(&run.box, IDOK)});
     run.boxes = r.windows.size() + r.unexpected;
     return run;
 }
@@ -82,22 +70,10 @@ void StartWithPriorFile()
     ASSERT_EQ(kPriorConverted, Convert(kProbe));
 }
 
-void ExpectStoredPath(const std::string& path, const char* what)
-{
-    DWORD type = 0;
-    std::string stored;
-    ASSERT_TRUE(ReadSetting(&type, &stored)) << what << ": no DefFile value";
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type) << what;
-    EXPECT_EQ(path + '\0', stored) << what << ": " << Escaped(stored);
-}
-
 void CreateKeyWithoutValue()
 {
     DeleteSettingsKey();
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
-                                             KEY_WRITE, nullptr, &key, nullptr));
-    RegCloseKey(key);
+    StoreValue(kSettingsKey, "Other", REG_SZ, "");
 }
 
 struct SettingsCase {
@@ -146,16 +122,15 @@ TEST(Settings, InitTakesTheStoredPathAndExitWritesItBack)
         EXPECT_EQ(c.init, run.result);
         EXPECT_EQ(c.box ? 1u : 0u, run.boxes);
         if (c.box && run.boxes == 1) {
-            EXPECT_EQ(Sjis(L"Varioエンジン"), run.box.caption) << Escaped(run.box.caption);
-            EXPECT_EQ(Sjis(L"変換定義ファイルの読み込みに失敗しました。"), run.box.text)
-                << Escaped(run.box.text);
+            EXPECT_EQ("EngineBox", Kinds({run.box})) << Escaped(run.box.caption);
+            EXPECT_EQ(LoadFailedMessage(), run.box.text) << Escaped(run.box.text);
             EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), run.box.icon);
             EXPECT_EQ(nullptr, run.box.owner);
         }
         EXPECT_EQ(c.converted, Convert(kProbe));
         Engine().ExitEngine();
         if (c.written) {
-            ExpectStoredPath(c.written(), c.what);
+            EXPECT_EQ(c.written(), StoredPath()) << c.what;
         } else {
             DWORD type = 0;
             std::string bytes;
@@ -178,7 +153,7 @@ TEST(Settings, FirstRunStoresTheEmptyPath)
     EXPECT_EQ(TRUE, run.result);
     EXPECT_EQ(0u, run.boxes);
     Engine().ExitEngine();
-    ExpectStoredPath("", "first exit");
+    EXPECT_EQ("", StoredPath()) << "first exit";
 
     run = InitEngine();
     EXPECT_EQ(TRUE, run.result);
@@ -196,7 +171,7 @@ TEST(Settings, InitAgainReloadsInsteadOfAdding)
         EXPECT_EQ(kConverted, Convert(kProbe)) << "run " << i;
     }
     Engine().ExitEngine();
-    ExpectStoredPath(RulesFile(), "after three starts");
+    EXPECT_EQ(RulesFile(), StoredPath()) << "after three starts";
 }
 
 // The engine's key with a security descriptor that grants nothing, so that
@@ -237,15 +212,6 @@ private:
     }
 };
 
-bool KeyOpens(REGSAM access)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, access, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
 {
     ASSERT_TRUE(StartEngineWith(RulesFile()));
@@ -254,8 +220,8 @@ TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
     {
         BlockedKey block;
         ASSERT_TRUE(block.blocked) << "the key's security could not be set";
-        ASSERT_FALSE(KeyOpens(KEY_READ)) << "the platform ignores the key's security";
-        ASSERT_FALSE(KeyOpens(KEY_WRITE)) << "the platform ignores the key's security";
+        ASSERT_FALSE(KeyOpens(kSettingsKey, KEY_READ)) << "the platform ignores the key's security";
+        ASSERT_FALSE(KeyOpens(kSettingsKey, KEY_WRITE)) << "the platform ignores the key's security";
 
         Engine().ExitEngine();
         EXPECT_EQ(kConverted, Convert(kProbe)) << "TFEExitEngine emptied the table";
@@ -267,9 +233,9 @@ TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
         EXPECT_EQ(0u, run.boxes);
         EXPECT_EQ(kUnchanged, Convert(kProbe)) << "TFEInitEngine starts with an empty table";
     }
-    ExpectStoredPath("other.txt", "while the key was blocked");
+    EXPECT_EQ("other.txt", StoredPath()) << "while the key was blocked";
     Engine().ExitEngine();
-    ExpectStoredPath(RulesFile(), "the path in force, once the key opens again");
+    EXPECT_EQ(RulesFile(), StoredPath()) << "the path in force, once the key opens again";
 }
 
 TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
@@ -300,7 +266,7 @@ TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
         }
         const std::string converted = Convert(kProbe);
         Engine().ExitEngine();
-        ExpectStoredPath(stored, "after TFEExitEngine");
+        EXPECT_EQ(stored, StoredPath()) << "after TFEExitEngine";
         EXPECT_EQ(globalBefore, fault::LiveGlobalBlocks()) << "global blocks leaked";
         EXPECT_EQ(heapBefore, fault::LiveHeapBlocks()) << "heap blocks leaked";
         if (!failed) {

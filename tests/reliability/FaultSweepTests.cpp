@@ -7,7 +7,6 @@
 #include "Answering.h"
 #include "FaultInjection.h"
 #include "TestSupport.h"
-#include "WindowWatcher.h"
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -37,15 +36,6 @@ void ThrowOnce()
     Engine().GetEngineVersion(version, sizeof version);
 }
 
-std::string StoredPath()
-{
-    DWORD type = 0;
-    std::string stored;
-    if (!ReadSetting(&type, &stored) || type != REG_SZ)
-        return "<no REG_SZ value>";
-    return stored.c_str();
-}
-
 struct Blocks {
     long global = fault::LiveGlobalBlocks();
     long heap = fault::LiveHeapBlocks();
@@ -60,6 +50,8 @@ void ExpectNoLeak(const Blocks& before)
 void ExpectBox(const SeenWindow& box, const std::string& text, UINT icon, HWND owner)
 {
     EXPECT_EQ(text, box.text) << Escaped(box.text);
+    EXPECT_EQ(text == LoadFailedMessage() ? EngineCaption() : "", box.caption)
+        << Escaped(box.caption);
     EXPECT_EQ(icon, box.icon);
     EXPECT_EQ(owner, box.owner);
 }

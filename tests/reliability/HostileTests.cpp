@@ -5,7 +5,6 @@
 // the engine makes of it.
 #include "Answering.h"
 #include "TestSupport.h"
-#include "WindowWatcher.h"
 #include "../../qor/QorString.h"
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
@@ -64,23 +63,6 @@ Started StartWith(const std::function<void()>& store)
     });
     EXPECT_FALSE(r.timedOut);
     return s;
-}
-
-// The path TFEExitEngine writes back, as stored (without the terminator
-// when there is one).
-std::string ExitAndReadPath()
-{
-    Engine().ExitEngine();
-    DWORD type = 0;
-    std::string stored;
-    if (!ReadSetting(&type, &stored))
-        return "<no value>";
-    if (type != REG_SZ)
-        return "<type " + std::to_string(type) + ">";
-    if (stored.empty() || stored.back() != '\0')
-        return "<no terminator>";
-    stored.pop_back();
-    return stored;
 }
 
 void ExpectLoadFailureBox(const Started& s)
@@ -211,14 +193,13 @@ bool CreateLongPathFile(const std::string& path, const std::string& bytes)
         w.resize(n > 0 ? n - 1 : 0);
         return w;
     }();
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    const OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return written == bytes.size();
+    return file.valid()
+           && WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                        nullptr)
+           && written == bytes.size();
 }
 
 // A path of exactly `total` bytes: a directory named with `part` repeated,
@@ -274,51 +255,17 @@ TEST(HostilePaths, LongestPathTheFileFunctionsTake)
     }
 }
 
-// A file held open by someone else for as long as the object lives.
-class HeldFile {
-public:
-    HeldFile(const std::string& path, DWORD access, DWORD share)
-        : handle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~HeldFile()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-
-    HANDLE handle;
-};
-
-// A pipe whose other end never writes.
-class SilentPipe {
-public:
-    SilentPipe()
-        : handle(CreateNamedPipeA(kName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                  4096, 4096, 0, nullptr))
-    {
-    }
-    ~SilentPipe()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-    SilentPipe(const SilentPipe&) = delete;
-    SilentPipe& operator=(const SilentPipe&) = delete;
-
-    static constexpr const char* kName = "\\\\.\\pipe\\vario-silent";
-    HANDLE handle;
-};
+const char kSilentPipe[] = "\\\\.\\pipe\\vario-silent";
 
 TEST(HostilePaths, DevicesNeverHangTheStart)
 {
     // Whatever a device answers, the start returns: with an empty table,
     // and with the failure box when the platform refuses to read it.
-    SilentPipe pipe;
-    ASSERT_NE(INVALID_HANDLE_VALUE, pipe.handle);
-    for (const char* device : {SilentPipe::kName, "NUL", "CON", "CONIN$", "COM1", "LPT1"}) {
+    // A pipe whose other end never writes.
+    const OwnedHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_OUTBOUND,
+                                            PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(pipe.valid());
+    for (const char* device : {kSilentPipe, "NUL", "CON", "CONIN$", "COM1", "LPT1"}) {
         SCOPED_TRACE(device);
         const Started s = StartWith([&] { StorePath(device); });
         printf("[ devices  ] %s: %s\n", device, s.result ? "an empty table" : "fails to load");
@@ -349,9 +296,10 @@ TEST(HostilePaths, DirectoriesAndFilesInUse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        HeldFile held(c.path, c.access, c.share);
+        const OwnedHandle held(
+            CreateFileA(c.path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
         if (c.access != 0) {
-            ASSERT_NE(INVALID_HANDLE_VALUE, held.handle);
+            ASSERT_TRUE(held.valid());
             if (c.lockAll) {
                 ASSERT_TRUE(LockFile(held.handle, 0, 0, 0x1000, 0));
             }
@@ -573,11 +521,8 @@ TEST(BigFiles, MillionRulesInFiftyMegabytes)
         shown = GetTickCount();
         HWND list = GetDlgItem(h, IDC_RULES);
         lines = SendMessageA(list, LB_GETCOUNT, 0, 0);
-        char text[128] = "";
-        SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
-        first = text;
-        SendMessageA(list, LB_GETTEXT, lines - 1, reinterpret_cast<LPARAM>(text));
-        last = text;
+        first = ListBoxLine(list, 0);
+        last = ListBoxLine(list, static_cast<int>(lines - 1));
         Press(h, IDOK);
     }, 120000);
     EXPECT_FALSE(r.timedOut);

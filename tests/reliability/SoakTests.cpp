@@ -4,6 +4,7 @@
 // VARIO_SOAK_CYCLES when set; by default a million conversions and 2,000
 // cycles (each cycle opens a real dialog: 10,000 take one to five minutes).
 #include "FaultInjection.h"
+#include "Owner.h"
 #include "TestSupport.h"
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
@@ -145,31 +146,14 @@ LRESULT CALLBACK PressOkOnSettings(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class SettingsAnswerer {
-public:
-    SettingsAnswerer()
-        : hook(SetWindowsHookExA(WH_CALLWNDPROCRET, PressOkOnSettings, nullptr,
-                                 GetCurrentThreadId()))
-    {
-    }
-    ~SettingsAnswerer()
-    {
-        if (hook)
-            UnhookWindowsHookEx(hook);
-    }
-    SettingsAnswerer(const SettingsAnswerer&) = delete;
-    SettingsAnswerer& operator=(const SettingsAnswerer&) = delete;
-
-    HHOOK hook;
-};
-
 TEST(Soak, StartReloadStopCyclesKeepMemoryFlat)
 {
     const int count = SoakCount("VARIO_SOAK_CYCLES", 2000);
     const std::string file =
         WriteScratchFile("soak-cycles.txt", kRules + Sjis(L"表示,ひょうじ") + "\r\n");
-    SettingsAnswerer answerer;
-    ASSERT_NE(nullptr, answerer.hook);
+    const OwnedHook answerer(
+        SetWindowsHookExA(WH_CALLWNDPROCRET, PressOkOnSettings, nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(answerer.valid());
     g_otherDialogs = 0;
     char buffer[64];
     int wrong = 0;

@@ -1,6 +1,7 @@
 // TestSupport.cpp - what the tests share.
 #include "TestSupport.h"
 #include "FaultInjection.h"
+#include "Owner.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 
@@ -81,12 +82,11 @@ std::string ScratchDir()
 std::string WriteScratchFile(const std::string& name, const std::string& bytes)
 {
     const std::string path = ScratchDir() + "\\" + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, file) << "cannot create " << path;
+    const OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(file.valid()) << "cannot create " << path;
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     EXPECT_EQ(bytes.size(), written) << path;
     return path;
 }
@@ -96,19 +96,49 @@ void DeleteSettingsKey()
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
 }
 
-void StoreSetting(DWORD type, const std::string& bytes)
+void StoreValue(const char* key, const char* name, DWORD type, const std::string& bytes)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
-                                             KEY_WRITE, nullptr, &key, nullptr));
+    HKEY opened = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE,
+                                             nullptr, &opened, nullptr));
+    const OwnedKey owner(opened);
     // The registry counts a zero byte just past a string's bytes in: follow
     // the bytes with one that is not zero, so that they are stored as given.
     const std::string padded = bytes + 'X';
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, "DefFile", 0, type,
-                             reinterpret_cast<const BYTE*>(padded.data()),
-                             static_cast<DWORD>(bytes.size())));
-    RegCloseKey(key);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(opened, name, 0, type,
+                                            reinterpret_cast<const BYTE*>(padded.data()),
+                                            static_cast<DWORD>(bytes.size())));
+}
+
+bool ReadValue(const char* key, const char* name, DWORD* type, std::string* bytes)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    const OwnedKey owner(opened);
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(opened, name, nullptr, type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        bytes->assign(size, '\0');
+        status = RegQueryValueExA(opened, name, nullptr, type,
+                                  reinterpret_cast<BYTE*>(&(*bytes)[0]), &size);
+        bytes->resize(size);
+    }
+    return status == ERROR_SUCCESS;
+}
+
+bool KeyOpens(const char* key, REGSAM access)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, access, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+void StoreSetting(DWORD type, const std::string& bytes)
+{
+    StoreValue(kSettingsKey, "DefFile", type, bytes);
 }
 
 void StorePath(const std::string& path)
@@ -118,19 +148,7 @@ void StorePath(const std::string& path)
 
 bool ReadSetting(DWORD* type, std::string* bytes)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = 0;
-    LONG status = RegQueryValueExA(key, "DefFile", nullptr, type, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        bytes->assign(size, '\0');
-        status = RegQueryValueExA(key, "DefFile", nullptr, type,
-                                  reinterpret_cast<BYTE*>(&(*bytes)[0]), &size);
-        bytes->resize(size);
-    }
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return ReadValue(kSettingsKey, "DefFile", type, bytes);
 }
 
 std::string StoredPath()

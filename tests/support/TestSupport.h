@@ -26,6 +26,15 @@ std::string ScratchDir();
 // Writes the bytes to a file in the scratch directory; returns its path.
 std::string WriteScratchFile(const std::string& name, const std::string& bytes);
 
+// Stores raw bytes as a value of a key under HKEY_CURRENT_USER, made when
+// missing (terminator included only when the caller includes it); reads
+// them back, false when the key or value is missing.
+void StoreValue(const char* key, const char* name, DWORD type, const std::string& bytes);
+bool ReadValue(const char* key, const char* name, DWORD* type, std::string* bytes);
+
+// Whether the key under HKEY_CURRENT_USER opens with the access asked for.
+bool KeyOpens(const char* key, REGSAM access);
+
 // The engine's registry key and value.
 extern const char kSettingsKey[];
 void DeleteSettingsKey();

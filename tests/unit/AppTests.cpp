@@ -1,5 +1,6 @@
 // AppTests.cpp - the module entry and the application object.
 #include "../../engine/VarioConv.h"
+#include "../../qor/QorException.h"
 #include "FaultInjection.h"
 #include <gtest/gtest.h>
 
@@ -7,7 +8,16 @@ namespace {
 
 class ModuleEntry : public testing::Test {
 protected:
-    static void SetUpTestSuite() { fault::Install(GetModuleHandleA(nullptr)); }
+    static void SetUpTestSuite()
+    {
+        fault::Install(GetModuleHandleA(nullptr));
+        // The runtime keeps what it sets up for the first exception thrown
+        // in the program for good: have that done before blocks are counted.
+        try {
+            QorThrowMemoryException();
+        } catch (CQorException*) {
+        }
+    }
 };
 
 TEST_F(ModuleEntry, AttachMadeTheEngineAppTheSingleton)

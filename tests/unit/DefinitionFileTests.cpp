@@ -3,6 +3,7 @@
 // second byte looks like a delimiter, and files that cannot be read.
 #include "../../engine/ConvEngine.h"
 #include "../../engine/DefinitionFile.h"
+#include "Owner.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -122,8 +123,7 @@ TEST(DefinitionFile, LineKinds)
 
 TEST(DefinitionFile, DoubleByteCharacters)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     const std::string go = kGo, ze = kZe, so = kSo;
     CheckFiles({
         {"[ゾ,x is a rule", "[" + go + ",x", {{"[" + go, "x"}}},
@@ -163,30 +163,14 @@ TEST(DefinitionFile, ManyRulesKeepTheirOrder)
     EXPECT_TRUE(Listing(rules) == Listing(engine)) << "the table differs from the file";
 }
 
-// A file that another handle holds open for writing.
-class CWriterHandle {
-public:
-    explicit CWriterHandle(const std::string& path)
-        : handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ~CWriterHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-    CWriterHandle(const CWriterHandle&) = delete;
-    CWriterHandle& operator=(const CWriterHandle&) = delete;
-    HANDLE handle;
-};
-
 TEST(DefinitionFile, FilesThatCannotBeRead)
 {
     const std::string good = WriteScratchFile("good.txt", "a,b\n");
     const std::string locked = WriteScratchFile("locked.txt", "c,d\n");
-    CWriterHandle writer(locked);
-    ASSERT_NE(INVALID_HANDLE_VALUE, writer.handle);
+    // Another program holds it open for writing.
+    const OwnedHandle writer(CreateFileA(locked.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer.valid());
     const struct {
         const char* what;
         std::string path;
@@ -266,8 +250,7 @@ struct ClassifyCase {
 
 TEST(DefinitionFile, ClassifyLine)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     const ClassifyCase cases[] = {
         {"", kOtherLine, -1},          {"[]", kSectionLine, -1},
         {"[a,b]", kSectionLine, -1},   {"[", kOtherLine, -1},

@@ -2,7 +2,7 @@
 // engine's message box, made from this program's copy of the resources.
 #include "../../qor/QorApp.h"
 #include "TestSupport.h"
-#include "WindowWatcher.h"
+#include "Answering.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,23 +65,6 @@ TEST(LoadFilterString, MissingStringOrNoRoom)
         EXPECT_EQ(kFill, buffer[i]) << "size 0 wrote byte " << i;
 }
 
-struct BoxSeen {
-    std::string caption, text;
-    UINT icon = 0;
-    HWND owner = nullptr;
-};
-
-WindowStep Answer(BoxSeen* seen)
-{
-    return [seen](HWND box) {
-        seen->caption = WindowText(box);
-        seen->text = MessageBoxText(box);
-        seen->icon = MessageBoxIcon(box);
-        seen->owner = GetWindow(box, GW_OWNER);
-        Press(box, IDOK);
-    };
-}
-
 TEST(ShowMessage, EveryBoxHasTheEngineCaption)
 {
     const struct { UINT id; UINT type; std::string text; UINT icon; } cases[] = {
@@ -91,13 +74,14 @@ TEST(ShowMessage, EveryBoxHasTheEngineCaption)
         {999, MB_OK, "", 0},            // an id the module does not hold
     };
     for (const auto& c : cases) {
-        BoxSeen seen;
+        SeenWindow seen;
         int result = 0;
         const DriveResult r = Drive(
-            [&] { result = CQorApp::ShowMessage(nullptr, c.id, c.type); }, {Answer(&seen)});
+            [&] { result = CQorApp::ShowMessage(nullptr, c.id, c.type); },
+            {SeeAndPress(&seen, IDOK)});
         EXPECT_FALSE(r.timedOut) << "string " << c.id;
         EXPECT_EQ(IDOK, result) << "string " << c.id;
-        EXPECT_EQ(Sjis(L"Varioエンジン"), seen.caption) << Escaped(seen.caption);
+        EXPECT_EQ(EngineCaption(), seen.caption) << Escaped(seen.caption);
         EXPECT_EQ(c.text, seen.text) << "string " << c.id << ": " << Escaped(seen.text);
         EXPECT_EQ(c.icon, seen.icon) << "string " << c.id;
         EXPECT_EQ(nullptr, seen.owner) << "string " << c.id;
@@ -106,17 +90,16 @@ TEST(ShowMessage, EveryBoxHasTheEngineCaption)
 
 TEST(ShowMessage, TextGivenDirectlyAndOwnedByAWindow)
 {
-    HWND owner = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               nullptr, nullptr);
-    ASSERT_NE(nullptr, owner);
-    BoxSeen seen;
-    const DriveResult r = Drive(
-        [&] { CQorApp::ShowMessage(owner, "plain text", MB_ICONWARNING); }, {Answer(&seen)});
-    DestroyWindow(owner);
+    const HostWindow owner;
+    ASSERT_NE(nullptr, owner.hwnd);
+    SeenWindow seen;
+    const DriveResult r =
+        Drive([&] { CQorApp::ShowMessage(owner.hwnd, "plain text", MB_ICONWARNING); },
+              {SeeAndPress(&seen, IDOK)});
     EXPECT_FALSE(r.timedOut);
-    EXPECT_EQ(Sjis(L"Varioエンジン"), seen.caption) << Escaped(seen.caption);
+    EXPECT_EQ(EngineCaption(), seen.caption) << Escaped(seen.caption);
     EXPECT_EQ("plain text", seen.text);
-    EXPECT_EQ(owner, seen.owner);
+    EXPECT_EQ(owner.hwnd, seen.owner);
 }
 
 } // namespace

@@ -14,45 +14,6 @@ protected:
     void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kScratch); }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kScratch); }
 
-    static bool KeyExists(const char* path)
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
-    }
-
-    // Stores raw bytes under kKey, terminator included only when given.
-    // The registry counts a zero byte just past a string's bytes in, so the
-    // bytes are followed by one that is not zero.
-    static void Store(const char* name, DWORD type, const std::string& bytes)
-    {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0,
-                                                 KEY_WRITE, nullptr, &key, nullptr));
-        const std::string padded = bytes + 'X';
-        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type,
-                                                reinterpret_cast<const BYTE*>(padded.data()),
-                                                static_cast<DWORD>(bytes.size())));
-        RegCloseKey(key);
-    }
-
-    static bool Read(const char* name, DWORD* type, std::string* bytes)
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        char buffer[1024];
-        DWORD size = sizeof buffer;
-        const LONG status = RegQueryValueExA(key, name, nullptr, type,
-                                             reinterpret_cast<BYTE*>(buffer), &size);
-        RegCloseKey(key);
-        if (status != ERROR_SUCCESS)
-            return false;
-        bytes->assign(buffer, size);
-        return true;
-    }
 };
 
 // The string's own promise: its text ends at data[length], inside the buffer.
@@ -69,26 +30,26 @@ void ExpectWholeString(const CQorString& s, const std::string& text, const char*
 TEST_F(RegKey, OpenForReadingNeedsTheKeyOpenForWritingMakesIt)
 {
     CQorRegKey key;
-    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKey, 1));
+    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
     EXPECT_EQ(nullptr, key.hkey);
-    EXPECT_FALSE(KeyExists(kKey)) << "opening for reading made the key";
+    EXPECT_FALSE(KeyOpens(kKey, KEY_READ)) << "opening for reading made the key";
 
-    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0));
+    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
     EXPECT_NE(nullptr, key.hkey);
-    EXPECT_TRUE(KeyExists(kKey)) << "opening for writing did not make the key and its parent";
+    EXPECT_TRUE(KeyOpens(kKey, KEY_READ)) << "opening for writing did not make the key and its parent";
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
     EXPECT_EQ(nullptr, key.hkey);
 
-    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 1)) << "the key exists now";
-    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0)) << "an existing key opens for writing";
+    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read)) << "the key exists now";
+    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write)) << "an existing key opens for writing";
 }
 
 TEST_F(RegKey, SecondOpenClosesTheFirstKey)
 {
     CQorRegKey key;
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
     const HKEY first = key.hkey;
-    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, "Software\\VarioTest\\Missing", 1));
+    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, "Software\\VarioTest\\Missing", KeyAccess::read));
     EXPECT_EQ(nullptr, key.hkey) << "a failed Open still holds a key";
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(first)) << "the first key was left open";
 }
@@ -98,7 +59,7 @@ TEST_F(RegKey, DestructorClosesAnOpenKey)
     HKEY held = nullptr;
     {
         CQorRegKey key;
-        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0));
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
         held = key.hkey;
     }
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(held)) << "the key outlived its object";
@@ -109,27 +70,27 @@ TEST_F(RegKey, CloseWithNoKeyDoesNothing)
     CQorRegKey key;
     EXPECT_EQ(0, key.Close());
     EXPECT_EQ(nullptr, key.hkey);
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
     EXPECT_EQ(0, key.Close()) << "a second Close";
 }
 
-TEST_F(RegKey, AccessFollowsTheReadFlag)
+TEST_F(RegKey, AccessFollowsTheNamedAccess)
 {
-    Store("Text", REG_SZ, std::string("abc", 4));
+    StoreValue(kKey, "Text", REG_SZ, std::string("abc", 4));
     CQorRegKey key;
     CQorString target(128);
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 1));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
     EXPECT_FALSE(key.SetString("Text", "changed")) << "a key opened for reading was written";
     EXPECT_TRUE(key.QueryString("Text", target));
     ExpectWholeString(target, "abc", "read through the reading key");
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
     EXPECT_FALSE(key.QueryString("Text", target)) << "a key opened for writing was read";
     EXPECT_TRUE(key.SetString("Text", "changed"));
     key.Close();
     DWORD type = 0;
     std::string stored;
-    ASSERT_TRUE(Read("Text", &type, &stored));
+    ASSERT_TRUE(ReadValue(kKey, "Text", &type, &stored));
     EXPECT_EQ(std::string("changed", 8), stored);
 }
 
@@ -142,14 +103,14 @@ TEST_F(RegKey, SetStringStoresTheTerminator)
         {"Long", std::string(300, 'p')},
     };
     CQorRegKey key;
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 0));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
     for (const auto& c : cases)
         EXPECT_TRUE(key.SetString(c.name, c.text.c_str())) << c.name;
     key.Close();
     for (const auto& c : cases) {
         DWORD type = 0;
         std::string stored;
-        ASSERT_TRUE(Read(c.name, &type, &stored)) << c.name;
+        ASSERT_TRUE(ReadValue(kKey, c.name, &type, &stored)) << c.name;
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type) << c.name;
         EXPECT_EQ(c.text + '\0', stored) << c.name << ": " << Escaped(stored);
     }
@@ -188,9 +149,9 @@ TEST_F(RegKey, QueryStringTable)
         {"long REG_BINARY", REG_BINARY, long300, FALSE, long300, 301},
     };
     for (const QueryCase& c : cases) {
-        Store("Value", c.type, c.stored);
+        StoreValue(kKey, "Value", c.type, c.stored);
         CQorRegKey key;
-        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 1));
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
         CQorString target("previous text", 128);
         EXPECT_EQ(c.result, key.QueryString("Value", target)) << c.what;
         EXPECT_EQ(c.capacity, target.capacity) << c.what;
@@ -200,11 +161,11 @@ TEST_F(RegKey, QueryStringTable)
 
 TEST_F(RegKey, MissingValueLeavesTheTargetEmpty)
 {
-    Store("Other", REG_SZ, std::string("x", 2));
+    StoreValue(kKey, "Other", REG_SZ, std::string("x", 2));
     const int capacities[] = {1, 128, 500};
     for (int capacity : capacities) {
         CQorRegKey key;
-        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, 1));
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
         CQorString target(capacity);
         target.Assign("old");
         const int before = target.capacity;

@@ -3,6 +3,7 @@
 #include "../../qor/QorException.h"
 #include "../../qor/QorString.h"
 #include "FaultInjection.h"
+#include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <string>
 
@@ -194,8 +195,7 @@ void RunSearches(bool on932)
 
 TEST(StringSearch, TrailBytesNeverMatchOnCodePage932)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     RunSearches(true);
 }
 
@@ -265,8 +265,7 @@ TEST(StringSearch, AgreesWithACharacterByCharacterScan)
 
 TEST(StringResource, LoadStringGrowsWhenTheTextMayHaveBeenCut)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     const std::string name = "Vario\x83\x47\x83\x93\x83\x57\x83\x93";     // 13 bytes
     const struct {
         int capacity;

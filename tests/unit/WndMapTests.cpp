@@ -11,10 +11,10 @@ HWND Handle(UINT_PTR value)
     return reinterpret_cast<HWND>(value);
 }
 
-// The handles in a bucket's chain, head first.
-std::vector<HWND> Chain(const CQorWndMap& map, HWND member)
+// The handles in a bucket's chain, head first. A handle's bucket is bits 1
+// to 8 of its value: 0x10A0 and 0x12A0 go to bucket 0x50.
+std::vector<HWND> Chain(const CQorWndMap& map, unsigned bucket)
 {
-    const unsigned bucket = (static_cast<unsigned>(reinterpret_cast<UINT_PTR>(member)) >> 1) & 0xFF;
     std::vector<HWND> handles;
     for (const CQorWndMapNode* node = map.buckets[bucket]; node; node = node->next)
         handles.push_back(node->handle);
@@ -25,14 +25,15 @@ struct SharedBucketCase {
     const char* name;
     UINT_PTR first;
     UINT_PTR second;
+    unsigned bucket;
 };
 
 TEST(WndMap, HandlesSharingABucketAreKeptApart)
 {
     const SharedBucketCase cases[] = {
-        {"bit 0 differs", 0x10A0, 0x10A1},
-        {"512 apart", 0x10A0, 0x12A0},
-        {"1024 apart, high bits set", 0xFFFF0A02, 0xFFFF0E02},
+        {"bit 0 differs", 0x10A0, 0x10A1, 0x50},
+        {"512 apart", 0x10A0, 0x12A0, 0x50},
+        {"1024 apart, high bits set", 0xFFFF0A02, 0xFFFF0E02, 0x01},
     };
     for (const SharedBucketCase& c : cases) {
         CQorWnd one, two;
@@ -40,7 +41,7 @@ TEST(WndMap, HandlesSharingABucketAreKeptApart)
         const HWND a = Handle(c.first), b = Handle(c.second);
         ASSERT_TRUE(map.Add(a, &one)) << c.name;
         ASSERT_TRUE(map.Add(b, &two)) << c.name;
-        EXPECT_EQ((std::vector<HWND>{b, a}), Chain(map, a)) << c.name << ": not one chain, later first";
+        EXPECT_EQ((std::vector<HWND>{b, a}), Chain(map, c.bucket)) << c.name << ": not one chain, later first";
         EXPECT_EQ(&one, map.Lookup(a)) << c.name;
         EXPECT_EQ(&two, map.Lookup(b)) << c.name;
 
@@ -49,7 +50,7 @@ TEST(WndMap, HandlesSharingABucketAreKeptApart)
         EXPECT_EQ(&two, map.Lookup(b)) << c.name << ": removing its neighbour lost it";
         EXPECT_EQ(&two, map.Remove(b)) << c.name;
         EXPECT_EQ(nullptr, map.Lookup(b)) << c.name;
-        EXPECT_TRUE(Chain(map, a).empty()) << c.name;
+        EXPECT_TRUE(Chain(map, c.bucket).empty()) << c.name;
     }
 }
 
@@ -59,8 +60,8 @@ TEST(WndMap, HandlesInOtherBucketsStayOutOfTheChain)
     CQorWndMap map;
     ASSERT_TRUE(map.Add(Handle(0x2000), &one));
     ASSERT_TRUE(map.Add(Handle(0x2002), &two));   // bit 1 is part of the bucket
-    EXPECT_EQ((std::vector<HWND>{Handle(0x2000)}), Chain(map, Handle(0x2000)));
-    EXPECT_EQ((std::vector<HWND>{Handle(0x2002)}), Chain(map, Handle(0x2002)));
+    EXPECT_EQ((std::vector<HWND>{Handle(0x2000)}), Chain(map, 0x00));
+    EXPECT_EQ((std::vector<HWND>{Handle(0x2002)}), Chain(map, 0x01));
 }
 
 TEST(WndMap, TheSameHandleTwiceIsFoundAndRemovedLaterFirst)
@@ -90,7 +91,7 @@ TEST(WndMap, RemovingFromAChainOfThreeKeepsTheOthers)
         CQorWndMap map;
         for (int i = 0; i < 3; ++i)
             ASSERT_TRUE(map.Add(handles[i], &objects[i]));
-        ASSERT_EQ((std::vector<HWND>{handles[2], handles[1], handles[0]}), Chain(map, handles[0]));
+        ASSERT_EQ((std::vector<HWND>{handles[2], handles[1], handles[0]}), Chain(map, 0x00));
 
         EXPECT_EQ(&objects[c.removed], map.Remove(handles[c.removed])) << c.where;
         EXPECT_EQ(nullptr, map.Lookup(handles[c.removed])) << c.where;
@@ -101,7 +102,7 @@ TEST(WndMap, RemovingFromAChainOfThreeKeepsTheOthers)
             left.push_back(handles[i]);
             EXPECT_EQ(&objects[i], map.Lookup(handles[i])) << c.where << ": lost entry " << i;
         }
-        EXPECT_EQ(left, Chain(map, handles[0])) << c.where;
+        EXPECT_EQ(left, Chain(map, 0x00)) << c.where;
     }
 }
 
@@ -111,13 +112,13 @@ TEST(WndMap, RemovingAnAbsentHandleChangesNothing)
     CQorWndMap map;
     ASSERT_TRUE(map.Add(Handle(0x5000), &one));
     ASSERT_TRUE(map.Add(Handle(0x5200), &two));
-    const CQorWndMapNode* head = map.buckets[(0x5000 >> 1) & 0xFF];
+    const CQorWndMapNode* head = map.buckets[0x00];
 
     EXPECT_EQ(nullptr, map.Remove(Handle(0x5001))) << "absent, same bucket";
-    EXPECT_EQ(nullptr, map.Remove(Handle(0x6000))) << "absent, empty bucket";
+    EXPECT_EQ(nullptr, map.Remove(Handle(0x6002))) << "absent, empty bucket 0x01";
     EXPECT_EQ(nullptr, map.Lookup(Handle(0x5001)));
-    EXPECT_EQ(head, map.buckets[(0x5000 >> 1) & 0xFF]);
-    EXPECT_EQ((std::vector<HWND>{Handle(0x5200), Handle(0x5000)}), Chain(map, Handle(0x5000)));
+    EXPECT_EQ(head, map.buckets[0x00]);
+    EXPECT_EQ((std::vector<HWND>{Handle(0x5200), Handle(0x5000)}), Chain(map, 0x00));
     EXPECT_EQ(&one, map.Lookup(Handle(0x5000)));
     EXPECT_EQ(&two, map.Lookup(Handle(0x5200)));
 }

@@ -1,5 +1,6 @@
-// UnitMain.cpp - runs the unit tests with the engine's application object
-// made as the module entry makes it, on this program's own resources.
+// EngineMain.cpp - runs the tests of the engine's classes with the engine's
+// application object made as the module entry makes it, on this program's own
+// resources.
 #include "../../qor/QorApp.h"
 #include <gtest/gtest.h>
 
