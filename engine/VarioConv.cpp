@@ -23,8 +23,7 @@ const int kWorkingCapacity = 128;
 // asked for the dialog, instead of opening nothing without a word.
 void ShowMemoryFailure(HWND parent, const CQorException* e)
 {
-    const char noCaption[] = "";
-    MessageBoxA(parent, e->GetErrorMessage(), noCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(parent, e->GetErrorMessage(), "" /* no caption */, MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -72,7 +71,8 @@ BOOL CConvEngine::Init()
     }
     key.Close();
     if (!result)
-        CQorApp::ShowMessage(nullptr, IDS_LOAD_FAILED, MB_OK | MB_ICONERROR);
+        CQorApp::ShowMessage(nullptr /* no owner: start-up has no window */, IDS_LOAD_FAILED,
+                             MB_OK | MB_ICONERROR);
     return result;
 }
 

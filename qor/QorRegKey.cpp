@@ -77,11 +77,12 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 
 BOOL CQorRegKey::HasValue(const char* name)
 {
-    DWORD* const reserved = nullptr;
-    DWORD* const anyType = nullptr;
-    BYTE* const noData = nullptr;
-    DWORD* const noSize = nullptr;
-    return RegQueryValueExA(hkey, name, reserved, anyType, noData, noSize) == ERROR_SUCCESS;
+    const LONG status = RegQueryValueExA(hkey, name,
+                                         nullptr,   // reserved
+                                         nullptr,   // any type
+                                         nullptr,   // no data
+                                         nullptr);  // nor its size
+    return status == ERROR_SUCCESS;
 }
 
 BOOL CQorRegKey::SetString(const char* name, const char* value)

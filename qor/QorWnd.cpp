@@ -177,10 +177,11 @@ INT_PTR CALLBACK QorDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     try {
         result = dialog->DialogProc(hwnd, message, wParam, lParam);
     } catch (CQorException* e) {
-        const HWND noOwner = nullptr;
-        const char noCaption[] = "";
-        if (MessageBoxA(noOwner, e->GetErrorMessage(), noCaption, MB_OKCANCEL | MB_ICONERROR)
-            == IDCANCEL)
+        const int answer = MessageBoxA(nullptr,    // no owner
+                                       e->GetErrorMessage(),
+                                       "",         // no caption
+                                       MB_OKCANCEL | MB_ICONERROR);
+        if (answer == IDCANCEL)
             PostQuitMessage(0);
         result = FALSE;
     }
