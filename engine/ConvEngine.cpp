@@ -2,10 +2,12 @@
 // conversion of a caption with it.
 #include "ConvEngine.h"
 #include "DefinitionFile.h"
+#include "Replacement.h"
+#include "TextSearch.h"
 #include "../qor/QorException.h"
 #include <memory>
 #include <new>
-#include <string.h>
+#include <optional>
 
 namespace {
 
@@ -19,7 +21,7 @@ const int kWorkingCapacity = 128;
 CConvRule::CConvRule() : source(kWorkingCapacity), replacement(kWorkingCapacity) {}
 
 CConvEngine::CConvEngine()
-    : definitionFile(kWorkingCapacity), rules(), keepStoredPath(FALSE)
+    : definitionFile(kWorkingCapacity), rules(), index(), keepStoredPath(FALSE)
 {
 }
 
@@ -47,6 +49,8 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
         ClearRules();                   // a table is whole or empty
         throw;
     }
+    if (loaded && !index.Build(rules))
+        loaded = FALSE;                 // no table without its index
     if (!loaded)
         ClearRules();
     return loaded;
@@ -69,6 +73,9 @@ BOOL CConvEngine::ParseLine(CQorString& text)
     if (rules.AddTailIndex(rule.get()) == -1)
         return FALSE;
     rule.release();                     // the table owns it now
+    // The index no longer covers the table: the table is searched rule by
+    // rule until a load indexes it again.
+    index.Clear();
     return TRUE;
 }
 
@@ -78,74 +85,52 @@ void CConvEngine::ClearRules()
          pos = rules.GetNextPosition(pos))
         delete static_cast<CConvRule*>(rules.GetAt(pos));
     rules.RemoveAll();
+    index.Clear();
 }
 
 // ---------------------------------------------------------------------------
 // Caption conversion
 
-namespace {
-
-// Makes result the text with every occurrence of source (n > 0 bytes)
-// replaced, the first of them at offset first (not -1). Matches are taken
-// left to right without overlap, and the search resumes in the text after
-// each one, so an inserted replacement is never searched again.
-void ReplaceInto(const CQorString& text, const char* source, int n, const char* replacement,
-                 int first, CQorString& result)
-{
-    const int m = static_cast<int>(strlen(replacement));
-    int size = 0;
-    // Appends count bytes; the buffer doubles as it fills, since nothing
-    // outside sees its capacity before the final copy.
-    auto append = [&result, &size](const char* bytes, int count) {
-        if (size + count + 1 > result.capacity) {
-            const int doubled = 2 * result.capacity;
-            result.Reserve(size + count + 1 > doubled ? size + count + 1 : doubled);
-        }
-        memcpy(result.data + size, bytes, count);
-        size += count;
-    };
-    int p = 0;
-    for (int f = first; f != -1; f = text.Find(source, p)) {
-        append(text.data + p, f - p);
-        append(replacement, m);
-        p = f + n;
-    }
-    append(text.data + p, text.length - p);
-    result.data[size] = '\0';
-    result.length = size;
-}
-
-} // namespace
-
 BOOL CConvEngine::Convert(const char* caption, CQorString& out)
 {
     out.Assign(caption);
-    // Each rule that finds something writes its result into the other of
-    // two buffers, which then holds the current text.
-    CQorString spare(kWorkingCapacity);
+    // A rule that fires with a replacement of another length writes the new
+    // text into the other of two buffers, which then holds the current text.
+    // The second is made when first needed.
+    std::optional<CQorString> spare;
     CQorString* current = &out;
-    CQorString* next = &spare;
-    for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
-         pos = rules.GetNextPosition(pos)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
-        if (rule->source.length == 0)
-            continue;                   // an empty source is found nowhere
-        const int first = current->Find(rule->source.data, 0);
-        if (first == -1)
-            continue;                   // nothing found: the text stays as it is
-        const int n = rule->source.length;
-        if (rule->replacement.length == n) {
-            // A replacement as long as its source is written over it. The
-            // search goes on after each match, so it never sees what was
-            // written: the result is the one a new text would hold.
-            for (int f = first; f != -1; f = current->Find(rule->source.data, f + n))
-                memcpy(current->data + f, rule->replacement.data, n);
-            continue;
+    int found[kFoundBatch];
+    // Applies the rule when its source occurs; whether it did.
+    auto apply = [&](const CConvRule& rule, CRuleIndex* queue) {
+        const int n = rule.source.length;
+        const int count = FindAtBoundaries(current->data, current->length, 0, rule.source.data,
+                                           n, found, kFoundBatch);
+        if (count == 0)
+            return false;
+        CQorString* result = current;   // a replacement as long as its source is written over it
+        if (rule.replacement.length != n)
+            result = current != &out ? &out : spare ? &*spare : &spare.emplace(kWorkingCapacity);
+        current = &ReplaceOccurrences(*current, rule.source.data, n, rule.replacement.data,
+                                      rule.replacement.length, found, count, *result, queue);
+        return true;
+    };
+    if (index.IsBuilt()) {
+        // Only the rules whose keys occur are searched; a rule that fires
+        // queues those its replacement brings in, inside it and at its edges.
+        index.Begin();
+        index.QueueKeysIn(out.data, out.length);
+        for (int number = index.Next(); number != -1; number = index.Next()) {
+            const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAtIndex(number));
+            if (apply(*rule, &index))
+                index.QueueKeysIn(rule->replacement.data, rule->replacement.length);
         }
-        ReplaceInto(*current, rule->source.data, n, rule->replacement.data, first, *next);
-        CQorString* done = current;
-        current = next;
-        next = done;
+    } else {
+        for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
+             pos = rules.GetNextPosition(pos)) {
+            const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
+            if (rule->source.length > 0)    // an empty source is found nowhere
+                apply(*rule, nullptr /* no index to queue rules in */);
+        }
     }
     if (current != &out)
         out.Assign(*current);
@@ -156,10 +141,14 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
                                    const char* replacement)
 {
     const int n = lstrlenA(source);
-    const int first = n == 0 ? -1 : text.Find(source, 0);
-    if (first == -1)
+    int found[kFoundBatch];
+    const int count =
+        n == 0 ? 0 : FindAtBoundaries(text.data, text.length, 0, source, n, found, kFoundBatch);
+    if (count == 0)
         return CQorString(text);        // an empty source is found nowhere
+    CQorString copy(text);
     CQorString result(kWorkingCapacity);
-    ReplaceInto(text, source, n, replacement, first, result);
-    return CQorString(result);
+    return CQorString(ReplaceOccurrences(copy, source, n, replacement, lstrlenA(replacement),
+                                         found, count, result,
+                                         nullptr /* no index to queue rules in */));
 }

@@ -5,6 +5,7 @@
 // conversion live in ConvEngine.cpp; remembering the path in the registry
 // and the About and Settings dialogs in VarioConv.cpp.
 #pragma once
+#include "RuleIndex.h"
 #include "../qor/QorColl.h"
 #include "../qor/QorString.h"
 #include <windows.h>
@@ -39,6 +40,7 @@ public:
 
     CQorString definitionFile;
     CQorPtrArray rules;                 // CConvRule*, in file order; owned here
+    CRuleIndex index;                   // which rules a caption can set off
     // Set while the stored value could not be read, for want of memory or
     // because it is not a string: Exit then leaves it alone instead of
     // overwriting it, until the user chooses a file in Settings.

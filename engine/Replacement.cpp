@@ -1,0 +1,109 @@
+// Replacement.cpp - one rule applied to a text.
+#include "Replacement.h"
+#include "TextSearch.h"
+#include "../qor/QorException.h"
+#include <algorithm>
+#include <limits.h>
+#include <string.h>
+
+int GrownCapacity(int capacity, int size, int count)
+{
+    // In 64 bits: near 2 GB the sums no longer fit in an int.
+    const long long need = static_cast<long long>(size) + count + 1;
+    if (need > INT_MAX)
+        QorThrowMemoryException();
+    const long long doubled = 2LL * capacity;
+    return static_cast<int>(need > doubled ? need : doubled > INT_MAX ? INT_MAX : doubled);
+}
+
+namespace {
+
+// Copies count bytes. A short copy is done here: a call to the runtime
+// costs more than it.
+inline void CopyBytes(char* to, const char* from, int count)
+{
+    if (count > 32) {
+        memcpy(to, from, count);
+        return;
+    }
+    for (; count >= 4; count -= 4, to += 4, from += 4)
+        __builtin_memcpy(to, from, 4);
+    for (; count > 0; --count)
+        *to++ = *from++;
+}
+
+// Queues the pairs that one replacement makes with the bytes around it:
+// before is the byte now before it, after the byte after the occurrence in
+// the old text, each -1 at an end of the text. When the next occurrence
+// follows at once, the pair it really makes is queued with that one.
+inline void QueueEdges(CRuleIndex& index, int before, const char* replacement, int m, int after)
+{
+    if (m == 0) {
+        if (before >= 0 && after >= 0)
+            index.QueuePair(static_cast<unsigned char>(before), static_cast<unsigned char>(after));
+        return;
+    }
+    if (before >= 0)
+        index.QueuePair(static_cast<unsigned char>(before), replacement[0]);
+    if (after >= 0)
+        index.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
+}
+
+inline int ByteAt(const CQorString& text, int at)
+{
+    return at >= 0 && at < text.length ? static_cast<unsigned char>(text.data[at]) : -1;
+}
+
+} // namespace
+
+CQorString& ReplaceOccurrences(CQorString& text, const char* source, int n,
+                               const char* replacement, int m, int* found, int count,
+                               CQorString& result, CRuleIndex* index)
+{
+    if (m == n) {
+        // Written over the text: the search goes on in bytes not yet
+        // written, so the result is the one a new text would hold.
+        for (;;) {
+            for (int i = 0; i < count; ++i)
+                CopyBytes(text.data + found[i], replacement, n);
+            for (int i = 0; index && i < count; ++i)
+                QueueEdges(*index, ByteAt(text, found[i] - 1), replacement, m,
+                           ByteAt(text, found[i] + n));
+            if (count < kFoundBatch)
+                return text;
+            count = FindAtBoundaries(text.data, text.length, found[kFoundBatch - 1] + n, source, n,
+                                     found, kFoundBatch);
+        }
+    }
+    int size = 0;
+    int p = 0;                          // the text not yet copied begins here
+    for (;;) {
+        // Room for the batch and what follows it, all at once.
+        const int end = count > 0 ? found[count - 1] + n : p;
+        const int grown = static_cast<int>(
+            std::min<long long>(INT_MAX, static_cast<long long>(count) * m + (end - p)));
+        if (size + static_cast<long long>(grown) + 1 > result.capacity)
+            result.Reserve(GrownCapacity(result.capacity, size, grown));
+        for (int i = 0; i < count; ++i) {
+            CopyBytes(result.data + size, text.data + p, found[i] - p);
+            size += found[i] - p;
+            const int before = size > 0 ? static_cast<unsigned char>(result.data[size - 1]) : -1;
+            CopyBytes(result.data + size, replacement, m);
+            size += m;
+            p = found[i] + n;
+            if (index)
+                QueueEdges(*index, before, replacement, m, ByteAt(text, p));
+        }
+        if (count < kFoundBatch)
+            break;
+        count = FindAtBoundaries(text.data, text.length, p, source, n, found, kFoundBatch);
+    }
+    const int rest = text.length - p;
+    if (size + static_cast<long long>(rest) + 1 > result.capacity)
+        result.Reserve(GrownCapacity(result.capacity, size, rest));
+    CopyBytes(result.data + size, text.data + p, rest);
+    size += rest;
+    result.data[size] = '\0';
+    result.length = size;
+    return result;
+}

@@ -1,0 +1,162 @@
+// RuleIndex.cpp - the rules keyed by the first bytes of their sources, and
+// the rules queued for one conversion.
+#include "RuleIndex.h"
+#include "ConvEngine.h"
+#include <algorithm>
+#include <new>
+
+namespace {
+
+// Below this many rules, searching each rule costs less than a pass over
+// the caption.
+const int kIndexedFrom = 16;
+
+// Keys: a pair of bytes is first * 256 + second; the one byte of a
+// one-byte source is kSingle + that byte.
+const unsigned kSingle = 0x10000;
+const unsigned kKeys = kSingle + 0x100;
+
+unsigned KeyOf(const CQorString& source)
+{
+    const unsigned first = static_cast<unsigned char>(source.data[0]);
+    if (source.length == 1)
+        return kSingle + first;
+    return first << 8 | static_cast<unsigned char>(source.data[1]);
+}
+
+unsigned Hash(unsigned key, int shift)
+{
+    return (key * 2654435761u) >> shift;
+}
+
+} // namespace
+
+CRuleIndex::CRuleIndex() : shift(32), queued(0), taken(-1), conversion(0) {}
+
+BOOL CRuleIndex::Build(const CQorPtrArray& rules)
+{
+    Clear();
+    const int count = static_cast<int>(rules.GetCount());
+    if (count < kIndexedFrom)
+        return TRUE;
+    try {
+        // The rule numbers sorted by key, each key's in table order. A rule
+        // whose source is empty finds nothing and gets no key.
+        std::vector<unsigned> ends(kKeys, 0);   // first the count of each key
+        std::vector<unsigned> keyOf(count, kKeys);
+        for (int i = 0; i < count; ++i) {
+            const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAtIndex(i));
+            if (rule->source.length > 0)
+                ++ends[keyOf[i] = KeyOf(rule->source)];
+        }
+        unsigned keys = 0, total = 0;
+        for (unsigned& end : ends) {
+            keys += end != 0;
+            total = end += total;
+        }
+        order.resize(total);
+        for (int i = count - 1; i >= 0; --i)
+            if (keyOf[i] != kKeys)
+                order[--ends[keyOf[i]]] = i;
+        // ends[key] is now where the key's rules begin.
+        int bits = 1;
+        while ((1u << bits) < 2 * keys)
+            ++bits;
+        shift = 32 - bits;
+        slots.assign(1u << bits, 0);
+        present.assign((kKeys + 31) / 32, 0);
+        groups.reserve(keys);
+        groupKeys.reserve(keys);
+        for (unsigned key = 0; key < kKeys; ++key) {
+            const int begin = static_cast<int>(ends[key]);
+            const int end = key + 1 < kKeys ? static_cast<int>(ends[key + 1]) : static_cast<int>(total);
+            if (begin == end)
+                continue;
+            present[key >> 5] |= 1u << (key & 31);
+            unsigned slot = Hash(key, shift);
+            while (slots[slot] != 0)
+                slot = (slot + 1) & (slots.size() - 1);
+            slots[slot] = static_cast<unsigned>(groups.size()) + 1;
+            groups.push_back({begin, end, 0});
+            groupKeys.push_back(key);
+        }
+        queue.resize(keys);
+    } catch (const std::bad_alloc&) {
+        Clear();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CRuleIndex::Clear()
+{
+    // Swapped with empty vectors, which hold no memory: nothing allocates.
+    std::vector<unsigned>().swap(present);
+    std::vector<unsigned>().swap(slots);
+    std::vector<Group>().swap(groups);
+    std::vector<int>().swap(order);
+    std::vector<unsigned>().swap(groupKeys);
+    std::vector<Cursor>().swap(queue);
+    queued = 0;
+    taken = -1;
+}
+
+void CRuleIndex::Begin()
+{
+    if (++conversion == 0) {            // the count wrapped: no group is queued
+        for (Group& group : groups)
+            group.queuedIn = 0;
+        conversion = 1;
+    }
+    queued = 0;
+    taken = -1;
+}
+
+void CRuleIndex::QueueKeysIn(const char* text, int length)
+{
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (int i = 0; i < length; ++i) {
+        QueueKey(kSingle + bytes[i]);
+        if (i + 1 < length)
+            QueueKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
+    }
+}
+
+int CRuleIndex::Find(unsigned key) const
+{
+    for (unsigned slot = Hash(key, shift);; slot = (slot + 1) & (slots.size() - 1)) {
+        const unsigned group = slots[slot] - 1;
+        if (groupKeys[group] == key)
+            return static_cast<int>(group);
+    }
+}
+
+void CRuleIndex::QueueGroup(int number)
+{
+    Group& group = groups[number];
+    if (group.queuedIn == conversion)
+        return;                         // queued whole already, or passed
+    group.queuedIn = conversion;
+    const int* rules = order.data();
+    const int* next = std::upper_bound(rules + group.begin, rules + group.end, taken);
+    if (next == rules + group.end)
+        return;
+    queue[queued++] = {*next, static_cast<int>(next - rules) + 1, group.end};
+    std::push_heap(queue.begin(), queue.begin() + queued);
+}
+
+int CRuleIndex::Next()
+{
+    if (queued == 0)
+        return -1;
+    std::pop_heap(queue.begin(), queue.begin() + queued);
+    Cursor& cursor = queue[queued - 1];
+    taken = cursor.rule;
+    if (cursor.next == cursor.end) {
+        --queued;
+    } else {
+        cursor.rule = order[cursor.next++];
+        std::push_heap(queue.begin(), queue.begin() + queued);
+    }
+    return taken;
+}
