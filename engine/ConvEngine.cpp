@@ -7,7 +7,7 @@
 #include "../qor/QorException.h"
 #include <memory>
 #include <new>
-#include <optional>
+#include <string.h>
 
 namespace {
 
@@ -91,14 +91,14 @@ void CConvEngine::ClearRules()
 // ---------------------------------------------------------------------------
 // Caption conversion
 
-BOOL CConvEngine::Convert(const char* caption, CQorString& out)
+BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
 {
-    out.Assign(caption);
+    CTextBuffer text;
+    text.Assign(caption, static_cast<int>(strlen(caption)));
     // A rule that fires with a replacement of another length writes the new
-    // text into the other of two buffers, which then holds the current text.
-    // The second is made when first needed.
-    std::optional<CQorString> spare;
-    CQorString* current = &out;
+    // text into the other buffer, which then holds the current text.
+    CTextBuffer other;
+    CTextBuffer* current = &text;
     int found[kFoundBatch];
     // Applies the rule when its source occurs; whether it did.
     auto apply = [&](const CConvRule& rule, CRuleIndex* queue) {
@@ -107,18 +107,16 @@ BOOL CConvEngine::Convert(const char* caption, CQorString& out)
                                            n, found, kFoundBatch);
         if (count == 0)
             return false;
-        CQorString* result = current;   // a replacement as long as its source is written over it
-        if (rule.replacement.length != n)
-            result = current != &out ? &out : spare ? &*spare : &spare.emplace(kWorkingCapacity);
+        CTextBuffer& result = current == &text ? other : text;
         current = &ReplaceOccurrences(*current, rule.source.data, n, rule.replacement.data,
-                                      rule.replacement.length, found, count, *result, queue);
+                                      rule.replacement.length, found, count, result, queue);
         return true;
     };
     if (index.IsBuilt()) {
         // Only the rules whose keys occur are searched; a rule that fires
         // queues those its replacement brings in, inside it and at its edges.
         index.Begin();
-        index.QueueKeysIn(out.data, out.length);
+        index.QueueKeysIn(text.data, text.length);
         for (int number = index.Next(); number != -1; number = index.Next()) {
             const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAtIndex(number));
             if (apply(*rule, &index))
@@ -132,8 +130,10 @@ BOOL CConvEngine::Convert(const char* caption, CQorString& out)
                 apply(*rule, nullptr /* no index to queue rules in */);
         }
     }
-    if (current != &out)
-        out.Assign(*current);
+    // Cut to the buffer as lstrcpynA would cut it, in one copy.
+    const int kept = current->length < size - 1 ? current->length : size - 1;
+    memcpy(buffer, current->data, kept);
+    buffer[kept] = '\0';
     return TRUE;
 }
 
@@ -146,9 +146,11 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
         n == 0 ? 0 : FindAtBoundaries(text.data, text.length, 0, source, n, found, kFoundBatch);
     if (count == 0)
         return CQorString(text);        // an empty source is found nowhere
-    CQorString copy(text);
-    CQorString result(kWorkingCapacity);
-    return CQorString(ReplaceOccurrences(copy, source, n, replacement, lstrlenA(replacement),
-                                         found, count, result,
-                                         nullptr /* no index to queue rules in */));
+    CTextBuffer copy;
+    copy.Assign(text.data, text.length);
+    CTextBuffer result;
+    const CTextBuffer& done =
+        ReplaceOccurrences(copy, source, n, replacement, lstrlenA(replacement), found, count,
+                           result, nullptr /* no index to queue rules in */);
+    return CQorString(done.data, done.length + 1);
 }

@@ -29,7 +29,13 @@ public:
     BOOL ParseLine(CQorString& line);
     void ClearRules();
 
-    BOOL Convert(const char* caption, CQorString& out);
+    // Applies the rules to the caption in table order and copies the result
+    // into buffer, cut to size - 1 bytes (size > 0); TRUE. Throws the memory
+    // exception with buffer untouched.
+    BOOL Convert(const char* caption, char* buffer, int size);
+    // The text with every occurrence of source replaced, as one rule does it
+    // inside Convert; an empty source is found nowhere. Throws the memory
+    // exception.
     CQorString ReplaceAll(const CQorString& text, const char* source, const char* replacement);
 
     BOOL Init();

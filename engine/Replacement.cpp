@@ -1,20 +1,7 @@
 // Replacement.cpp - one rule applied to a text.
 #include "Replacement.h"
 #include "TextSearch.h"
-#include "../qor/QorException.h"
-#include <algorithm>
-#include <limits.h>
 #include <string.h>
-
-int GrownCapacity(int capacity, int size, int count)
-{
-    // In 64 bits: near 2 GB the sums no longer fit in an int.
-    const long long need = static_cast<long long>(size) + count + 1;
-    if (need > INT_MAX)
-        QorThrowMemoryException();
-    const long long doubled = 2LL * capacity;
-    return static_cast<int>(need > doubled ? need : doubled > INT_MAX ? INT_MAX : doubled);
-}
 
 namespace {
 
@@ -49,16 +36,16 @@ inline void QueueEdges(CRuleIndex& index, int before, const char* replacement, i
         index.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
 }
 
-inline int ByteAt(const CQorString& text, int at)
+inline int ByteAt(const CTextBuffer& text, int at)
 {
     return at >= 0 && at < text.length ? static_cast<unsigned char>(text.data[at]) : -1;
 }
 
 } // namespace
 
-CQorString& ReplaceOccurrences(CQorString& text, const char* source, int n,
-                               const char* replacement, int m, int* found, int count,
-                               CQorString& result, CRuleIndex* index)
+CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
+                                const char* replacement, int m, int* found, int count,
+                                CTextBuffer& result, CRuleIndex* index)
 {
     if (m == n) {
         // Written over the text: the search goes on in bytes not yet
@@ -71,25 +58,22 @@ CQorString& ReplaceOccurrences(CQorString& text, const char* source, int n,
                            ByteAt(text, found[i] + n));
             if (count < kFoundBatch)
                 return text;
-            count = FindAtBoundaries(text.data, text.length, found[kFoundBatch - 1] + n, source, n,
-                                     found, kFoundBatch);
+            count = FindAtBoundaries(text.data, text.length, found[kFoundBatch - 1] + n, source,
+                                     n, found, kFoundBatch);
         }
     }
     int size = 0;
+    auto append = [&result, &size](const char* bytes, int bytesCount) {
+        result.Reserve(size, bytesCount);
+        CopyBytes(result.data + size, bytes, bytesCount);
+        size += bytesCount;
+    };
     int p = 0;                          // the text not yet copied begins here
     for (;;) {
-        // Room for the batch and what follows it, all at once.
-        const int end = count > 0 ? found[count - 1] + n : p;
-        const int grown = static_cast<int>(
-            std::min<long long>(INT_MAX, static_cast<long long>(count) * m + (end - p)));
-        if (size + static_cast<long long>(grown) + 1 > result.capacity)
-            result.Reserve(GrownCapacity(result.capacity, size, grown));
         for (int i = 0; i < count; ++i) {
-            CopyBytes(result.data + size, text.data + p, found[i] - p);
-            size += found[i] - p;
+            append(text.data + p, found[i] - p);
             const int before = size > 0 ? static_cast<unsigned char>(result.data[size - 1]) : -1;
-            CopyBytes(result.data + size, replacement, m);
-            size += m;
+            append(replacement, m);
             p = found[i] + n;
             if (index)
                 QueueEdges(*index, before, replacement, m, ByteAt(text, p));
@@ -98,11 +82,7 @@ CQorString& ReplaceOccurrences(CQorString& text, const char* source, int n,
             break;
         count = FindAtBoundaries(text.data, text.length, p, source, n, found, kFoundBatch);
     }
-    const int rest = text.length - p;
-    if (size + static_cast<long long>(rest) + 1 > result.capacity)
-        result.Reserve(GrownCapacity(result.capacity, size, rest));
-    CopyBytes(result.data + size, text.data + p, rest);
-    size += rest;
+    append(text.data + p, text.length - p);
     result.data[size] = '\0';
     result.length = size;
     return result;

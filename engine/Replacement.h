@@ -2,13 +2,7 @@
 // source, left to right and without overlap, replaced.
 #pragma once
 #include "RuleIndex.h"
-#include "../qor/QorString.h"
-
-// The capacity a buffer of `capacity` bytes grows to when count more bytes
-// and a terminator must follow its first size bytes: what they need, or
-// twice the capacity when that is more, at most 2^31 - 1 bytes. Throws the
-// memory exception when they need more than that.
-int GrownCapacity(int capacity, int size, int count);
+#include "TextBuffer.h"
 
 // Replaces every occurrence of source (n >= 1 bytes) in text by replacement
 // (m bytes). found holds the first count of them (count >= 1), as
@@ -19,6 +13,6 @@ int GrownCapacity(int capacity, int size, int count);
 // holds it. When index is not null, the byte pairs that meet at the edges
 // of each replacement are queued there. On a memory failure, throws with
 // text unchanged.
-CQorString& ReplaceOccurrences(CQorString& text, const char* source, int n,
-                               const char* replacement, int m, int* found, int count,
-                               CQorString& result, CRuleIndex* index);
+CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
+                                const char* replacement, int m, int* found, int count,
+                                CTextBuffer& result, CRuleIndex* index);
