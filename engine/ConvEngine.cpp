@@ -18,7 +18,10 @@ const int kWorkingCapacity = 128;
 // ---------------------------------------------------------------------------
 // The rule table
 
-CConvRule::CConvRule() : source(kWorkingCapacity), replacement(kWorkingCapacity) {}
+CConvRule::CConvRule(const char* line, int comma)
+    : source(line, comma + 1), replacement(line + comma + 1, 0)
+{
+}
 
 CConvEngine::CConvEngine()
     : definitionFile(kWorkingCapacity), rules(), index(), keepStoredPath(FALSE)
@@ -61,15 +64,9 @@ BOOL CConvEngine::ParseLine(CQorString& text)
     int comma = -1;
     if (ClassifyDefinitionLine(text, &comma) != kRuleLine)
         return TRUE;
-    std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule);
+    std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule(text.data, comma));
     if (!rule)
         return FALSE;
-    // The text before the comma is the source, the rest the replacement:
-    // the line is cut at the comma for the copy, then mended.
-    text.data[comma] = '\0';
-    rule->source.Assign(text.data);
-    text.data[comma] = ',';
-    rule->replacement.Assign(text.data + comma + 1);
     if (rules.AddTailIndex(rule.get()) == -1)
         return FALSE;
     rule.release();                     // the table owns it now

@@ -12,7 +12,9 @@
 
 class CConvRule {
 public:
-    CConvRule();
+    // The rule of a rule line: the text before the comma at offset comma is
+    // its source, the rest its replacement, each in a buffer of its size.
+    CConvRule(const char* line, int comma);
 
     CQorString source;
     CQorString replacement;
