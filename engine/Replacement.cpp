@@ -36,6 +36,15 @@ inline void QueueEdges(CRuleIndex& index, int before, const char* replacement, i
         index.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
 }
 
+// The index, when the edges of the replacement (m bytes) can make a key;
+// null when they cannot, or when there is no index.
+CRuleIndex* EdgeIndex(CRuleIndex* index, const char* replacement, int m)
+{
+    if (index && (m == 0 || index->EndsKey(replacement[0]) || index->BeginsKey(replacement[m - 1])))
+        return index;
+    return nullptr;
+}
+
 inline int ByteAt(const CTextBuffer& text, int at)
 {
     return at >= 0 && at < text.length ? static_cast<unsigned char>(text.data[at]) : -1;
@@ -47,6 +56,7 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                 const char* replacement, int m, int* found, int count,
                                 CTextBuffer& result, CRuleIndex* index)
 {
+    index = EdgeIndex(index, replacement, m);
     if (m == n) {
         // Written over the text: the search goes on in bytes not yet
         // written, so the result is the one a new text would hold.

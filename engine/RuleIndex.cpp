@@ -4,6 +4,7 @@
 #include "ConvEngine.h"
 #include <algorithm>
 #include <new>
+#include <string.h>
 
 namespace {
 
@@ -31,7 +32,10 @@ unsigned Hash(unsigned key, int shift)
 
 } // namespace
 
-CRuleIndex::CRuleIndex() : shift(32), queued(0), taken(-1), conversion(0) {}
+CRuleIndex::CRuleIndex() : shift(32), queued(0), taken(-1), conversion(0)
+{
+    Clear();
+}
 
 BOOL CRuleIndex::Build(const CQorPtrArray& rules)
 {
@@ -73,6 +77,10 @@ BOOL CRuleIndex::Build(const CQorPtrArray& rules)
             if (begin == end)
                 continue;
             present[key >> 5] |= 1u << (key & 31);
+            if (key < kSingle) {
+                begins[key >> 8] = 1;
+                ends[key & 0xFF] = 1;
+            }
             unsigned slot = Hash(key, shift);
             while (slots[slot] != 0)
                 slot = (slot + 1) & (slots.size() - 1);
@@ -97,6 +105,8 @@ void CRuleIndex::Clear()
     std::vector<int>().swap(order);
     std::vector<unsigned>().swap(groupKeys);
     std::vector<Cursor>().swap(queue);
+    memset(begins, 0, sizeof begins);
+    memset(ends, 0, sizeof ends);
     queued = 0;
     taken = -1;
 }

@@ -46,17 +46,6 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
     return count;
 }
 
-// Bit i set: the two bytes at text + i equal the two given, i < 16. Reads
-// text[0] to text[16].
-__attribute__((target("sse2"))) unsigned PairMask(const unsigned char* text, __m128i first,
-                                                  __m128i second)
-{
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 1));
-    return static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, second))));
-}
-
 } // namespace
 
 __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int length, int start,
@@ -77,7 +66,10 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
     while (count < max && block <= last) {
         unsigned mask = 0;
         if (block + 16 <= length) {     // the terminator may be read, no byte after it
-            mask = PairMask(text + block, first, second);
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block + 1));
+            mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, second))));
         } else {
             for (int i = 0; block + i <= last; ++i)
                 if (text[block + i] == sub[0] && text[block + i + 1] == sub[1])
