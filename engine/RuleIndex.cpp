@@ -46,23 +46,23 @@ BOOL CRuleIndex::Build(const CQorPtrArray& rules)
     try {
         // The rule numbers sorted by key, each key's in table order. A rule
         // whose source is empty finds nothing and gets no key.
-        std::vector<unsigned> ends(kKeys, 0);   // first the count of each key
+        std::vector<unsigned> bounds(kKeys, 0); // first the count of each key
         std::vector<unsigned> keyOf(count, kKeys);
         for (int i = 0; i < count; ++i) {
             const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAtIndex(i));
             if (rule->source.length > 0)
-                ++ends[keyOf[i] = KeyOf(rule->source)];
+                ++bounds[keyOf[i] = KeyOf(rule->source)];
         }
         unsigned keys = 0, total = 0;
-        for (unsigned& end : ends) {
+        for (unsigned& end : bounds) {
             keys += end != 0;
             total = end += total;
         }
         order.resize(total);
         for (int i = count - 1; i >= 0; --i)
             if (keyOf[i] != kKeys)
-                order[--ends[keyOf[i]]] = i;
-        // ends[key] is now where the key's rules begin.
+                order[--bounds[keyOf[i]]] = i;
+        // bounds[key] is now where the key's rules begin.
         int bits = 1;
         while ((1u << bits) < 2 * keys)
             ++bits;
@@ -72,14 +72,14 @@ BOOL CRuleIndex::Build(const CQorPtrArray& rules)
         groups.reserve(keys);
         groupKeys.reserve(keys);
         for (unsigned key = 0; key < kKeys; ++key) {
-            const int begin = static_cast<int>(ends[key]);
-            const int end = key + 1 < kKeys ? static_cast<int>(ends[key + 1]) : static_cast<int>(total);
+            const int begin = static_cast<int>(bounds[key]);
+            const int end = key + 1 < kKeys ? static_cast<int>(bounds[key + 1]) : static_cast<int>(total);
             if (begin == end)
                 continue;
             present[key >> 5] |= 1u << (key & 31);
             if (key < kSingle) {
-                begins[key >> 8] = 1;
-                ends[key & 0xFF] = 1;
+                firstBytes[key >> 8] = 1;
+                secondBytes[key & 0xFF] = 1;
             }
             unsigned slot = Hash(key, shift);
             while (slots[slot] != 0)
@@ -105,8 +105,8 @@ void CRuleIndex::Clear()
     std::vector<int>().swap(order);
     std::vector<unsigned>().swap(groupKeys);
     std::vector<Cursor>().swap(queue);
-    memset(begins, 0, sizeof begins);
-    memset(ends, 0, sizeof ends);
+    memset(firstBytes, 0, sizeof firstBytes);
+    memset(secondBytes, 0, sizeof secondBytes);
     queued = 0;
     taken = -1;
 }

@@ -32,8 +32,8 @@ public:
         QueueKey(static_cast<unsigned>(first) << 8 | second);
     }
     // Whether the byte can begin, or end, the key of a two-byte source.
-    bool BeginsKey(unsigned char byte) const { return begins[byte] != 0; }
-    bool EndsKey(unsigned char byte) const { return ends[byte] != 0; }
+    bool BeginsKey(unsigned char byte) const { return firstBytes[byte] != 0; }
+    bool EndsKey(unsigned char byte) const { return secondBytes[byte] != 0; }
     // Takes the next queued rule, in table order: its number in the table,
     // or -1 when none is left.
     int Next();
@@ -62,8 +62,8 @@ private:
     int Find(unsigned key) const;
 
     std::vector<unsigned> present;      // one bit per key that some rule has
-    unsigned char begins[256];          // the bytes of the keys of two bytes
-    unsigned char ends[256];
+    unsigned char firstBytes[256];      // the bytes of the keys of two bytes
+    unsigned char secondBytes[256];
     std::vector<unsigned> slots;        // hash of the keys: group + 1, or 0
     int shift;                          // a key's slot: its hash shifted right
     std::vector<Group> groups;          // one per key, in key order
