@@ -70,9 +70,6 @@ BOOL CConvEngine::ParseLine(CQorString& text)
     if (rules.AddTailIndex(rule.get()) == -1)
         return FALSE;
     rule.release();                     // the table owns it now
-    // The index no longer covers the table: the table is searched rule by
-    // rule until a load indexes it again.
-    index.Clear();
     return TRUE;
 }
 
@@ -98,34 +95,32 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
     CTextBuffer* current = &text;
     int found[kFoundBatch];
     // Applies the rule when its source occurs; whether it did.
-    auto apply = [&](const CConvRule& rule, CRuleIndex* queue) {
-        const int n = rule.source.length;
-        const int count = FindAtBoundaries(current->data, current->length, 0, rule.source.data,
-                                           n, found, kFoundBatch);
+    auto apply = [&](const CRuleIndex::Rule& rule, CRuleIndex* queue) {
+        const int n = rule.sourceLength;
+        const int count =
+            FindAtBoundaries(current->data, current->length, 0, rule.source, n, found, kFoundBatch);
         if (count == 0)
             return false;
         CTextBuffer& result = current == &text ? other : text;
-        current = &ReplaceOccurrences(*current, rule.source.data, n, rule.replacement.data,
-                                      rule.replacement.length, found, count, result, queue);
+        current = &ReplaceOccurrences(*current, rule.source, n, rule.replacement,
+                                      rule.replacementLength, found, count, result, queue);
         return true;
     };
-    if (index.IsBuilt()) {
+    const std::vector<CRuleIndex::Rule>& listed = index.Rules();
+    if (index.IsKeyed()) {
         // Only the rules whose keys occur are searched; a rule that fires
         // queues those its replacement brings in, inside it and at its edges.
         index.Begin();
         index.QueueKeysIn(text.data, text.length);
         for (int number = index.Next(); number != -1; number = index.Next()) {
-            const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAtIndex(number));
-            if (apply(*rule, &index))
-                index.QueueKeysIn(rule->replacement.data, rule->replacement.length);
+            const CRuleIndex::Rule& rule = listed[number];
+            if (apply(rule, &index))
+                index.QueueKeysIn(rule.replacement, rule.replacementLength);
         }
     } else {
-        for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
-             pos = rules.GetNextPosition(pos)) {
-            const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
-            if (rule->source.length > 0)    // an empty source is found nowhere
-                apply(*rule, nullptr /* no index to queue rules in */);
-        }
+        for (const CRuleIndex::Rule& rule : listed)
+            if (rule.sourceLength > 0)  // an empty source is found nowhere
+                apply(rule, nullptr /* no index to queue rules in */);
     }
     // Cut to the buffer as lstrcpynA would cut it, in one copy.
     const int kept = current->length < size - 1 ? current->length : size - 1;

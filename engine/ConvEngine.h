@@ -28,7 +28,6 @@ public:
     CConvEngine& operator=(const CConvEngine&) = delete;
 
     BOOL LoadDefinitionFile(const char* path);
-    BOOL ParseLine(CQorString& line);
     void ClearRules();
 
     // Applies the rules to the caption in table order and copies the result
@@ -48,9 +47,14 @@ public:
 
     CQorString definitionFile;
     CQorPtrArray rules;                 // CConvRule*, in file order; owned here
-    CRuleIndex index;                   // which rules a caption can set off
+    CRuleIndex index;                   // follows rules: built by each load, emptied with it
     // Set while the stored value could not be read, for want of memory or
     // because it is not a string: Exit then leaves it alone instead of
     // overwriting it, until the user chooses a file in Settings.
     BOOL keepStoredPath;
+
+private:
+    // Stores the rule of one line of a load; FALSE when it cannot be stored.
+    // Only a load calls it: the load indexes what it stored.
+    BOOL ParseLine(CQorString& line);
 };

@@ -17,12 +17,12 @@ const int kIndexedFrom = 16;
 const unsigned kSingle = 0x10000;
 const unsigned kKeys = kSingle + 0x100;
 
-unsigned KeyOf(const CQorString& source)
+unsigned KeyOf(const CRuleIndex::Rule& rule)
 {
-    const unsigned first = static_cast<unsigned char>(source.data[0]);
-    if (source.length == 1)
+    const unsigned first = static_cast<unsigned char>(rule.source[0]);
+    if (rule.sourceLength == 1)
         return kSingle + first;
-    return first << 8 | static_cast<unsigned char>(source.data[1]);
+    return first << 8 | static_cast<unsigned char>(rule.source[1]);
 }
 
 unsigned Hash(unsigned key, int shift)
@@ -37,22 +37,26 @@ CRuleIndex::CRuleIndex() : shift(32), queued(0), taken(-1), conversion(0)
     Clear();
 }
 
-BOOL CRuleIndex::Build(const CQorPtrArray& rules)
+BOOL CRuleIndex::Build(const CQorPtrArray& table)
 {
     Clear();
-    const int count = static_cast<int>(rules.GetCount());
-    if (count < kIndexedFrom)
-        return TRUE;
+    const int count = static_cast<int>(table.GetCount());
     try {
+        rules.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            const CConvRule* rule = static_cast<const CConvRule*>(table.GetAtIndex(i));
+            rules.push_back({rule->source.data, rule->source.length, rule->replacement.data,
+                             rule->replacement.length});
+        }
+        if (count < kIndexedFrom)
+            return TRUE;
         // The rule numbers sorted by key, each key's in table order. A rule
         // whose source is empty finds nothing and gets no key.
         std::vector<unsigned> bounds(kKeys, 0); // first the count of each key
         std::vector<unsigned> keyOf(count, kKeys);
-        for (int i = 0; i < count; ++i) {
-            const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAtIndex(i));
-            if (rule->source.length > 0)
-                ++bounds[keyOf[i] = KeyOf(rule->source)];
-        }
+        for (int i = 0; i < count; ++i)
+            if (rules[i].sourceLength > 0)
+                ++bounds[keyOf[i] = KeyOf(rules[i])];
         unsigned keys = 0, total = 0;
         for (unsigned& end : bounds) {
             keys += end != 0;
@@ -99,6 +103,7 @@ BOOL CRuleIndex::Build(const CQorPtrArray& rules)
 void CRuleIndex::Clear()
 {
     // Swapped with empty vectors, which hold no memory: nothing allocates.
+    std::vector<Rule>().swap(rules);
     std::vector<unsigned>().swap(present);
     std::vector<unsigned>().swap(slots);
     std::vector<Group>().swap(groups);

@@ -1,6 +1,8 @@
-// RuleIndex.h - which rules a caption can set off.
+// RuleIndex.h - the rule table as conversion reads it, and which rules a
+// caption can set off.
 //
-// Each rule is keyed by the first two bytes of its source, or by its only
+// The texts of every rule are listed in table order, where a conversion
+// reaches them without walking the table. Each rule is keyed by the first two bytes of its source, or by its only
 // byte. A rule can match only where its key occurs, so a conversion queues
 // the rules whose keys occur in the caption and searches only those, in
 // table order; a rule that fires queues the rules after it whose keys its
@@ -13,14 +15,24 @@ class CRuleIndex {
 public:
     CRuleIndex();
 
-    // Indexes a table of CConvRule* that is large enough for the index to
-    // pay; a smaller one is left unindexed. FALSE when memory runs out, the
-    // index then empty.
-    BOOL Build(const CQorPtrArray& rules);
+    // A rule's texts, which the table owns.
+    struct Rule {
+        const char* source;
+        int sourceLength;
+        const char* replacement;
+        int replacementLength;
+    };
+
+    // Lists a table of CConvRule*, and keys its rules when there are enough
+    // of them for the keys to pay. FALSE when memory runs out, the index
+    // then empty.
+    BOOL Build(const CQorPtrArray& table);
     // Forgets the table; makes no allocation.
     void Clear();
-    // Whether a table is indexed; one that is not is searched rule by rule.
-    bool IsBuilt() const { return !groups.empty(); }
+    // The rules of the table, in table order.
+    const std::vector<Rule>& Rules() const { return rules; }
+    // Whether the rules are keyed; if not, a caption is searched for each.
+    bool IsKeyed() const { return !groups.empty(); }
 
     // Starts a conversion: nothing queued, no rule taken.
     void Begin();
@@ -61,6 +73,7 @@ private:
     void QueueGroup(int group);
     int Find(unsigned key) const;
 
+    std::vector<Rule> rules;
     std::vector<unsigned> present;      // one bit per key that some rule has
     unsigned char firstBytes[256];      // the bytes of the keys of two bytes
     unsigned char secondBytes[256];
