@@ -98,7 +98,8 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
     auto apply = [&](const CRuleIndex::Rule& rule, CRuleIndex* queue) {
         const int n = rule.sourceLength;
         const int count =
-            FindAtBoundaries(current->data, current->length, 0, rule.source, n, found, kFoundBatch);
+            FindAtBoundaries(current->data, current->length, current->capacity, 0, rule.source, n,
+                             found, kFoundBatch);
         if (count == 0)
             return false;
         CTextBuffer& result = current == &text ? other : text;
@@ -115,7 +116,7 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
         for (int number = index.Next(); number != -1; number = index.Next()) {
             const CRuleIndex::Rule& rule = listed[number];
             if (apply(rule, &index))
-                index.QueueKeysIn(rule.replacement, rule.replacementLength);
+                index.QueueBroughtBy(number);
         }
     } else {
         for (const CRuleIndex::Rule& rule : listed)
@@ -135,7 +136,9 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
     const int n = lstrlenA(source);
     int found[kFoundBatch];
     const int count =
-        n == 0 ? 0 : FindAtBoundaries(text.data, text.length, 0, source, n, found, kFoundBatch);
+        n == 0 ? 0
+               : FindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found,
+                                  kFoundBatch);
     if (count == 0)
         return CQorString(text);        // an empty source is found nowhere
     CTextBuffer copy;

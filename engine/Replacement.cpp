@@ -68,8 +68,8 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                            ByteAt(text, found[i] + n));
             if (count < kFoundBatch)
                 return text;
-            count = FindAtBoundaries(text.data, text.length, found[kFoundBatch - 1] + n, source,
-                                     n, found, kFoundBatch);
+            count = FindAtBoundaries(text.data, text.length, text.capacity,
+                                     found[kFoundBatch - 1] + n, source, n, found, kFoundBatch);
         }
     }
     int size = 0;
@@ -90,7 +90,8 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         }
         if (count < kFoundBatch)
             break;
-        count = FindAtBoundaries(text.data, text.length, p, source, n, found, kFoundBatch);
+        count = FindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
+                                 kFoundBatch);
     }
     append(text.data + p, text.length - p);
     result.data[size] = '\0';

@@ -93,6 +93,18 @@ BOOL CRuleIndex::Build(const CQorPtrArray& table)
             groupKeys.push_back(key);
         }
         queue.resize(keys);
+        // The keys inside each replacement, found once here.
+        broughtFrom.reserve(count + 1);
+        for (const Rule& rule : rules) {
+            broughtFrom.push_back(static_cast<int>(brought.size()));
+            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(rule.replacement);
+            for (int i = 0; i < rule.replacementLength; ++i) {
+                BringKey(kSingle + bytes[i]);
+                if (i + 1 < rule.replacementLength)
+                    BringKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
+            }
+        }
+        broughtFrom.push_back(static_cast<int>(brought.size()));
     } catch (const std::bad_alloc&) {
         Clear();
         return FALSE;
@@ -110,6 +122,8 @@ void CRuleIndex::Clear()
     std::vector<int>().swap(order);
     std::vector<unsigned>().swap(groupKeys);
     std::vector<Cursor>().swap(queue);
+    std::vector<int>().swap(brought);
+    std::vector<int>().swap(broughtFrom);
     memset(firstBytes, 0, sizeof firstBytes);
     memset(secondBytes, 0, sizeof secondBytes);
     queued = 0;
@@ -135,6 +149,18 @@ void CRuleIndex::QueueKeysIn(const char* text, int length)
         if (i + 1 < length)
             QueueKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
     }
+}
+
+void CRuleIndex::QueueBroughtBy(int number)
+{
+    for (int i = broughtFrom[number]; i < broughtFrom[number + 1]; ++i)
+        QueueGroup(brought[i]);
+}
+
+void CRuleIndex::BringKey(unsigned key)
+{
+    if (present[key >> 5] >> (key & 31) & 1)
+        brought.push_back(Find(key));
 }
 
 int CRuleIndex::Find(unsigned key) const
@@ -164,14 +190,21 @@ int CRuleIndex::Next()
 {
     if (queued == 0)
         return -1;
-    std::pop_heap(queue.begin(), queue.begin() + queued);
-    Cursor& cursor = queue[queued - 1];
-    taken = cursor.rule;
-    if (cursor.next == cursor.end) {
-        --queued;
-    } else {
-        cursor.rule = order[cursor.next++];
-        std::push_heap(queue.begin(), queue.begin() + queued);
+    Cursor& top = queue[0];
+    taken = top.rule;
+    if (top.next == top.end)
+        top = queue[--queued];
+    else
+        top.rule = order[top.next++];
+    // The top now holds a later rule: it sinks to its place in the heap.
+    for (int at = 0;;) {
+        int lowest = at;
+        for (int child = 2 * at + 1; child <= 2 * at + 2 && child < queued; ++child)
+            if (queue[child].rule < queue[lowest].rule)
+                lowest = child;
+        if (lowest == at)
+            return taken;
+        std::swap(queue[at], queue[lowest]);
+        at = lowest;
     }
-    return taken;
 }

@@ -38,6 +38,9 @@ public:
     void Begin();
     // Queues the rules after the one last taken whose key occurs in the bytes.
     void QueueKeysIn(const char* bytes, int length);
+    // Queues the rules after the one last taken whose key occurs in the
+    // replacement of the rule numbered so.
+    void QueueBroughtBy(int number);
     // Queues the rules after the one last taken that are keyed by the pair.
     void QueuePair(unsigned char first, unsigned char second)
     {
@@ -71,6 +74,7 @@ private:
             QueueGroup(Find(key));
     }
     void QueueGroup(int group);
+    void BringKey(unsigned key);
     int Find(unsigned key) const;
 
     std::vector<Rule> rules;
@@ -83,6 +87,8 @@ private:
     std::vector<int> order;             // rule numbers by key, each key's in table order
     std::vector<unsigned> groupKeys;    // the key of each group
     std::vector<Cursor> queue;          // a heap on the next rule of each queued group
+    std::vector<int> brought;           // the groups keyed inside each replacement:
+    std::vector<int> broughtFrom;       // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
     int queued;
     int taken;                          // the rule last taken, -1 before the first
     unsigned conversion;

@@ -48,9 +48,9 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
 
 } // namespace
 
-__attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int length, int start,
-                                                     const char* subData, int n, int* found,
-                                                     int max)
+__attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int length, int readable,
+                                                     int start, const char* subData, int n,
+                                                     int* found, int max)
 {
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
     const unsigned char* sub = reinterpret_cast<const unsigned char*>(subData);
@@ -65,7 +65,7 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
     int block = start;
     while (count < max && block <= last) {
         unsigned mask = 0;
-        if (block + 16 <= length) {     // the terminator may be read, no byte after it
+        if (block + 17 <= readable) {   // bytes past the text are read, never taken
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block + 1));
             mask = static_cast<unsigned>(_mm_movemask_epi8(
