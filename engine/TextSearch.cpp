@@ -63,7 +63,7 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
     int count = 0;
     int from = start;                   // a known character boundary
     int block = start;
-    while (count < max && block <= last) {
+    while (block <= last) {
         unsigned mask = 0;
         if (block + 17 <= readable) {   // bytes past the text are read, never taken
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block));
@@ -75,9 +75,9 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
                 if (text[block + i] == sub[0] && text[block + i + 1] == sub[1])
                     mask |= 1u << i;
         }
-        int next = block + 16;
-        for (; mask != 0; mask &= mask - 1) {
+        while (mask != 0) {
             const int at = block + __builtin_ctz(mask);
+            mask &= mask - 1;
             if (at > last)
                 return count;
             if (!StartsCharacter(text, from, at)) {
@@ -87,11 +87,14 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
             from = at;
             if (n == 2 || memcmp(text + at + 2, sub + 2, n - 2) == 0) {
                 found[count++] = at;
-                from = next = at + n;   // the search goes on after it
-                break;
+                if (count == max)
+                    return count;
+                from = at + n;          // the search goes on after it
+                const int passed = from - block;
+                mask = passed < 16 ? mask & (~0u << passed) : 0;
             }
         }
-        block = next;
+        block = from > block + 16 ? from : block + 16;
     }
     return count;
 }
