@@ -22,10 +22,8 @@ CTextBuffer::~CTextBuffer()
     free(data);
 }
 
-void CTextBuffer::Reserve(int size, int count)
+void CTextBuffer::Grow(int size, int count)
 {
-    if (static_cast<long long>(size) + count + 1 <= capacity)
-        return;
     const int grown = GrownCapacity(capacity, size, count);
     char* block = static_cast<char*>(realloc(data, grown));
     if (!block)

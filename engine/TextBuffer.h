@@ -20,11 +20,18 @@ public:
     CTextBuffer& operator=(const CTextBuffer&) = delete;
 
     // Makes room for count more bytes and a terminator after the first size.
-    void Reserve(int size, int count);
+    void Reserve(int size, int count)
+    {
+        if (static_cast<long long>(size) + count + 1 > capacity)
+            Grow(size, count);
+    }
     // Replaces the text with length bytes of text.
     void Assign(const char* text, int length);
 
     char* data;                         // null until text is put in
     int capacity;
     int length;
+
+private:
+    void Grow(int size, int count);
 };

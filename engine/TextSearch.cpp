@@ -85,7 +85,10 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
                 continue;
             }
             from = at;
-            if (n == 2 || memcmp(text + at + 2, sub + 2, n - 2) == 0) {
+            int same = 2;               // the first two bytes are known to match
+            while (same < n && text[at + same] == sub[same])
+                ++same;
+            if (same == n) {
                 found[count++] = at;
                 if (count == max)
                     return count;
