@@ -108,16 +108,20 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
         return true;
     };
     const std::vector<CRuleIndex::Rule>& listed = index.Rules();
-    if (index.IsKeyed()) {
-        // Only the rules whose keys occur are searched; a rule that fires
-        // queues those its replacement brings in, inside it and at its edges.
+    // Only the rules whose keys occur are searched, unless the table is
+    // small or the caption makes most of its rules candidates. A rule that
+    // fires queues those its replacement brings in, inside it and at its
+    // edges.
+    bool keyed = index.IsKeyed();
+    if (keyed) {
         index.Begin();
         index.QueueKeysIn(text.data, text.length);
-        for (int number = index.Next(); number != -1; number = index.Next()) {
-            const CRuleIndex::Rule& rule = listed[number];
-            if (apply(rule, &index))
+        keyed = 2 * static_cast<size_t>(index.QueuedRules()) <= listed.size();
+    }
+    if (keyed) {
+        for (int number = index.Next(); number != -1; number = index.Next())
+            if (apply(listed[number], &index))
                 index.QueueBroughtBy(number);
-        }
     } else {
         for (const CRuleIndex::Rule& rule : listed)
             if (rule.sourceLength > 0)  // an empty source is found nowhere

@@ -32,7 +32,7 @@ unsigned Hash(unsigned key, int shift)
 
 } // namespace
 
-CRuleIndex::CRuleIndex() : shift(32), queued(0), taken(-1), conversion(0)
+CRuleIndex::CRuleIndex() : shift(32), queued(0), queuedRules(0), taken(-1), conversion(0)
 {
     Clear();
 }
@@ -127,6 +127,7 @@ void CRuleIndex::Clear()
     memset(firstBytes, 0, sizeof firstBytes);
     memset(secondBytes, 0, sizeof secondBytes);
     queued = 0;
+    queuedRules = 0;
     taken = -1;
 }
 
@@ -138,6 +139,7 @@ void CRuleIndex::Begin()
         conversion = 1;
     }
     queued = 0;
+    queuedRules = 0;
     taken = -1;
 }
 
@@ -182,6 +184,7 @@ void CRuleIndex::QueueGroup(int number)
     const int* next = std::upper_bound(rules + group.begin, rules + group.end, taken);
     if (next == rules + group.end)
         return;
+    queuedRules += static_cast<int>(rules + group.end - next);
     queue[queued++] = {*next, static_cast<int>(next - rules) + 1, group.end};
     std::push_heap(queue.begin(), queue.begin() + queued);
 }

@@ -49,6 +49,8 @@ public:
     // Whether the byte can begin, or end, the key of a two-byte source.
     bool BeginsKey(unsigned char byte) const { return firstBytes[byte] != 0; }
     bool EndsKey(unsigned char byte) const { return secondBytes[byte] != 0; }
+    // How many rules have been queued since Begin.
+    int QueuedRules() const { return queuedRules; }
     // Takes the next queued rule, in table order: its number in the table,
     // or -1 when none is left.
     int Next();
@@ -89,7 +91,8 @@ private:
     std::vector<Cursor> queue;          // a heap on the next rule of each queued group
     std::vector<int> brought;           // the groups keyed inside each replacement:
     std::vector<int> broughtFrom;       // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
-    int queued;
+    int queued;                         // groups in the heap
+    int queuedRules;
     int taken;                          // the rule last taken, -1 before the first
     unsigned conversion;
 };
