@@ -2,11 +2,12 @@
 // caption can set off.
 //
 // The texts of every rule are listed in table order, where a conversion
-// reaches them without walking the table. Each rule is keyed by the first two bytes of its source, or by its only
-// byte. A rule can match only where its key occurs, so a conversion queues
-// the rules whose keys occur in the caption and searches only those, in
-// table order; a rule that fires queues the rules after it whose keys its
-// replacement brings in.
+// reaches them without walking the table. Each rule is keyed by the first
+// two bytes of its source, or by its only byte. A rule can match only where
+// its key occurs, so a conversion queues the rules whose keys occur in the
+// caption and searches only those, in table order; a rule that fires
+// queues the rules after it whose keys its replacement brings in. Nothing
+// is kept from one conversion to the next.
 #pragma once
 #include "../qor/QorColl.h"
 #include <vector>
@@ -94,5 +95,5 @@ private:
     int queued;                         // groups in the heap
     int queuedRules;
     int taken;                          // the rule last taken, -1 before the first
-    unsigned conversion;
+    unsigned conversion;                // counts conversions, to tell their queues apart
 };
