@@ -154,28 +154,53 @@ void Row(const char* what, double engine, double reference, double growth)
 
 char g_out[8192];
 
-// Times one caption through count rules; returns the engine's time, or a
-// negative value when the rules did not load.
-double ConversionRow(const CEngineModule& e, size_t length, int count, bool hit, bool mixed,
-                     double previous, double factor)
+// Times the caption through the rules and prints the row; returns the
+// engine's time, or a negative value when the rules did not load.
+double MeasureRow(const CEngineModule& e, const std::string& caption, const Rules& rules,
+                  const char* what, double previous, double factor)
 {
-    const Rules rules = MakeRules(count, hit, mixed);
     StorePath(WriteDefinitionFile("vario-bench.txt", rules));
     if (!e.InitEngine()) {
         fprintf(stderr, "the benchmark's definition file did not load\n");
         return -1;
     }
-    const std::string caption = MakeCaption(length, mixed);
     const double engine =
         Median([&] { e.ConvertCaptionString(0, caption.c_str(), g_out, sizeof g_out); });
     const double reference =
         Median([&] { ReferenceConvert(caption, rules, g_out, sizeof g_out); });
     e.ExitEngine();
+    Row(what, engine, reference, previous > 0 ? engine / previous / factor : 0);
+    return engine;
+}
+
+// Times one caption through count rules; returns the engine's time, or a
+// negative value when the rules did not load.
+double ConversionRow(const CEngineModule& e, size_t length, int count, bool hit, bool mixed,
+                     double previous, double factor)
+{
     char what[64];
     snprintf(what, sizeof what, "%5u %4d %s %s", static_cast<unsigned>(length), count,
              mixed ? "sjis " : "ascii", !hit ? "miss" : mixed ? "hit=" : "hit+");
-    Row(what, engine, reference, previous > 0 ? engine / previous / factor : 0);
-    return engine;
+    return MeasureRow(e, MakeCaption(length, mixed), MakeRules(count, hit, mixed), what,
+                      previous, factor);
+}
+
+// The table users write: 1,000 words, each to a text of its own, on a
+// caption of 64 bytes in which three of them occur among other words.
+double WordRow(const CEngineModule& e)
+{
+    const char* const syllables[] = {"ka", "to", "ri", "ne", "mo", "su", "la", "pe"};
+    Rules rules;
+    for (int i = 0; i < 1000; ++i) {
+        std::string word(1, static_cast<char>('A' + i % 26));
+        word += "aeiou"[i / 26 % 5];
+        word += syllables[i / 130];
+        rules.push_back({word, "[" + word + "]"});
+    }
+    std::string caption = rules[12].first + " Report - " + rules[500].first + " notes (draft " +
+                          rules[987].first + ") - Viewer and more";
+    caption.resize(64, '.');
+    return MeasureRow(e, caption, rules, "   64 1000 ascii words, 3 hit", 0, 0);
 }
 
 } // namespace
@@ -205,6 +230,9 @@ int main()
             }
         }
     }
+
+    if (WordRow(e) < 0)
+        return 1;
 
     printf("\nDoubling the rules, then the caption; growth per doubling (1.0: linear)\n");
     printf(header, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth");

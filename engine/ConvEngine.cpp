@@ -2,6 +2,8 @@
 // conversion of a caption with it.
 #include "ConvEngine.h"
 #include "DefinitionFile.h"
+#include "Replacement.h"
+#include "TextSearch.h"
 #include "../qor/QorException.h"
 #include <memory>
 #include <new>
@@ -16,10 +18,13 @@ const int kWorkingCapacity = 128;
 // ---------------------------------------------------------------------------
 // The rule table
 
-CConvRule::CConvRule() : source(kWorkingCapacity), replacement(kWorkingCapacity) {}
+CConvRule::CConvRule(const char* line, int comma)
+    : source(line, comma + 1), replacement(line + comma + 1, 0)
+{
+}
 
 CConvEngine::CConvEngine()
-    : definitionFile(kWorkingCapacity), rules(), keepStoredPath(FALSE)
+    : definitionFile(kWorkingCapacity), rules(), index(), keepStoredPath(FALSE)
 {
 }
 
@@ -47,6 +52,8 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
         ClearRules();                   // a table is whole or empty
         throw;
     }
+    if (loaded && !index.Build(rules))
+        loaded = FALSE;                 // no table without its index
     if (!loaded)
         ClearRules();
     return loaded;
@@ -57,15 +64,9 @@ BOOL CConvEngine::ParseLine(CQorString& text)
     int comma = -1;
     if (ClassifyDefinitionLine(text, &comma) != kRuleLine)
         return TRUE;
-    std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule);
+    std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule(text.data, comma));
     if (!rule)
         return FALSE;
-    // The text before the comma is the source, the rest the replacement:
-    // the line is cut at the comma for the copy, then mended.
-    text.data[comma] = '\0';
-    rule->source.Assign(text.data);
-    text.data[comma] = ',';
-    rule->replacement.Assign(text.data + comma + 1);
     if (rules.AddTailIndex(rule.get()) == -1)
         return FALSE;
     rule.release();                     // the table owns it now
@@ -78,77 +79,58 @@ void CConvEngine::ClearRules()
          pos = rules.GetNextPosition(pos))
         delete static_cast<CConvRule*>(rules.GetAt(pos));
     rules.RemoveAll();
+    index.Clear();
 }
 
 // ---------------------------------------------------------------------------
 // Caption conversion
 
-namespace {
-
-// Makes result the text with every occurrence of source (n > 0 bytes)
-// replaced, the first of them at offset first (not -1). Matches are taken
-// left to right without overlap, and the search resumes in the text after
-// each one, so an inserted replacement is never searched again.
-void ReplaceInto(const CQorString& text, const char* source, int n, const char* replacement,
-                 int first, CQorString& result)
+BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
 {
-    const int m = static_cast<int>(strlen(replacement));
-    int size = 0;
-    // Appends count bytes; the buffer doubles as it fills, since nothing
-    // outside sees its capacity before the final copy.
-    auto append = [&result, &size](const char* bytes, int count) {
-        if (size + count + 1 > result.capacity) {
-            const int doubled = 2 * result.capacity;
-            result.Reserve(size + count + 1 > doubled ? size + count + 1 : doubled);
-        }
-        memcpy(result.data + size, bytes, count);
-        size += count;
+    CTextBuffer text;
+    text.Assign(caption, static_cast<int>(strlen(caption)));
+    // A rule that fires with a replacement of another length writes the new
+    // text into the other buffer, which then holds the current text.
+    CTextBuffer other;
+    CTextBuffer* current = &text;
+    int found[kFoundBatch];
+    // Applies the rule when its source occurs; whether it did.
+    auto apply = [&](const CRuleIndex::Rule& rule, CRuleIndex* queue) {
+        const int n = rule.sourceLength;
+        const int count =
+            FindAtBoundaries(current->data, current->length, current->capacity, 0, rule.source, n,
+                             found, kFoundBatch);
+        if (count == 0)
+            return false;
+        CTextBuffer& result = current == &text ? other : text;
+        current = &ReplaceOccurrences(*current, rule.source, n, rule.replacement,
+                                      rule.replacementLength, found, count, result, queue);
+        return true;
     };
-    int p = 0;
-    for (int f = first; f != -1; f = text.Find(source, p)) {
-        append(text.data + p, f - p);
-        append(replacement, m);
-        p = f + n;
+    const std::vector<CRuleIndex::Rule>& listed = index.Rules();
+    // Only the rules whose keys occur are searched, unless the table is
+    // small or the caption makes most of its rules candidates. A rule that
+    // fires queues those its replacement brings in, inside it and at its
+    // edges.
+    bool keyed = index.IsKeyed();
+    if (keyed) {
+        index.Begin();
+        index.QueueKeysIn(text.data, text.length);
+        keyed = 2 * static_cast<size_t>(index.QueuedRules()) <= listed.size();
     }
-    append(text.data + p, text.length - p);
-    result.data[size] = '\0';
-    result.length = size;
-}
-
-} // namespace
-
-BOOL CConvEngine::Convert(const char* caption, CQorString& out)
-{
-    out.Assign(caption);
-    // Each rule that finds something writes its result into the other of
-    // two buffers, which then holds the current text.
-    CQorString spare(kWorkingCapacity);
-    CQorString* current = &out;
-    CQorString* next = &spare;
-    for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
-         pos = rules.GetNextPosition(pos)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
-        if (rule->source.length == 0)
-            continue;                   // an empty source is found nowhere
-        const int first = current->Find(rule->source.data, 0);
-        if (first == -1)
-            continue;                   // nothing found: the text stays as it is
-        const int n = rule->source.length;
-        if (rule->replacement.length == n) {
-            // A replacement as long as its source is written over it. The
-            // search goes on after each match, so it never sees what was
-            // written: the result is the one a new text would hold.
-            for (int f = first; f != -1; f = current->Find(rule->source.data, f + n))
-                memcpy(current->data + f, rule->replacement.data, n);
-            continue;
-        }
-        ReplaceInto(*current, rule->source.data, n, rule->replacement.data, first, *next);
-        CQorString* done = current;
-        current = next;
-        next = done;
+    if (keyed) {
+        for (int number = index.Next(); number != -1; number = index.Next())
+            if (apply(listed[number], &index))
+                index.QueueBroughtBy(number);
+    } else {
+        for (const CRuleIndex::Rule& rule : listed)
+            if (rule.sourceLength > 0)  // an empty source is found nowhere
+                apply(rule, nullptr /* no index to queue rules in */);
     }
-    if (current != &out)
-        out.Assign(*current);
+    // Cut to the buffer as lstrcpynA would cut it, in one copy.
+    const int kept = current->length < size - 1 ? current->length : size - 1;
+    memcpy(buffer, current->data, kept);
+    buffer[kept] = '\0';
     return TRUE;
 }
 
@@ -156,10 +138,18 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
                                    const char* replacement)
 {
     const int n = lstrlenA(source);
-    const int first = n == 0 ? -1 : text.Find(source, 0);
-    if (first == -1)
+    int found[kFoundBatch];
+    const int count =
+        n == 0 ? 0
+               : FindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found,
+                                  kFoundBatch);
+    if (count == 0)
         return CQorString(text);        // an empty source is found nowhere
-    CQorString result(kWorkingCapacity);
-    ReplaceInto(text, source, n, replacement, first, result);
-    return CQorString(result);
+    CTextBuffer copy;
+    copy.Assign(text.data, text.length);
+    CTextBuffer result;
+    const CTextBuffer& done =
+        ReplaceOccurrences(copy, source, n, replacement, lstrlenA(replacement), found, count,
+                           result, nullptr /* no index to queue rules in */);
+    return CQorString(done.data, done.length + 1);
 }

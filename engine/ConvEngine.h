@@ -5,13 +5,16 @@
 // conversion live in ConvEngine.cpp; remembering the path in the registry
 // and the About and Settings dialogs in VarioConv.cpp.
 #pragma once
+#include "RuleIndex.h"
 #include "../qor/QorColl.h"
 #include "../qor/QorString.h"
 #include <windows.h>
 
 class CConvRule {
 public:
-    CConvRule();
+    // The rule of a rule line: the text before the comma at offset comma is
+    // its source, the rest its replacement, each in a buffer of its size.
+    CConvRule(const char* line, int comma);
 
     CQorString source;
     CQorString replacement;
@@ -25,10 +28,15 @@ public:
     CConvEngine& operator=(const CConvEngine&) = delete;
 
     BOOL LoadDefinitionFile(const char* path);
-    BOOL ParseLine(CQorString& line);
     void ClearRules();
 
-    BOOL Convert(const char* caption, CQorString& out);
+    // Applies the rules to the caption in table order and copies the result
+    // into buffer, cut to size - 1 bytes (size > 0); TRUE. Throws the memory
+    // exception with buffer untouched.
+    BOOL Convert(const char* caption, char* buffer, int size);
+    // The text with every occurrence of source replaced, as one rule does it
+    // inside Convert; an empty source is found nowhere. Throws the memory
+    // exception.
     CQorString ReplaceAll(const CQorString& text, const char* source, const char* replacement);
 
     BOOL Init();
@@ -39,8 +47,14 @@ public:
 
     CQorString definitionFile;
     CQorPtrArray rules;                 // CConvRule*, in file order; owned here
+    CRuleIndex index;                   // follows rules: built by each load, emptied with it
     // Set while the stored value could not be read, for want of memory or
     // because it is not a string: Exit then leaves it alone instead of
     // overwriting it, until the user chooses a file in Settings.
     BOOL keepStoredPath;
+
+private:
+    // Stores the rule of one line of a load; FALSE when it cannot be stored.
+    // Only a load calls it: the load indexes what it stored.
+    BOOL ParseLine(CQorString& line);
 };

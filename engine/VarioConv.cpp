@@ -299,10 +299,7 @@ BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int siz
     if (!caption || !buffer || size <= 0)
         return FALSE;
     try {
-        CQorString output(kWorkingCapacity);
-        QorGetEngine().Convert(caption, output);
-        lstrcpynA(buffer, output.data, size);
-        return TRUE;
+        return QorGetEngine().Convert(caption, buffer, size);
     } catch (CQorException*) {
         return FALSE;                   // the host's buffer is left as it was
     }

@@ -29,12 +29,6 @@ public:
     bool lead[256];
 };
 
-const bool* LeadBytes()
-{
-    static const CLeadBytes table;
-    return table.lead;
-}
-
 // Whether the byte at `at` begins a character, given that the byte at
 // `from` does (from <= at). Bytes just before `at` that can lead a
 // character pair up from the last byte that cannot, which ends one: `at`
@@ -61,6 +55,12 @@ char* AllocateLocked(int size)
 }
 
 } // namespace
+
+const bool* QorLeadBytes()
+{
+    static const CLeadBytes table;
+    return table.lead;
+}
 
 CQorString::CQorString(int capacity)
     : data(AllocateLocked(capacity)), capacity(capacity), length(0)
@@ -205,7 +205,7 @@ int CQorString::Find(char ch, int start) const
     if (start >= length)
         return -1;
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
-    const bool* lead = LeadBytes();
+    const bool* lead = QorLeadBytes();
     int from = start;                   // a known character boundary
     for (int at = start; at < length; at = from) {
         const void* hit = memchr(text + at, static_cast<unsigned char>(ch), length - at);
@@ -227,7 +227,7 @@ int CQorString::Find(const char* sub, int start) const
     if (n == 0)
         return start;
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
-    const bool* lead = LeadBytes();
+    const bool* lead = QorLeadBytes();
     const unsigned char first = static_cast<unsigned char>(sub[0]);
     int from = start;                   // a known character boundary
     for (int pos = start; length - pos >= n;) {

@@ -66,3 +66,7 @@ public:
 // A new text: a followed by b. Throws on no memory; a and b stay.
 CQorString Concat(const CQorString& a, const CQorString& b);
 CQorString Concat(const CQorString& a, const char* b);
+
+// The lead bytes of the process's ANSI code page: lead[b] is true when byte
+// b begins a double-byte character. Read once; never null.
+const bool* QorLeadBytes();

@@ -1,0 +1,100 @@
+// Replacement.cpp - one rule applied to a text.
+#include "Replacement.h"
+#include "TextSearch.h"
+#include <string.h>
+
+namespace {
+
+// Copies count bytes. A short copy is done here: a call to the runtime
+// costs more than it.
+inline void CopyBytes(char* to, const char* from, int count)
+{
+    if (count > 32) {
+        memcpy(to, from, count);
+        return;
+    }
+    for (; count >= 4; count -= 4, to += 4, from += 4)
+        __builtin_memcpy(to, from, 4);
+    for (; count > 0; --count)
+        *to++ = *from++;
+}
+
+// Queues the pairs that one replacement makes with the bytes around it:
+// before is the byte now before it, after the byte after the occurrence in
+// the old text, each -1 at an end of the text. When the next occurrence
+// follows at once, the pair it really makes is queued with that one.
+inline void QueueEdges(CRuleIndex& index, int before, const char* replacement, int m, int after)
+{
+    if (m == 0) {
+        if (before >= 0 && after >= 0)
+            index.QueuePair(static_cast<unsigned char>(before), static_cast<unsigned char>(after));
+        return;
+    }
+    if (before >= 0)
+        index.QueuePair(static_cast<unsigned char>(before), replacement[0]);
+    if (after >= 0)
+        index.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
+}
+
+// The index, when the edges of the replacement (m bytes) can make a key;
+// null when they cannot, or when there is no index.
+CRuleIndex* EdgeIndex(CRuleIndex* index, const char* replacement, int m)
+{
+    if (index && (m == 0 || index->EndsKey(replacement[0]) || index->BeginsKey(replacement[m - 1])))
+        return index;
+    return nullptr;
+}
+
+inline int ByteAt(const CTextBuffer& text, int at)
+{
+    return at >= 0 && at < text.length ? static_cast<unsigned char>(text.data[at]) : -1;
+}
+
+} // namespace
+
+CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
+                                const char* replacement, int m, int* found, int count,
+                                CTextBuffer& result, CRuleIndex* index)
+{
+    index = EdgeIndex(index, replacement, m);
+    if (m == n) {
+        // Written over the text: the search goes on in bytes not yet
+        // written, so the result is the one a new text would hold.
+        for (;;) {
+            for (int i = 0; i < count; ++i)
+                CopyBytes(text.data + found[i], replacement, n);
+            for (int i = 0; index && i < count; ++i)
+                QueueEdges(*index, ByteAt(text, found[i] - 1), replacement, m,
+                           ByteAt(text, found[i] + n));
+            if (count < kFoundBatch)
+                return text;
+            count = FindAtBoundaries(text.data, text.length, text.capacity,
+                                     found[kFoundBatch - 1] + n, source, n, found, kFoundBatch);
+        }
+    }
+    int size = 0;
+    auto append = [&result, &size](const char* bytes, int bytesCount) {
+        result.Reserve(size, bytesCount);
+        CopyBytes(result.data + size, bytes, bytesCount);
+        size += bytesCount;
+    };
+    int p = 0;                          // the text not yet copied begins here
+    for (;;) {
+        for (int i = 0; i < count; ++i) {
+            append(text.data + p, found[i] - p);
+            const int before = size > 0 ? static_cast<unsigned char>(result.data[size - 1]) : -1;
+            append(replacement, m);
+            p = found[i] + n;
+            if (index)
+                QueueEdges(*index, before, replacement, m, ByteAt(text, p));
+        }
+        if (count < kFoundBatch)
+            break;
+        count = FindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
+                                 kFoundBatch);
+    }
+    append(text.data + p, text.length - p);
+    result.data[size] = '\0';
+    result.length = size;
+    return result;
+}

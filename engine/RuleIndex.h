@@ -1,0 +1,99 @@
+// RuleIndex.h - the rule table as conversion reads it, and which rules a
+// caption can set off.
+//
+// The texts of every rule are listed in table order, where a conversion
+// reaches them without walking the table. Each rule is keyed by the first
+// two bytes of its source, or by its only byte. A rule can match only where
+// its key occurs, so a conversion queues the rules whose keys occur in the
+// caption and searches only those, in table order; a rule that fires
+// queues the rules after it whose keys its replacement brings in. Nothing
+// is kept from one conversion to the next.
+#pragma once
+#include "../qor/QorColl.h"
+#include <vector>
+
+class CRuleIndex {
+public:
+    CRuleIndex();
+
+    // A rule's texts, which the table owns.
+    struct Rule {
+        const char* source;
+        int sourceLength;
+        const char* replacement;
+        int replacementLength;
+    };
+
+    // Lists a table of CConvRule*, and keys its rules when there are enough
+    // of them for the keys to pay. FALSE when memory runs out, the index
+    // then empty.
+    BOOL Build(const CQorPtrArray& table);
+    // Forgets the table; makes no allocation.
+    void Clear();
+    // The rules of the table, in table order.
+    const std::vector<Rule>& Rules() const { return rules; }
+    // Whether the rules are keyed; if not, a caption is searched for each.
+    bool IsKeyed() const { return !groups.empty(); }
+
+    // Starts a conversion: nothing queued, no rule taken.
+    void Begin();
+    // Queues the rules after the one last taken whose key occurs in the bytes.
+    void QueueKeysIn(const char* bytes, int length);
+    // Queues the rules after the one last taken whose key occurs in the
+    // replacement of the rule numbered so.
+    void QueueBroughtBy(int number);
+    // Queues the rules after the one last taken that are keyed by the pair.
+    void QueuePair(unsigned char first, unsigned char second)
+    {
+        QueueKey(static_cast<unsigned>(first) << 8 | second);
+    }
+    // Whether the byte can begin, or end, the key of a two-byte source.
+    bool BeginsKey(unsigned char byte) const { return firstBytes[byte] != 0; }
+    bool EndsKey(unsigned char byte) const { return secondBytes[byte] != 0; }
+    // How many rules have been queued since Begin.
+    int QueuedRules() const { return queuedRules; }
+    // Takes the next queued rule, in table order: its number in the table,
+    // or -1 when none is left.
+    int Next();
+
+private:
+    struct Group {
+        int begin;                      // its rules: order[begin, end)
+        int end;
+        unsigned queuedIn;              // the conversion that queued it
+    };
+    // A queued group: its next rule, and where the rules after it are.
+    struct Cursor {
+        int rule;
+        int next;                       // order[next, end)
+        int end;
+        // Orders a heap that puts the lowest rule number on top.
+        bool operator<(const Cursor& other) const { return rule > other.rule; }
+    };
+
+    void QueueKey(unsigned key)
+    {
+        if (present[key >> 5] >> (key & 31) & 1)
+            QueueGroup(Find(key));
+    }
+    void QueueGroup(int group);
+    void BringKey(unsigned key);
+    int Find(unsigned key) const;
+
+    std::vector<Rule> rules;
+    std::vector<unsigned> present;      // one bit per key that some rule has
+    unsigned char firstBytes[256];      // the bytes of the keys of two bytes
+    unsigned char secondBytes[256];
+    std::vector<unsigned> slots;        // hash of the keys: group + 1, or 0
+    int shift;                          // a key's slot: its hash shifted right
+    std::vector<Group> groups;          // one per key, in key order
+    std::vector<int> order;             // rule numbers by key, each key's in table order
+    std::vector<unsigned> groupKeys;    // the key of each group
+    std::vector<Cursor> queue;          // a heap on the next rule of each queued group
+    std::vector<int> brought;           // the groups keyed inside each replacement:
+    std::vector<int> broughtFrom;       // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
+    int queued;                         // groups in the heap
+    int queuedRules;
+    int taken;                          // the rule last taken, -1 before the first
+    unsigned conversion;                // counts conversions, to tell their queues apart
+};

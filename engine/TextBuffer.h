@@ -1,0 +1,37 @@
+// TextBuffer.h - a conversion's working text.
+#pragma once
+
+// The capacity a buffer of `capacity` bytes grows to when count more bytes
+// and a terminator must follow its first size bytes: what they need, or
+// twice the capacity and at least 128 bytes when that is more, but at most
+// 2^31 - 1 bytes. Throws the memory exception when they need more than
+// that.
+int GrownCapacity(int capacity, int size, int count);
+
+// Bytes and a terminator in a block from the C runtime heap, which grows
+// as needed and never shrinks. It holds no block until text is put in. A
+// failed allocation throws the framework's memory exception and leaves the
+// buffer as it was.
+class CTextBuffer {
+public:
+    CTextBuffer();
+    ~CTextBuffer();
+    CTextBuffer(const CTextBuffer&) = delete;
+    CTextBuffer& operator=(const CTextBuffer&) = delete;
+
+    // Makes room for count more bytes and a terminator after the first size.
+    void Reserve(int size, int count)
+    {
+        if (static_cast<long long>(size) + count + 1 > capacity)
+            Grow(size, count);
+    }
+    // Replaces the text with length bytes of text.
+    void Assign(const char* text, int length);
+
+    char* data;                         // null until text is put in
+    int capacity;
+    int length;
+
+private:
+    void Grow(int size, int count);
+};
