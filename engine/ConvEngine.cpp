@@ -127,10 +127,9 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
             if (rule.sourceLength > 0)  // an empty source is found nowhere
                 apply(rule, nullptr /* no index to queue rules in */);
     }
-    // Cut to the buffer as lstrcpynA would cut it, in one copy.
-    const int kept = current->length < size - 1 ? current->length : size - 1;
-    memcpy(buffer, current->data, kept);
-    buffer[kept] = '\0';
+    // lstrcpynA cuts to size - 1 bytes, and a buffer the host cannot write
+    // to faults inside it, where the platform catches it, not in the host.
+    lstrcpynA(buffer, current->data, size);
     return TRUE;
 }
 

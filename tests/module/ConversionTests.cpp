@@ -100,8 +100,7 @@ TEST(Conversion, RulesApplyInFileOrder)
 
 TEST(Conversion, DoubleByteCharacters)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     const std::string so = Sjis(L"ソ"), hyo = Sjis(L"表"), go = Sjis(L"ゾ");
     ASSERT_EQ("\x83\x5C", so);
     ASSERT_EQ("\x95\x5C", hyo);
@@ -182,8 +181,7 @@ TEST(Conversion, BeforeAnyStartTheCaptionIsUnchanged)
 // Definition files read by the module itself, checked through conversion.
 TEST(Conversion, DefinitionFilesThroughTheModule)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     CheckConversions({
         {"CR LF", "a,1\r\nb,2\r\n", "ab", "12"},
         {"CR CR LF", "a,b\r\r\n", "a", "b\r"},

@@ -269,15 +269,13 @@ void ExpectAgreement(std::string (*makeFile)(CRandom&), int defaultFiles)
 
 TEST(Differential, ModuleAgreesWithTheModel)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     ExpectAgreement(RandomFile, 3000);
 }
 
 TEST(Differential, IndexedTablesAgreeWithTheModel)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     ExpectAgreement(RandomIndexedFile, 1000);
 }
 

@@ -22,8 +22,7 @@ std::string Traced(CConvEngine& engine, const std::string& caption)
 
 TEST(ReplaceAll, RuleByRuleGivesWhatConvertGives)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs code page 932, have " << GetACP();
+    SKIP_UNLESS_CODE_PAGE_932();
     // A small table, searched rule by rule, and one large enough to be
     // indexed, where "cd" and "ef" arise only from earlier replacements.
     std::string indexed = "a,c\nb,d\n,x\nx,\n\x83,y\ncd,ef\nf,\x95\x5C\n\x95\x5C,ok\n";
