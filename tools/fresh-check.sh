@@ -48,7 +48,7 @@ chroot "$chroot_dir" /usr/bin/env -i HOME=/root TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin sh -e -c '
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends git make ca-certificates >/dev/null
-git clone -q /root/vario.bundle /root/vario
+git -c advice.detachedHead=false clone -q /root/vario.bundle /root/vario
 cd /root/vario
 for command in run test; do
     start=$(date +%s)

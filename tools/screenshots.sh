@@ -13,8 +13,9 @@ if [ "$1" != "--on-display" ]; then
 fi
 build=$2
 
-# The dialogs ask for "ＭＳ Ｐゴシック"; the test prefix draws them with the
-# proportional IPA Gothic, whose metrics are close to it.
+# The dialogs ask for "ＭＳ Ｐゴシック" and the title bar for "MS UI Gothic";
+# the test prefix draws both with the
+# proportional IPA P Gothic, whose metrics are close to theirs.
 export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 unset LANG LANGUAGE
 for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic"; do
