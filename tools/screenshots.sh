@@ -14,8 +14,8 @@ fi
 build=$2
 
 # The dialogs ask for "ＭＳ Ｐゴシック" and the title bar for "MS UI Gothic";
-# the test prefix draws both with the
-# proportional IPA P Gothic, whose metrics are close to theirs.
+# the test prefix draws both with the proportional IPA P Gothic, whose
+# metrics are close to theirs.
 export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 unset LANG LANGUAGE
 for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic"; do
