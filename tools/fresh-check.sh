@@ -20,6 +20,12 @@ fi
 
 chroot_dir=$(mktemp -d /var/tmp/vario-fresh.XXXXXX)
 cleanup() {
+    # Processes left in the chroot (a wineserver that waits before it ends)
+    # would keep its mounts busy.
+    for proc in /proc/[0-9]*; do
+        [ "$(readlink "$proc/root" 2>/dev/null)" = "$chroot_dir" ] && kill "${proc#/proc/}" 2>/dev/null
+    done
+    sleep 1
     for mount in dev sys proc; do
         umount -R "$chroot_dir/$mount" 2>/dev/null || true
     done
@@ -40,6 +46,8 @@ fi
 mount -t proc proc "$chroot_dir/proc"
 mount -t sysfs sysfs "$chroot_dir/sys"
 mount --rbind /dev "$chroot_dir/dev"
+# Unmounting the chroot's /dev must not reach the machine's own.
+mount --make-rslave "$chroot_dir/dev"
 cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
 git -C "$root" bundle create "$chroot_dir/root/vario.bundle" HEAD 2>/dev/null
 echo "fresh-check: $(git -C "$root" log -1 --format='%h %s')"
