@@ -62,7 +62,7 @@ for command in run test; do
     start=$(date +%s)
     status=0
     make $command >/root/make-$command.log 2>&1 || status=$?
-    tail -n 15 /root/make-$command.log
+    tail -n 40 /root/make-$command.log
     echo "fresh-check: make $command: exit $status after $(( $(date +%s) - start )) s"
     [ $status = 0 ] || exit $status
 done'
