@@ -4,7 +4,7 @@ BUILD ?= build
 DEF ?= examples/vario.def
 CAPTIONS ?= examples/captions.txt
 
-.PHONY: all setup build run test bench clean
+.PHONY: all setup build run test bench dist clean
 
 all: build
 
@@ -20,12 +20,19 @@ build: setup $(BUILD)/CMakeCache.txt
 test: build
 	sh tools/run-tests.sh $(BUILD)
 
-run: build
+# The example needs only the engine and the console host, not the tests.
+run: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j2 --target Vario vario-try
 	@sh tools/wine-run.sh $(BUILD) "$(DEF)" "$(CAPTIONS)"
 
 # How fast the engine converts and loads, beside a std::string reference.
 bench: build
 	sh tools/wine-test.sh $(BUILD)/vario_bench.exe
+
+# dist/Vario-<version>.zip for Windows users: the engine the tests ran
+# against, the console host, the example file, the manual and checksums.
+dist: build
+	python3 tools/dist.py $(BUILD) dist
 
 clean:
 	rm -rf $(BUILD)

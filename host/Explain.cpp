@@ -5,7 +5,6 @@
 // from what the engine does with the file.
 #include "Explain.h"
 #include "EngineModule.h"
-#include "../engine/DefinitionFile.h"
 #include <map>
 #include <stdio.h>
 #include <vector>
@@ -199,15 +198,21 @@ std::string Visible(const std::string& text)
     return shown;
 }
 
+bool ReadDefinitionText(const std::string& path, CDefinitionText& text, std::string& error)
+{
+    SetLastError(NO_ERROR);
+    if (text.Read(path.c_str()))
+        return true;
+    const DWORD code = GetLastError();
+    error = code == NO_ERROR ? "it cannot be read whole" : ErrorText(code);
+    return false;
+}
+
 int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& error)
 {
     CDefinitionText file;
-    SetLastError(NO_ERROR);
-    if (!file.Read(path.c_str())) {
-        const DWORD code = GetLastError();
-        error = code == NO_ERROR ? "it cannot be read whole" : ErrorText(code);
+    if (!ReadDefinitionText(path, file, error))
         return -1;
-    }
     std::vector<std::string> lines;
     std::string whole;
     while (const char* line = file.NextLine()) {

@@ -7,15 +7,14 @@
 #include "EngineModule.h"
 #include "Explain.h"
 #include "HostText.h"
-#include "../engine/DefinitionFile.h"
+#include "Setting.h"
+#include "Trace.h"
 #include "../qor/QorException.h"
 #include <stdio.h>
 #include <vector>
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
-const char kDefFileValue[] = "DefFile";
 const DWORD kApiVersion = 0x00010000;
 const char kArrow[] = "\x81\xA8";                   // "→"
 
@@ -24,25 +23,30 @@ const int kOk = 0;
 const int kUsage = 1;
 const int kEngineUnusable = 2;
 const int kDefinitionFailed = 3;
-const int kExplainFailed = 4;
+const int kFileUnreadable = 4;                      // --explain, --trace
 
 const char kHelp[] =
     "vario-try: tries the Vario conversion engine (Vario.tfe) on window captions.\n"
     "\n"
     "usage: vario-try [OPTIONS] [CAPTION...]\n"
     "       vario-try --explain FILE\n"
+    "       vario-try --trace FILE [CAPTION...]\n"
     "\n"
     "Each CAPTION is converted with the rules of the engine's definition file\n"
     "and printed on a line of its own. Without a CAPTION, the captions are read\n"
     "from standard input, one per line.\n"
     "\n"
-    "  --def FILE      Use the definition file FILE. Its full path is stored where\n"
+    "  --def FILE      Try the definition file FILE. Its full path is stored where\n"
     "                  the engine keeps its setting (registry key HKEY_CURRENT_USER\\\n"
     "                  Software\\Orvalis\\TitleForge\\EngineSettings\\Vario, string\n"
     "                  value \"DefFile\") and the engine is then started, as if you\n"
     "                  had chosen FILE in the engine's Settings dialog in an earlier\n"
-    "                  run. Later runs without --def use FILE again.\n"
+    "                  run. When vario-try ends, the value it found there is put\n"
+    "                  back (or removed again, if there was none), so the host\n"
+    "                  application keeps its file.\n"
     "                  Without --def the engine loads the file stored last.\n"
+    "  --remember      With --def: keep FILE as the engine's setting, for the host\n"
+    "                  application and later runs.\n"
     "  --show          Print a table, caption -> converted caption; a caption the\n"
     "                  rules leave as it was is marked \"= (unchanged)\".\n"
     "  --explain FILE  List the lines of the definition file FILE as the engine\n"
@@ -50,6 +54,11 @@ const char kHelp[] =
     "                  other invisible bytes shown in braces ({TAB}, {CR}, {SP}),\n"
     "                  and warn about lines that do not do what they seem to do.\n"
     "                  The engine is not started.\n"
+    "  --trace FILE    For each caption, show every rule of FILE that changes it,\n"
+    "                  in order: its line number, \"source\" -> \"replacement\" (in\n"
+    "                  the notation of --explain) and the text after it; the last\n"
+    "                  line, \"result:\", is the converted caption. Uses the engine's\n"
+    "                  own reader and replacement; the engine is not started.\n"
     "  --about         Open the engine's About dialog (its version and the rules\n"
     "                  in force) after the conversions. Needs a display.\n"
     "  --settings      Open the engine's Settings dialog to choose a definition\n"
@@ -68,15 +77,18 @@ const char kHelp[] =
     "file order, each one to the result of those before it.\n"
     "\n"
     "Exit status: 0 done; 1 wrong usage, or a dialog without a display; 2 the\n"
-    "engine cannot be used; 3 the definition file did not load; 4 --explain\n"
-    "cannot read its file.\n";
+    "engine cannot be used; 3 the definition file did not load; 4 --explain or\n"
+    "--trace cannot read its file.\n";
 
 struct Options {
     std::string engine;
     std::string definitionFile;
     std::string explainFile;
+    std::string traceFile;
     bool useDefinitionFile = false;
+    bool remember = false;
     bool explain = false;
+    bool trace = false;
     bool show = false;
     bool raw = false;
     bool about = false;
@@ -96,7 +108,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::string& error
             options.captions.push_back(AnsiFromWide(arg));
             continue;
         }
-        const bool takesFile = arg == L"--def" || arg == L"--explain" || arg == L"--engine";
+        const bool takesFile = arg == L"--def" || arg == L"--explain" || arg == L"--trace"
+                               || arg == L"--engine";
         if (takesFile && i + 1 == argc) {
             error = AnsiFromWide(arg) + " needs a file name";
             return false;
@@ -109,6 +122,11 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::string& error
         } else if (arg == L"--explain") {
             options.explain = true;
             options.explainFile = AnsiFromWide(argv[++i]);
+        } else if (arg == L"--trace") {
+            options.trace = true;
+            options.traceFile = AnsiFromWide(argv[++i]);
+        } else if (arg == L"--remember") {
+            options.remember = true;
         } else if (arg == L"--engine") {
             options.engine = AnsiFromWide(argv[++i]);
         } else if (arg == L"--show") {
@@ -131,6 +149,16 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::string& error
                             || options.settings || !options.captions.empty())) {
         error = "--explain only lists a file; it converts nothing and takes no other option "
                 "but --raw";
+        return false;
+    }
+    if (options.trace && (options.explain || options.useDefinitionFile || options.show
+                          || options.about || options.settings)) {
+        error = "--trace reads its own file and starts no engine; it takes captions and --raw "
+                "only";
+        return false;
+    }
+    if (options.remember && !options.useDefinitionFile) {
+        error = "--remember keeps the file of --def; give --def FILE too";
         return false;
     }
     return true;
@@ -163,40 +191,11 @@ bool HaveDisplay()
         || GetEnvironmentVariableA("WAYLAND_DISPLAY", value, sizeof value) != 0;
 }
 
-bool StoreDefinitionFile(const std::string& path)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG status = RegSetValueExA(key, kDefFileValue, 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(path.c_str()),
-                                       static_cast<DWORD>(path.size() + 1));
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
-}
-
-// The path the engine loads when it starts; empty when none is stored.
-std::string StoredDefinitionFile()
-{
-    char path[4096];
-    DWORD size = sizeof path;
-    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, kDefFileValue, RRF_RT_REG_SZ, nullptr,
-                     path, &size) != ERROR_SUCCESS)
-        return std::string();
-    return path;
-}
-
 // Whether the engine's own reader can read the file; error says why not.
 bool DefinitionFileReads(const std::string& path, std::string& error)
 {
     CDefinitionText text;
-    SetLastError(NO_ERROR);
-    if (text.Read(path.c_str()))
-        return true;
-    const DWORD code = GetLastError();
-    error = code == NO_ERROR ? "it cannot be read whole" : ErrorText(code);
-    return false;
+    return ReadDefinitionText(path, text, error);
 }
 
 struct Row {
@@ -216,15 +215,18 @@ public:
 private:
     int Fail(int status, const std::string& message);
     int Explain();
+    int Trace();
     int Start();
     std::string Convert(const std::string& caption);
     void ConvertAll();
+    template <class Each> void ForEachCaption(Each each);
     void PrintTable(const std::vector<Row>& rows);
     std::string EngineText(BOOL(WINAPI* get)(LPSTR, int));
 
     const Options& options;
     COutput out;
     COutput err;
+    CTrialSetting trial;                // put back after the engine has ended
     CEngineModule engine;
     std::string definitionFile;
 };
@@ -243,6 +245,8 @@ int CHost::Run()
     }
     if (options.explain)
         return Explain();
+    if (options.trace)
+        return Trace();
     if ((options.about || options.settings) && !HaveDisplay())
         return Fail(kUsage, "--about and --settings open a dialog, which needs a display "
                             "(under Wine: an X display in DISPLAY)");
@@ -267,8 +271,24 @@ int CHost::Explain()
     } catch (CQorException*) {
         error = "out of memory";
     }
-    return Fail(kExplainFailed, "cannot read the definition file " + options.explainFile + ": "
-                                + error);
+    return Fail(kFileUnreadable, "cannot read the definition file " + options.explainFile + ": "
+                                 + error);
+}
+
+int CHost::Trace()
+{
+    std::vector<TracedRule> rules;
+    std::string error;
+    try {
+        if (ReadTracedRules(options.traceFile, rules, error)) {
+            ForEachCaption([&](const std::string& caption) { TraceCaption(rules, caption, out); });
+            return kOk;
+        }
+    } catch (CQorException*) {
+        error = "out of memory";
+    }
+    return Fail(kFileUnreadable, "cannot read the definition file " + options.traceFile + ": "
+                                 + error);
 }
 
 std::string CHost::EngineText(BOOL(WINAPI* get)(LPSTR, int))
@@ -298,14 +318,15 @@ int CHost::Start()
     if (options.useDefinitionFile) {
         const std::string full = options.definitionFile.empty() ? std::string()
                                                                 : FullPath(options.definitionFile);
-        if (!StoreDefinitionFile(full))
+        const bool stored = options.remember ? StoreDefinitionFile(full) : trial.Store(full);
+        if (!stored)
             return Fail(kDefinitionFailed, "cannot store the definition file's path in the "
                                            "registry (HKEY_CURRENT_USER\\" + std::string(kSettingsKey) + ")");
     }
     definitionFile = StoredDefinitionFile();
     const std::string failed = "cannot load the definition file " + definitionFile;
     const std::string hint = options.useDefinitionFile ? "" : " (an earlier run chose it; choose "
-                                                             "another with --def FILE)";
+                                                             "another with --def FILE --remember)";
     // Without a display the engine's own message box would open unseen, so a
     // file that cannot be read is reported here and the engine not started.
     if (!definitionFile.empty() && !DefinitionFileReads(definitionFile, error) && !HaveDisplay())
@@ -349,20 +370,27 @@ void CHost::ConvertAll()
         else
             out.WriteLine(row.after);
     };
-    if (!options.captions.empty()) {
-        for (const std::string& caption : options.captions)
-            convert(caption);
-    } else if (!options.about && !options.settings) {
-        CInput in(options.raw);
-        for (std::string line; in.NextLine(line);)
-            convert(line);
-    }
+    ForEachCaption(convert);
     if (options.show) {
         PrintTable(rows);
     } else if (unchanged > 0) {
         char note[64];
         snprintf(note, sizeof note, "(%d caption%s unchanged)", unchanged, unchanged == 1 ? "" : "s");
         err.WriteLine(note);
+    }
+}
+
+// The captions of the command line, or else those of standard input (not
+// read when only a dialog was asked for).
+template <class Each> void CHost::ForEachCaption(Each each)
+{
+    if (!options.captions.empty()) {
+        for (const std::string& caption : options.captions)
+            each(caption);
+    } else if (!options.about && !options.settings) {
+        CInput in(options.raw);
+        for (std::string line; in.NextLine(line);)
+            each(line);
     }
 }
 

@@ -13,13 +13,20 @@ if [ "$1" != "--on-display" ]; then
 fi
 build=$2
 
-# The dialogs ask for "ＭＳ Ｐゴシック"; the test prefix draws them with the
-# proportional IPA Gothic, whose metrics are close to it.
+# The dialogs ask for "ＭＳ Ｐゴシック" and the title bar for "MS UI Gothic";
+# the test prefix draws both with the proportional IPA P Gothic, whose
+# metrics are close to theirs.
 export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 unset LANG LANGUAGE
-for face in "ＭＳ Ｐゴシック" "MS PGothic"; do
+for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f >/dev/null 2>&1
 done
+
+# Wine draws the title bar's close box with a glyph of its Marlett font. This
+# Wine looks for its own fonts in a folder it cannot open (/usr/share/wine
+# "../fonts" spelled with a slash), so without this copy in the prefix's
+# font folder the glyph's letter "r" is drawn instead.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT

@@ -4,8 +4,18 @@
 set -e
 
 PACKAGES="g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-cmake make googletest wine wine32:i386 xvfb x11-utils x11-apps locales
-fonts-ipafont-gothic fonts-wine imagemagick python3"
+cmake make googletest wine wine32:i386 xvfb xauth x11-utils x11-apps locales
+fonts-ipafont-gothic fonts-wine imagemagick python3 git"
+
+# Every command that the build, the tests, make run, make bench, make dist
+# and tools/screenshots.sh call, with the package that brings it.
+COMMANDS="cmake:cmake make:make
+i686-w64-mingw32-gcc-posix:gcc-mingw-w64-i686-posix
+i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
+i686-w64-mingw32-windres:binutils-mingw-w64-i686
+wine:wine wineboot:wine wineserver:wine32:i386
+xvfb-run:xvfb Xvfb:xvfb xauth:xauth import:imagemagick python3:python3
+flock:util-linux locale:libc-bin localedef:libc-bin git:git"
 
 need_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
@@ -29,4 +39,22 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
     [ "$(id -u)" = 0 ] || { echo "setup: run as root to create the ja_JP.UTF-8 locale" >&2; exit 1; }
     localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
 fi
-exit 0
+
+# A step that a package no longer brings shows itself here, not deep in a test.
+status=0
+for entry in $COMMANDS; do
+    command=${entry%%:*}
+    command -v "$command" >/dev/null 2>&1 || {
+        echo "setup: the command $command is missing (package ${entry#*:})" >&2
+        status=1
+    }
+done
+for file in /usr/src/googletest/googletest/CMakeLists.txt:googletest \
+            /usr/share/wine/fonts/marlett.ttf:fonts-wine \
+            /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf:fonts-ipafont-gothic; do
+    [ -f "${file%%:*}" ] || {
+        echo "setup: the file ${file%%:*} is missing (package ${file#*:})" >&2
+        status=1
+    }
+done
+exit $status

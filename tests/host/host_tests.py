@@ -2,11 +2,15 @@
 """Runs vario-try.exe as a user runs it: a separate process under Wine,
 through tools/wine-test.sh, with no display. Checks what it prints and its
 exit status.  usage: host_tests.py VARIO_TRY_EXE FUTURE_ENGINE_TFE"""
+import hashlib
 import os
+import random
+import re
 import shutil
 import subprocess
 import sys
 import unittest
+import zipfile
 
 HOST = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else ""
 FUTURE_ENGINE = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else ""
@@ -16,6 +20,7 @@ WINE_TEST = os.path.join(SOURCE, "tools", "wine-test.sh")
 SCRATCH = os.path.join(BUILD, "host-test-files")
 EXAMPLE_DEF = os.path.join(SOURCE, "examples", "vario.def")
 EXAMPLE_CAPTIONS = os.path.join(SOURCE, "examples", "captions.txt")
+SETTINGS_KEY = "HKCU\\Software\\Orvalis\\TitleForge\\EngineSettings\\Vario"
 
 
 def run(*args, stdin=b"", program=HOST):
@@ -100,9 +105,31 @@ class ConversionTest(HostTest):
 
     def test_def_is_remembered_for_later_runs(self):
         rules = scratch("remembered.def", b"Settings,Preferences\r\n")
-        self.check(run("--def", rules, "Settings"), 0, "Preferences\n")
+        self.check(run("--def", rules, "--remember", "Settings"), 0, "Preferences\n")
         self.check(run("Settings"), 0, "Preferences\n")
-        self.check(run("--def", "", "Settings"), 0, "Settings\n", "(1 caption unchanged)\n")
+        self.check(run("--def", "", "--remember", "Settings"), 0, "Settings\n",
+                   "(1 caption unchanged)\n")
+
+    def test_def_puts_back_the_stored_file(self):
+        tried = scratch("tried.def", b"a,tried\r\n")
+        earlier = windows_path(scratch("earlier.def", b"a,earlier\r\n"))
+        cases = [
+            # (stored before, options, stored after)
+            (None, ["--def", tried], None),
+            (earlier, ["--def", tried], earlier),
+            (None, ["--def", tried, "--remember"], windows_path(tried)),
+            (earlier, ["--def", tried, "--remember"], windows_path(tried)),
+        ]
+        for before, options, after in cases:
+            with self.subTest(before=before, options=options):
+                if before is None:
+                    run("delete", SETTINGS_KEY, "/v", "DefFile", "/f", program="reg")
+                else:
+                    run("add", SETTINGS_KEY, "/v", "DefFile", "/d", before, "/f", program="reg")
+                self.check(run(*options, "a"), 0, "tried\n")
+                _, out, _ = run("query", SETTINGS_KEY, "/v", "DefFile", program="reg")
+                stored = re.search(rb"DefFile +REG_SZ +(.*?)\r?\n", out)
+                self.assertEqual(stored and stored.group(1).decode(), after)
 
 
 class DefinitionFailureTest(HostTest):
@@ -122,11 +149,12 @@ class DefinitionFailureTest(HostTest):
 
     def test_stored_file_that_no_longer_loads(self):
         gone = scratch("gone.def", b"a,b\r\n")
-        self.check(run("--def", gone, "a"), 0, "b\n")
+        self.check(run("--def", gone, "--remember", "a"), 0, "b\n")
         os.remove(gone)
         self.check(run("a"), 3, "",
                    "vario-try: cannot load the definition file %s: the file does not exist "
-                   "(an earlier run chose it; choose another with --def FILE)\n" % windows_path(gone))
+                   "(an earlier run chose it; choose another with --def FILE --remember)\n"
+                   % windows_path(gone))
 
 
 class EngineFailureTest(HostTest):
@@ -253,6 +281,78 @@ class ExplainTest(HostTest):
         self.check(run("--explain", "no-such.def"), 4, "",
                    "vario-try: cannot read the definition file no-such.def: the file does not "
                    "exist\n")
+
+
+class TraceTest(HostTest):
+    def test_example(self):
+        self.check(run("--trace", EXAMPLE_DEF, "Untitled - Notepad", "電卓"), 0,
+                   "Untitled - Notepad\n"
+                   '  line 15: " - Notepad" → " - メモ帳"\n'
+                   '           "Untitled - メモ帳"\n'
+                   '  line 16: "Untitled" → "無題"\n'
+                   '           "無題 - メモ帳"\n'
+                   "  result: 無題 - メモ帳\n\n"
+                   "電卓\n  no rule changes it\n  result: 電卓\n\n")
+
+    def test_result_is_what_the_engine_returns(self):
+        # Random files and captions: the last line of each trace against the
+        # conversion through the DLL's export.
+        plain = [b"a", b"b", b"ab", b" ", b"[", b"]", b"//", sjis("ア"), sjis("ソ"), b"\x83"]
+        pieces = plain + [b",", b"\r"]
+        rng = random.Random(13)
+
+        def text(most, choices):
+            return b"".join(rng.choice(choices) for _ in range(rng.randint(0, most)))
+
+        for n in range(10):
+            lines = [text(2, plain) + b"," + text(3, pieces) for _ in range(10)]
+            lines += [b"[" + text(2, pieces) + b"]", b"//" + text(3, pieces), text(4, pieces)]
+            rng.shuffle(lines)
+            path = scratch("random%d.def" % n, b"\n".join(lines))
+            captions = [text(12, plain) for _ in range(20)]
+            stdin = b"\n".join(captions) + b"\n"
+            code, converted, _ = run("--raw", "--def", path, stdin=stdin)
+            _, trace, _ = run("--raw", "--trace", path, stdin=stdin)
+            results = [line[len(b"  result: "):] for line in trace.split(b"\n")
+                       if line.startswith(b"  result: ")]
+            with self.subTest(file=lines):
+                self.assertEqual((code, results), (0, converted.split(b"\n")[:-1]))
+
+
+class DistTest(HostTest):
+    def test_archive(self):
+        out = os.path.join(SCRATCH, "dist")
+        shutil.rmtree(out, ignore_errors=True)
+        subprocess.run([sys.executable, os.path.join(SOURCE, "tools", "dist.py"), BUILD, out],
+                       check=True, stdout=subprocess.DEVNULL)
+        (name,) = [n for n in os.listdir(out) if n.endswith(".zip")]
+        self.assertRegex(name, r"^Vario-\d+\.\d+\.zip$")
+        with zipfile.ZipFile(os.path.join(out, name)) as z:
+            self.assertEqual(z.namelist(), ["Readme.txt", "Vario.tfe", "vario-try.exe",
+                                            "vario.def", "SHA256SUMS"])
+            files = {n: z.read(n) for n in z.namelist()}
+            z.extractall(os.path.join(out, "unpacked"))
+        with open(os.path.join(BUILD, "Vario.tfe"), "rb") as f:
+            self.assertTrue(files["Vario.tfe"] == f.read(), "Vario.tfe differs from the build's")
+        sums = "".join("%s  %s\n" % (hashlib.sha256(files[n]).hexdigest(), n)
+                       for n in ["Readme.txt", "Vario.tfe", "vario-try.exe", "vario.def"])
+        self.assertEqual(files["SHA256SUMS"].decode(), sums)
+
+        readme = files["Readme.txt"]
+        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "a line end other than CR LF")
+        self.assertNotIn(b"\r", readme.replace(b"\r\n", b""), "a line end other than CR LF")
+        lines = readme.decode("cp932").split("\r\n")    # fails on bytes that are not CP932
+        for heading in ["概要", "動作環境", "インストール", "使い方", "変換定義ファイルの書き方",
+                        "vario-try の使い方", "アンインストール", "履歴"]:
+            self.assertIn("■ " + heading, lines)
+        self.assertIn(name[len("Vario-"):-len(".zip")], lines[1])
+        self.assertEqual(lines[-2], "(C) 2026 Vario Project")
+
+        unpacked = os.path.join(out, "unpacked")
+        self.check(run("--def", os.path.join(unpacked, "vario.def"), "Untitled - Notepad",
+                       "Calculator (Not Responding)",
+                       program=os.path.join(unpacked, "vario-try.exe")),
+                   0, "無題 - メモ帳\n電卓 (応答なし)\n")
 
 
 if __name__ == "__main__":

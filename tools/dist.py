@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""Makes the release archive for Windows users, DIST_DIR/Vario-<version>.zip:
+the built Vario.tfe and vario-try.exe, the example definition file, the
+Japanese manual Readme.txt (Shift-JIS, CR LF) and SHA256SUMS. The same
+commit gives the same archive, byte for byte: the files go in a fixed order
+with the time of the commit.  usage: dist.py BUILD_DIR DIST_DIR"""
+import hashlib
+import os
+import re
+import subprocess
+import sys
+import time
+import zipfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def source_text(path):
+    with open(os.path.join(ROOT, path), encoding="utf-8") as f:
+        return f.read()
+
+
+def defined(pattern, path):
+    """The one match of pattern in a source file: the value written there."""
+    found = re.findall(pattern, source_text(path))
+    if len(found) != 1:
+        sys.exit("dist: expected one %s in %s, found %d" % (pattern, path, len(found)))
+    return found[0]
+
+
+def readme(version, notice):
+    """The manual as Windows users read it: code page 932, CR LF line ends."""
+    text = source_text("docs/Readme.ja.txt")
+    text = text.replace("@VERSION@", version).replace("@NOTICE@", notice)
+    return text.replace("\n", "\r\n").encode("cp932")
+
+
+def commit_time():
+    stamp = subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%ct"], check=True,
+                           stdout=subprocess.PIPE, text=True).stdout
+    return time.gmtime(int(stamp))[:6]
+
+
+def main():
+    build, dist = sys.argv[1], sys.argv[2]
+    version = defined(r'#define VARIO_VERSION_TEXT "([^"]*)"', "res/Version.h")
+    notice = defined(r'VALUE "LegalCopyright", "([^"]*)"', "res/Vario.rc")
+    files = []
+    for name, path in [("Vario.tfe", os.path.join(build, "Vario.tfe")),
+                       ("vario-try.exe", os.path.join(build, "vario-try.exe")),
+                       ("vario.def", os.path.join(ROOT, "examples", "vario.def"))]:
+        with open(path, "rb") as f:
+            files.append((name, f.read()))
+    files.insert(0, ("Readme.txt", readme(version, notice)))
+    sums = "".join("%s  %s\n" % (hashlib.sha256(data).hexdigest(), name) for name, data in files)
+    files.append(("SHA256SUMS", sums.encode("ascii")))
+
+    os.makedirs(dist, exist_ok=True)
+    archive = os.path.join(dist, "Vario-%s.zip" % version)
+    when = commit_time()
+    with zipfile.ZipFile(archive + ".tmp", "w") as z:
+        for name, data in files:
+            entry = zipfile.ZipInfo(name, date_time=when)
+            entry.compress_type = zipfile.ZIP_DEFLATED
+            entry.create_system = 0             # MS-DOS: no Unix owner or mode
+            z.writestr(entry, data, compresslevel=9)
+    os.replace(archive + ".tmp", archive)
+    print(archive)
+
+
+if __name__ == "__main__":
+    main()
