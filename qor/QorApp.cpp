@@ -1,5 +1,6 @@
 // QorApp.cpp - the module, its application object and its entry.
 #include "QorApp.h"
+#include "../res/Version.h"          // the one place the version is written
 
 namespace {
 
@@ -44,7 +45,7 @@ BOOL CQorApp::OnDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 
 CQorString CQorApp::GetVersionString()
 {
-    return CQorString("1.00", 0);
+    return CQorString(VARIO_VERSION_TEXT, 0);
 }
 
 int CQorApp::ShowMessage(HWND owner, const char* text, UINT type)

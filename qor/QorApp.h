@@ -30,7 +30,7 @@ public:
     // instance: FALSE, unchanged, when there is one already. Passes every
     // other notification on; FALSE for an unknown reason or no application.
     BOOL OnDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
-    // "1.00", in a buffer of exactly 5 bytes. Throws on no memory.
+    // The version, "1.00", in a buffer of exactly its size. Throws on no memory.
     static CQorString GetVersionString();
     // A message box with the engine's caption (string 1): its answer.
     // Throws on no memory, showing nothing.
