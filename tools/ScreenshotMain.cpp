@@ -55,8 +55,15 @@ int main(int argc, char** argv)
                                    L"[エディタ]\r\n"
                                    L"Microsoft Word,ワード\r\n"
                                    L"東京,とうきょう\r\n");
+    // The file sits in a fixed folder, so that the path the Settings picture
+    // shows is the same in every run.
+    const std::string folder = "C:\\Vario";
+    const std::string file = folder + "\\" + Sjis(L"変換定義.txt");
+    CreateDirectoryA(folder.c_str(), nullptr /* default security */);
+    CopyFileA(WriteScratchFile(Sjis(L"変換定義.txt"), rules).c_str(), file.c_str(),
+              FALSE /* replace an earlier run's */);
     DeleteSettingsKey();
-    if (!StartEngineWith(WriteScratchFile(Sjis(L"変換定義.txt"), rules))) {
+    if (!StartEngineWith(file)) {
         fprintf(stderr, "the rules did not load\n");
         return 1;
     }

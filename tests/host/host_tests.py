@@ -8,6 +8,7 @@ import random
 import re
 import shutil
 import subprocess
+import tempfile
 import sys
 import unittest
 import zipfile
@@ -29,9 +30,14 @@ def run(*args, stdin=b"", program=HOST):
     env = dict(os.environ, VARIO_BUILD_DIR=BUILD)
     env.pop("DISPLAY", None)
     env.pop("WAYLAND_DISPLAY", None)
-    done = subprocess.run(["sh", WINE_TEST, program, *args], input=stdin, env=env,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
-    return done.returncode, done.stdout, done.stderr
+    # Output goes to files, not pipes: a Wine server that the run starts
+    # inherits them and would hold a pipe open for seconds after the run.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        done = subprocess.run(["sh", WINE_TEST, program, *args], input=stdin, env=env,
+                              stdout=out, stderr=err, timeout=120)
+        out.seek(0)
+        err.seek(0)
+        return done.returncode, out.read(), err.read()
 
 
 def windows_path(path):
