@@ -352,75 +352,33 @@ TEST(PtrArray, FailedGrowthLeavesTheArrayAsItWas)
 
 // Records every virtual call the operations make to each other.
 class CLoggingArray : public CQorPtrArray {
+    using B = CQorPtrArray;
+
 public:
     mutable std::string log;
 
-    int InsertAfterIndex(int index, void* value) override
-    {
-        Note("InsertAfterIndex", index);
-        return CQorPtrArray::InsertAfterIndex(index, value);
-    }
-    int AddTailIndex(void* value) override
-    {
-        Note("AddTailIndex");
-        return CQorPtrArray::AddTailIndex(value);
-    }
-    void RemoveAtIndex(int index) override
-    {
-        Note("RemoveAtIndex", index);
-        CQorPtrArray::RemoveAtIndex(index);
-    }
-    void* GetAtIndex(int index) const override
-    {
-        Note("GetAtIndex", index);
-        return CQorPtrArray::GetAtIndex(index);
-    }
-    BOOL SetAtIndex(int index, void* value) override
-    {
-        Note("SetAtIndex", index);
-        return CQorPtrArray::SetAtIndex(index, value);
-    }
-    BOOL IsEmpty() const override
-    {
-        Note("IsEmpty");
-        return CQorPtrArray::IsEmpty();
-    }
-    UINT GetCount() const override
-    {
-        Note("GetCount");
-        return CQorPtrArray::GetCount();
-    }
-    int DoInsertAfter(int index, void* value) override
-    {
-        Note("DoInsertAfter", index);
-        return CQorPtrArray::DoInsertAfter(index, value);
-    }
-    void DoRemoveAt(int index) override
-    {
-        Note("DoRemoveAt", index);
-        CQorPtrArray::DoRemoveAt(index);
-    }
-    void DoRemoveAll() override
-    {
-        Note("DoRemoveAll");
-        CQorPtrArray::DoRemoveAll();
-    }
-    void* DoGetAt(int index) const override
-    {
-        Note("DoGetAt", index);
-        return CQorPtrArray::DoGetAt(index);
-    }
-    BOOL DoSetAt(int index, void* value) override
-    {
-        Note("DoSetAt", index);
-        return CQorPtrArray::DoSetAt(index, value);
-    }
+    // clang-format off
+    int InsertAfterIndex(int i, void* v) override
+    { Note("InsertAfterIndex", i); return B::InsertAfterIndex(i, v); }
+    int AddTailIndex(void* v) override { Note("AddTailIndex"); return B::AddTailIndex(v); }
+    void RemoveAtIndex(int i) override { Note("RemoveAtIndex", i); B::RemoveAtIndex(i); }
+    void* GetAtIndex(int i) const override { Note("GetAtIndex", i); return B::GetAtIndex(i); }
+    BOOL SetAtIndex(int i, void* v) override { Note("SetAtIndex", i); return B::SetAtIndex(i, v); }
+    BOOL IsEmpty() const override { Note("IsEmpty"); return B::IsEmpty(); }
+    UINT GetCount() const override { Note("GetCount"); return B::GetCount(); }
+    int DoInsertAfter(int i, void* v) override
+    { Note("DoInsertAfter", i); return B::DoInsertAfter(i, v); }
+    void DoRemoveAt(int i) override { Note("DoRemoveAt", i); B::DoRemoveAt(i); }
+    void DoRemoveAll() override { Note("DoRemoveAll"); B::DoRemoveAll(); }
+    void* DoGetAt(int i) const override { Note("DoGetAt", i); return B::DoGetAt(i); }
+    BOOL DoSetAt(int i, void* v) override { Note("DoSetAt", i); return B::DoSetAt(i, v); }
+    // clang-format on
 
 private:
     void Note(const char* name) const { log += std::string(name) + " "; }
-    void Note(const char* name, int index) const
+    void Note(const char* name, int i) const
     {
-        log += std::string(name) + "(" + std::to_string(index) + ") ";
+        log += std::string(name) + "(" + std::to_string(i) + ") ";
     }
 };
 
