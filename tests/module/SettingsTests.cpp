@@ -9,8 +9,7 @@
 
 namespace {
 
-// Two rule files: "prior" is in force before each case starts, "rules" is
-// the one the registry names. "foo x" tells which table is in force.
+// "prior" is in force before each case, "rules" is what the registry names; kProbe tells which.
 const char kPriorRules[] = "foo,prior\r\n";
 const char kRules[] = "[section]\r\n//foo,comment\r\nfoo,bar\r\nno comma here\r\nx,xy\r\n";
 const char kProbe[] = "foo x";
@@ -148,18 +147,14 @@ TEST(Settings, FirstRunStoresTheEmptyPath)
     StorePath("");
     ASSERT_EQ(TRUE, InitEngine().result);
     DeleteSettingsKey();
-
-    InitRun run = InitEngine();
-    EXPECT_EQ(TRUE, run.result);
-    EXPECT_EQ(0u, run.boxes);
-    Engine().ExitEngine();
-    EXPECT_EQ("", StoredPath()) << "first exit";
-
-    run = InitEngine();
-    EXPECT_EQ(TRUE, run.result);
-    EXPECT_EQ(0u, run.boxes);
-    EXPECT_EQ(kUnchanged, Convert(kProbe));
-    Engine().ExitEngine();
+    for (const char* which : {"first run", "second run"}) {
+        const InitRun run = InitEngine();
+        EXPECT_EQ(TRUE, run.result) << which;
+        EXPECT_EQ(0u, run.boxes) << which;
+        EXPECT_EQ(kUnchanged, Convert(kProbe)) << which;
+        Engine().ExitEngine();
+        EXPECT_EQ("", StoredPath()) << which;
+    }
 }
 
 TEST(Settings, InitAgainReloadsInsteadOfAdding)
@@ -180,22 +175,21 @@ class BlockedKey {
 public:
     BlockedKey()
     {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return;
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
+        const OwnedKey owned(key);
         ACL empty;
         InitializeAcl(&empty, sizeof empty, ACL_REVISION);
-        blocked = SetDacl(key, &empty);
-        RegCloseKey(key);
+        blocked = owned.valid() && SetDacl(key, &empty);
     }
     ~BlockedKey()
     {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+        HKEY key = nullptr;
+        RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, WRITE_DAC, &key);
+        const OwnedKey owned(key);
+        if (owned.valid())
             SetDacl(key, nullptr);
-            RegCloseKey(key);
-        }
     }
     BlockedKey(const BlockedKey&) = delete;
     BlockedKey& operator=(const BlockedKey&) = delete;
@@ -244,8 +238,7 @@ TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
     ASSERT_TRUE(StartEngineWith(PriorFile()));
     Engine().ExitEngine();
     {
-        // The runtime keeps what it sets up for the first exception thrown
-        // in the module: have that done before counting.
+        // The runtime's first exception in the module keeps a block: throw it before counting.
         char version[8];
         fault::CFailAt fail(1);
         Engine().GetEngineVersion(version, sizeof version);
