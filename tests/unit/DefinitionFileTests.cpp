@@ -43,10 +43,6 @@ BOOL Load(CConvEngine& engine, const std::string& bytes)
     return engine.LoadDefinitionFile(path.c_str());
 }
 
-const char kGo[] = "\x83\x5D";      // ゾ: its second byte is ']'
-const char kZe[] = "\x83\x5B";      // ゼ: its second byte is '['
-const char kSo[] = "\x83\x5C";      // ソ: its second byte is '\'
-
 struct FileCase {
     const char* what;
     std::string bytes;
@@ -124,7 +120,7 @@ TEST(DefinitionFile, LineKinds)
 TEST(DefinitionFile, DoubleByteCharacters)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    const std::string go = kGo, ze = kZe, so = kSo;
+    const std::string go = "\x83\x5D", ze = "\x83\x5B", so = "\x83\x5C";  // ゾ ゼ ソ end in ] [ '\'
     CheckFiles({
         {"[ゾ,x is a rule", "[" + go + ",x", {{"[" + go, "x"}}},
         {"[ゾ alone has no comma", "[" + go, {}},
@@ -190,20 +186,22 @@ TEST(DefinitionFile, FilesThatCannotBeRead)
     }
 }
 
-// Files whose size does not fit in 31 bits are refused, not read in part.
-// They are made sparse, so they take no room on the disk.
+// Files whose size does not fit in 31 bits are refused, not read in part (made sparse here).
 TEST(DefinitionFile, FilesTooLargeToHoldAreRefused)
 {
     const LONGLONG sizes[] = {0x100000004LL, 0x80000000LL, 0x7FFFFFFFLL};
     for (LONGLONG size : sizes) {
         const std::string path = WriteScratchFile("huge.txt", "a,b\n");
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        LARGE_INTEGER end;
-        end.QuadPart = size;
-        const BOOL grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-        CloseHandle(file);
+        bool grown;
+        {
+            const OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(file.valid());
+            LARGE_INTEGER end;
+            end.QuadPart = size;
+            grown = SetFilePointerEx(file.handle, end, nullptr, FILE_BEGIN)
+                    && SetEndOfFile(file.handle);
+        }
         if (!grown) {
             DeleteFileA(path.c_str());
             GTEST_SKIP() << "cannot make a file of " << size << " bytes here";
