@@ -192,14 +192,10 @@ TEST(HostileCaptions, ConvertWhateverComes)
 // Creates a file at a path that the ANSI file functions may not reach.
 bool CreateLongPathFile(const std::string& path, const std::string& bytes)
 {
-    const std::wstring wide = L"\\\\?\\" + [&] {
-        std::wstring w(path.size() + 1, L'\0');
-        const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &w[0],
-                                          static_cast<int>(w.size()));
-        w.resize(n > 0 ? n - 1 : 0);
-        return w;
-    }();
-    const OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    wchar_t wide[1024] = L"\\\\?\\";
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide + 4, 1020))
+        return false;
+    const OwnedHandle file(CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file.valid()
