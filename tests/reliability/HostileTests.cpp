@@ -409,6 +409,7 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
         EXPECT_EQ(c.result, s.result);
         ExpectFailureBox(s, c.box);
         EXPECT_EQ(c.converted, Convert("PROBE"));
+        EXPECT_EQ(kPriorProbe, Convert(kPriorProbe)) << "the prior rules outlived the start";
         if (c.kept) {
             Engine().ExitEngine();
             DWORD type = 0;
