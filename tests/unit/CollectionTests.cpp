@@ -120,9 +120,9 @@ TEST(PtrArray, DestroyingFreesTheBlockOnly)
 
 struct InsertCase {
     const char* start;              // cells before
-    const char* op;                 // "after" / "before"
-    int index;
-    int result;
+    const char* op;                 // "after", "before"; "head", "tail" (Add*Index), "Head", "Tail"
+    int index;                      // for "after" and "before"
+    int result;                     // the index, or the position's index
     const char* after;              // cells afterwards
 };
 
@@ -138,7 +138,9 @@ TEST(PtrArray, InsertionIndexBounds)
         {"123", "after", INT_MIN, -1, "123"}, {"123", "after", INT_MAX, -1, "123"},
         {"123", "before", 0, 0, "9123"},    {"123", "before", 1, 1, "1923"},
         {"123", "before", 3, 3, "1239"},    {"123", "before", 4, -1, "123"},
-        {"123", "before", -1, -1, "123"},
+        {"123", "before", -1, -1, "123"},   {"123", "head", 0, 0, "9123"},
+        {"123", "tail", 0, 3, "1239"},      {"123", "Head", 0, 0, "9123"},
+        {"123", "Tail", 0, 3, "1239"},      {"", "Tail", 0, 0, "9"},
     };
     for (const InsertCase& c : cases) {
         CQorPtrArray a;
@@ -146,27 +148,19 @@ TEST(PtrArray, InsertionIndexBounds)
         const int capacity = a.capacity;
         const std::string what = std::string(c.op) + "(" + std::to_string(c.index) + ") on \""
                                  + c.start + "\"";
-        const int result = std::string(c.op) == "after" ? a.InsertAfterIndex(c.index, V(9))
-                                                        : a.InsertBeforeIndex(c.index, V(9));
+        const std::string op = c.op;
+        const int result = op == "after"    ? a.InsertAfterIndex(c.index, V(9))
+                           : op == "before" ? a.InsertBeforeIndex(c.index, V(9))
+                           : op == "head"   ? a.AddHeadIndex(V(9))
+                           : op == "tail"   ? a.AddTailIndex(V(9))
+                           : op == "Head"   ? CQorIndexedList::IndexFromPosition(a.AddHead(V(9)))
+                                            : CQorIndexedList::IndexFromPosition(a.AddTail(V(9)));
         EXPECT_EQ(c.result, result) << what;
         EXPECT_EQ(c.after, Contents(a)) << what;
         if (c.result == -1) {
             EXPECT_EQ(capacity, a.capacity) << what << " grew the block";
         }
     }
-}
-
-TEST(PtrArray, AddHeadAndTailKeepOrder)
-{
-    CQorPtrArray a;
-    Fill(a, "123");
-    EXPECT_EQ(0, a.AddHeadIndex(V(0)));
-    EXPECT_EQ("0123", Contents(a));
-    EXPECT_EQ(4, a.AddTailIndex(V(4)));
-    EXPECT_EQ("01234", Contents(a));
-    EXPECT_EQ("{3,0}", Pos(a.AddHead(V(5))));
-    EXPECT_EQ("{3,6}", Pos(a.AddTail(V(6))));
-    EXPECT_EQ("5012346", Contents(a));
 }
 
 struct RemoveCase {
