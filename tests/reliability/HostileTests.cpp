@@ -296,30 +296,6 @@ TEST(HostilePaths, DirectoriesAndFilesInUse)
     }
 }
 
-// Opens Settings from the host's window and presses OK, after typing
-// `typed` into the path box unless it is null. A box that follows is
-// answered with OK, and the Settings dialog, if still open, cancelled.
-std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
-{
-    std::vector<SeenWindow> seen;
-    HWND settings = nullptr;
-    const DriveResult r = DriveAll([&] { Engine().OnSetting(host); }, [&](HWND h) {
-        seen.push_back(Inspect(h));
-        if (seen.back().kind == Kind::kSettingDialog) {
-            settings = h;
-            if (typed)
-                SetDlgItemTextA(h, IDC_DEFFILE, typed);
-            Press(h, IDOK);
-        } else {
-            PressAndWait(h, IDOK);
-            if (settings && IsWindow(settings))
-                Press(settings, IDCANCEL);
-        }
-    });
-    EXPECT_FALSE(r.timedOut);
-    return seen;
-}
-
 TEST(HostilePaths, FileDeletedBetweenStartAndSettings)
 {
     const std::string file = WriteScratchFile("vanishing.txt", "PROBE,LOADED\r\n");

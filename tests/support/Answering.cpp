@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "../../res/resource.h"
 #include <commdlg.h>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -125,3 +126,24 @@ std::string MemoryMessage() { return Sjis(L"メモリが不足しています。
 std::string LoadFailedMessage() { return Sjis(L"変換定義ファイルの読み込みに失敗しました。"); }
 std::string FileMissingMessage() { return Sjis(L"指定されたファイルは存在しません。"); }
 std::string EngineCaption() { return Sjis(L"Varioエンジン"); }
+
+std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
+{
+    std::vector<SeenWindow> seen;
+    HWND settings = nullptr;
+    const DriveResult r = DriveAll([&] { Engine().OnSetting(host); }, [&](HWND h) {
+        seen.push_back(Inspect(h));
+        if (seen.back().kind == Kind::kSettingDialog) {
+            settings = h;
+            if (typed)
+                SetDlgItemTextA(h, IDC_DEFFILE, typed);
+            Press(h, IDOK);
+        } else {
+            PressAndWait(h, IDOK);
+            if (settings && IsWindow(settings))
+                Press(settings, IDCANCEL);
+        }
+    });
+    EXPECT_FALSE(r.timedOut);
+    return seen;
+}
