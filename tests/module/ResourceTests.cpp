@@ -2,6 +2,7 @@
 // module as the platform reads them: strings, dialog templates, version.
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -9,19 +10,19 @@ namespace {
 
 const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);     // 0x0411
 
-std::string LoadText(UINT id, int* count = nullptr)
+// The string's bytes; *count is what LoadStringA returned.
+std::string LoadText(UINT id, int* count)
 {
     char buffer[512];
     memset(buffer, 0x7F, sizeof buffer);
-    const int n = LoadStringA(EngineModule(), id, buffer, sizeof buffer);
-    if (count)
-        *count = n;
-    return n > 0 ? std::string(buffer, n) : std::string();
+    *count = LoadStringA(EngineModule(), id, buffer, sizeof buffer);
+    return *count > 0 ? std::string(buffer, *count) : std::string();
 }
 
-TEST(Resources, StringsAreCodePage932Bytes)
+// The table's two blocks hold ids 0-15 and 96-111; only seven are used.
+TEST(Resources, StringsAreCodePage932BytesAndNoOthers)
 {
-    const struct { UINT id; std::string bytes; } cases[] = {
+    const std::map<UINT, std::string> strings = {
         {1, Sjis(L"Varioエンジン")},
         {2, Sjis(L"変換定義ファイルを選択")},
         {3, "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)|*.*|"},
@@ -30,24 +31,13 @@ TEST(Resources, StringsAreCodePage932Bytes)
         {100, Sjis(L"変換定義ファイルの読み込みに失敗しました。")},
         {101, Sjis(L"指定されたファイルは存在しません。")},
     };
-    for (const auto& c : cases) {
-        int count = -1;
-        const std::string text = LoadText(c.id, &count);
-        EXPECT_EQ(c.bytes, text) << "string " << c.id << ": got " << Escaped(text);
-        EXPECT_EQ(static_cast<int>(c.bytes.size()), count) << "string " << c.id;
-    }
-}
-
-TEST(Resources, NoOtherStringIds)
-{
-    // The table's two blocks hold ids 0-15 and 96-111; only seven are used.
-    const std::set<UINT> used = {1, 2, 3, 4, 5, 100, 101};
     for (UINT id = 0; id < 128; ++id) {
-        if (used.count(id))
-            continue;
+        const auto found = strings.find(id);
+        const std::string expected = found == strings.end() ? "" : found->second;
         int count = -1;
-        LoadText(id, &count);
-        EXPECT_EQ(0, count) << "string " << id << " is present";
+        const std::string text = LoadText(id, &count);
+        EXPECT_EQ(expected, text) << "string " << id << ": got " << Escaped(text);
+        EXPECT_EQ(static_cast<int>(expected.size()), count) << "string " << id;
     }
 }
 
