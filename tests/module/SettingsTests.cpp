@@ -17,22 +17,6 @@ const char kUnchanged[] = "foo x";
 const char kConverted[] = "bar xy";     // "x,xy" once: a table loaded twice gives "bar xyy"
 const char kPriorConverted[] = "prior x";
 
-struct InitRun {
-    BOOL result = -1;
-    size_t boxes = 0;
-    SeenWindow box;             // the first box, answered with OK
-};
-
-// TFEInitEngine, with any message box it opens recorded and answered.
-InitRun InitEngine()
-{
-    InitRun run;
-    const DriveResult r = Drive([&] { run.result = Engine().InitEngine(); },
-                                {SeeAndPress(&run.box, IDOK)});
-    run.boxes = r.windows.size() + r.unexpected;
-    return run;
-}
-
 std::string PriorFile()
 {
     static const std::string path = WriteScratchFile("prior.txt", kPriorRules);
@@ -103,15 +87,9 @@ TEST(Settings, InitTakesTheStoredPathAndExitWritesItBack)
         SCOPED_TRACE(c.what);
         StartWithPriorFile();
         c.store();
-        const InitRun run = InitEngine();
+        const InitRun run = InitAnswered();
         EXPECT_EQ(c.init, run.result);
-        EXPECT_EQ(c.box ? 1u : 0u, run.boxes);
-        if (c.box && run.boxes == 1) {
-            EXPECT_EQ("EngineBox", Kinds({run.box})) << Escaped(run.box.caption);
-            EXPECT_EQ(LoadFailedMessage(), run.box.text) << Escaped(run.box.text);
-            EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), run.box.icon);
-            EXPECT_EQ(nullptr, run.box.owner);
-        }
+        ExpectLoadFailureBox(run.seen, c.box);
         EXPECT_EQ(c.converted, Convert(kProbe));
         Engine().ExitEngine();
         EXPECT_EQ(c.written(), StoredPath()) << c.what;
@@ -123,12 +101,12 @@ TEST(Settings, FirstRunStoresTheEmptyPath)
 {
     // A path of "" in force, as in a fresh process; then the key goes.
     StorePath("");
-    ASSERT_EQ(TRUE, InitEngine().result);
+    ASSERT_EQ(TRUE, InitAnswered().result);
     DeleteSettingsKey();
     for (const char* which : {"first run", "second run"}) {
-        const InitRun run = InitEngine();
+        const InitRun run = InitAnswered();
         EXPECT_EQ(TRUE, run.result) << which;
-        EXPECT_EQ(0u, run.boxes) << which;
+        EXPECT_EQ("(none)", Kinds(run.seen)) << which;
         EXPECT_EQ(kUnchanged, Convert(kProbe)) << which;
         Engine().ExitEngine();
         EXPECT_EQ("", StoredPath()) << which;
@@ -139,7 +117,7 @@ TEST(Settings, InitAgainReloadsInsteadOfAdding)
 {
     StorePath(RulesFile());
     for (int i = 0; i < 3; ++i) {
-        const InitRun run = InitEngine();
+        const InitRun run = InitAnswered();
         EXPECT_EQ(TRUE, run.result) << "run " << i;
         EXPECT_EQ(kConverted, Convert(kProbe)) << "run " << i;
     }
@@ -200,9 +178,9 @@ TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
         Engine().ExitEngine();
         EXPECT_EQ(kConverted, Convert(kProbe)) << "a second TFEExitEngine";
 
-        const InitRun run = InitEngine();
+        const InitRun run = InitAnswered();
         EXPECT_EQ(TRUE, run.result);
-        EXPECT_EQ(0u, run.boxes);
+        EXPECT_EQ("(none)", Kinds(run.seen));
         EXPECT_EQ(kUnchanged, Convert(kProbe)) << "TFEInitEngine starts with an empty table";
     }
     EXPECT_EQ("other.txt", StoredPath()) << "while the key was blocked";
@@ -232,7 +210,7 @@ TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
         bool failed = false;
         {
             fault::CFailAt fail(n);
-            run = InitEngine();
+            run = InitAnswered();
             failed = fault::Failed();
         }
         const std::string converted = Convert(kProbe);
@@ -242,7 +220,7 @@ TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
         EXPECT_EQ(heapBefore, fault::LiveHeapBlocks()) << "heap blocks leaked";
         if (!failed) {
             EXPECT_EQ(TRUE, run.result);
-            EXPECT_EQ(0u, run.boxes);
+            EXPECT_EQ("(none)", Kinds(run.seen));
             EXPECT_EQ(kConverted, converted);
             EXPECT_GT(failures, 3) << "Init made too few allocations to be tested";
             return;

@@ -38,46 +38,24 @@ bool NoCapitalNoNul(unsigned char b)
     return b != 0 && !(b >= 'A' && b <= 'Z');
 }
 
-struct Started {
-    BOOL result = -1;
-    std::vector<SeenWindow> seen;
-};
-
 // Starts the engine on what store() leaves in the registry, with the prior
 // file in force before; every window that opens is recorded and answered.
-Started StartWith(const std::function<void()>& store)
+InitRun StartWith(const std::function<void()>& store)
 {
-    Started s;
     if (!StartEngineWith(PriorFile()) || Convert(kPriorProbe) != "IN FORCE") {
         ADD_FAILURE() << "the prior file did not load";
-        return s;
+        return InitRun();
     }
     store();
-    const DriveResult r = DriveAll([&] { s.result = Engine().InitEngine(); }, [&](HWND h) {
-        s.seen.push_back(Inspect(h));
-        Press(h, IDOK);
-    });
-    EXPECT_FALSE(r.timedOut);
-    return s;
-}
-
-// The start opened the ownerless load failure box, or no window at all.
-void ExpectFailureBox(const Started& s, bool box)
-{
-    ASSERT_EQ(box ? "EngineBox" : "(none)", Kinds(s.seen));
-    if (box) {
-        EXPECT_EQ(LoadFailedMessage(), s.seen[0].text);
-        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), s.seen[0].icon);
-        EXPECT_EQ(nullptr, s.seen[0].owner);
-    }
+    return InitAnswered();
 }
 
 // The start loaded the file, whose PROBE rule gives `converted`, or failed
 // with the box and left no rules.
-void ExpectStart(const Started& s, bool loads, const char* converted)
+void ExpectStart(const InitRun& s, bool loads, const char* converted)
 {
     EXPECT_EQ(loads ? TRUE : FALSE, s.result);
-    ExpectFailureBox(s, !loads);
+    ExpectLoadFailureBox(s.seen, !loads);
     EXPECT_EQ(loads ? converted : "PROBE", Convert("PROBE"));
 }
 
@@ -126,9 +104,9 @@ TEST(HostileFiles, LoadAsTheFormatSays)
     for (const FileCase& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = WriteScratchFile("hostile.txt", c.bytes);
-        const Started s = StartWith([&] { StorePath(path); });
+        const InitRun s = StartWith([&] { StorePath(path); });
         EXPECT_EQ(TRUE, s.result);
-        ExpectFailureBox(s, false);
+        ExpectLoadFailureBox(s.seen, false);
         for (const Probe& p : c.probes) {
             const int size = static_cast<int>(p.converted.size() + 1);
             const std::string got = Convert(p.caption, size);
@@ -238,7 +216,7 @@ TEST(HostilePaths, LongestPathTheFileFunctionsTake)
         const std::string path = PathOfLength(c.part, c.total);
         ASSERT_EQ(c.total, path.size());
         ASSERT_TRUE(CreateLongPathFile(path, "PROBE,LONG\r\n")) << "cannot create the file";
-        const Started s = StartWith([&] { StorePath(path); });
+        const InitRun s = StartWith([&] { StorePath(path); });
         const bool loaded = c.outcome == kPlatformDecides ? s.result == TRUE : c.outcome == kLoads;
         if (c.outcome == kPlatformDecides)
             printf("[ paths    ] a path of %s %s\n", c.what, loaded ? "loads" : "fails to load");
@@ -257,7 +235,7 @@ TEST(HostilePaths, DevicesNeverHangTheStart)
     ASSERT_TRUE(pipe.valid());
     for (const char* device : {kSilentPipe, "NUL", "CON", "CONIN$", "COM1", "LPT1"}) {
         SCOPED_TRACE(device);
-        const Started s = StartWith([&] { StorePath(device); });
+        const InitRun s = StartWith([&] { StorePath(device); });
         printf("[ devices  ] %s: %s\n", device, s.result ? "an empty table" : "fails to load");
         EXPECT_EQ(s.result ? "(none)" : "EngineBox", Kinds(s.seen));
         EXPECT_EQ(kPriorProbe, Convert(kPriorProbe)) << "rules from a device";
@@ -290,7 +268,7 @@ TEST(HostilePaths, DirectoriesAndFilesInUse)
             CreateFileA(c.path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(c.access == 0 || held.valid());
         ASSERT_TRUE(!c.lockAll || LockFile(held.handle, 0, 0, 0x1000, 0));
-        const Started s = StartWith([&] { StorePath(c.path); });
+        const InitRun s = StartWith([&] { StorePath(c.path); });
         ExpectStart(s, c.loads, "READ");
         EXPECT_EQ(c.path, ExitAndReadPath());
     }
@@ -381,9 +359,9 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Started s = StartWith([&] { StoreSetting(c.type, c.bytes); });
+        const InitRun s = StartWith([&] { StoreSetting(c.type, c.bytes); });
         EXPECT_EQ(c.result, s.result);
-        ExpectFailureBox(s, c.box);
+        ExpectLoadFailureBox(s.seen, c.box);
         EXPECT_EQ(c.converted, Convert("PROBE"));
         EXPECT_EQ(kPriorProbe, Convert(kPriorProbe)) << "the prior rules outlived the start";
         if (c.kept) {
@@ -406,7 +384,7 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
 TEST(HostileRegistry, FileChosenInSettingsReplacesAValueOfAnotherType)
 {
     const std::string rules = WriteScratchFile("hostile-chosen.txt", "PROBE,CHOSEN\r\n");
-    const Started s = StartWith([] { StoreSetting(REG_EXPAND_SZ, "%TEMP%\\rules.txt"); });
+    const InitRun s = StartWith([] { StoreSetting(REG_EXPAND_SZ, "%TEMP%\\rules.txt"); });
     EXPECT_EQ(TRUE, s.result);
     HostWindow host;
     EXPECT_EQ("SettingDialog", Kinds(SettingsOk(host.hwnd, rules.c_str())));
@@ -454,7 +432,7 @@ TEST(BigFiles, MillionRulesInFiftyMegabytes)
     bytes.shrink_to_fit();
 
     const DWORD start = GetTickCount();
-    const Started s = StartWith([&] { StorePath(path); });
+    const InitRun s = StartWith([&] { StorePath(path); });
     const DWORD loaded = GetTickCount();
     EXPECT_EQ(TRUE, s.result);
     EXPECT_EQ("(none)", Kinds(s.seen));

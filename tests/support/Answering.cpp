@@ -147,3 +147,24 @@ std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
     EXPECT_FALSE(r.timedOut);
     return seen;
 }
+
+InitRun InitAnswered()
+{
+    InitRun run;
+    const DriveResult r = DriveAll([&] { run.result = Engine().InitEngine(); }, [&](HWND h) {
+        run.seen.push_back(Inspect(h));
+        Press(h, IDOK);
+    });
+    EXPECT_FALSE(r.timedOut);
+    return run;
+}
+
+void ExpectLoadFailureBox(const std::vector<SeenWindow>& seen, bool box)
+{
+    ASSERT_EQ(box ? "EngineBox" : "(none)", Kinds(seen));
+    if (box) {
+        EXPECT_EQ(LoadFailedMessage(), seen[0].text);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), seen[0].icon);
+        EXPECT_EQ(nullptr, seen[0].owner);
+    }
+}
