@@ -60,7 +60,7 @@ void CheckFiles(const std::vector<FileCase>& cases)
 
 std::string S(const char* text, size_t n) { return std::string(text, n); }
 
-TEST(DefinitionFile, LineEnds)
+TEST(DefinitionFile, LineEndsTheFirstNulAndLineKinds)
 {
     CheckFiles({
         {"empty file", "", {}},
@@ -77,23 +77,11 @@ TEST(DefinitionFile, LineEnds)
         {"CR only", "\r", {}},
         {"empty lines around", "\n\n\na,b\n\n", {{"a", "b"}}},
         {"LF CR", "a,b\n\rc,d", {{"a", "b"}, {"\rc", "d"}}},
-    });
-}
-
-TEST(DefinitionFile, TextEndsAtTheFirstNul)
-{
-    CheckFiles({
         {"NUL in a replacement", S("a,b\0c\nd,e", 9), {{"a", "b"}}},
         {"NUL before the comma", S("a\0,b\nc,d", 8), {}},
         {"NUL first", S("\0a,b", 4), {}},
         {"NUL after a line end", S("a,b\n\0c,d", 8), {{"a", "b"}}},
         {"NUL after CR", S("a,b\r\0\nc,d", 9), {{"a", "b\r"}}},
-    });
-}
-
-TEST(DefinitionFile, LineKinds)
-{
-    CheckFiles({
         {"nothing trimmed", " a , b ", {{" a ", " b "}}},
         {"tabs kept", "\ta\t,\tb\t", {{"\ta\t", "\tb\t"}}},
         {"split at the first comma", "a,b,c", {{"a", "b,c"}}},
