@@ -31,18 +31,10 @@ struct MadeCase {
     int capacity;
 };
 
-template <size_t N> void ExpectMade(const MadeCase (&cases)[N])
-{
-    for (const MadeCase& c : cases) {
-        EXPECT_EQ(c.text, Text(c.made)) << c.what;
-        EXPECT_EQ(c.capacity, c.made.capacity) << c.what;
-        ExpectWellFormed(c.made, c.what);
-    }
-}
-
-TEST(StringConstruction, CapacityAndText)
+TEST(StringConstruction, ConstructorsConcatLeftAndMidCapacities)
 {
     const CQorString roomy("abcd", 128);
+    const CQorString abcdef("abcdef", 128);
     const MadeCase cases[] = {
         {"capacity 128", CQorString(128), "", 128},
         {"1.00, capacity 0", CQorString("1.00", 0), "1.00", 5},
@@ -51,8 +43,25 @@ TEST(StringConstruction, CapacityAndText)
         {"abcdef, capacity 100", CQorString("abcdef", 100), "abcdef", 100},
         {"empty text, capacity 0", CQorString("", 0), "", 1},
         {"copy of a 128-byte buffer", CQorString(roomy), "abcd", 5},
+        {"Left(0)", abcdef.Left(0), "", 1},
+        {"Left(2)", abcdef.Left(2), "ab", 3},
+        {"Left(6)", abcdef.Left(6), "abcdef", 7},
+        {"Left(50)", abcdef.Left(50), "abcdef", 7},
+        {"Mid(2, -1)", abcdef.Mid(2, -1), "cdef", 5},
+        {"Mid(2, 10)", abcdef.Mid(2, 10), "cdef", 5},
+        {"Mid(2, 2)", abcdef.Mid(2, 2), "cd", 3},
+        {"Mid(2, 0)", abcdef.Mid(2, 0), "", 1},
+        {"Mid(6, -1)", abcdef.Mid(6, -1), "", 1},
+        {"Mid(9, 3)", abcdef.Mid(9, 3), "", 1},
+        {"Concat(string, string)", Concat(abcdef, CQorString("gh", 50)), "abcdefgh", 9},
+        {"Concat(string, text)", Concat(abcdef, "\n"), "abcdef\n", 8},
+        {"Concat of empties", Concat(CQorString(128), ""), "", 1},
     };
-    ExpectMade(cases);
+    for (const MadeCase& c : cases) {
+        EXPECT_EQ(c.text, Text(c.made)) << c.what;
+        EXPECT_EQ(c.capacity, c.made.capacity) << c.what;
+        ExpectWellFormed(c.made, c.what);
+    }
 }
 
 TEST(StringGrowth, ReserveGrowsExactlyAndNeverShrinks)
@@ -108,27 +117,6 @@ TEST(StringGrowth, GetBufferAndReleaseBuffer)
     memcpy(p, "written\0tail", 12);
     s.ReleaseBuffer();
     EXPECT_EQ("written", Text(s));
-}
-
-TEST(StringPieces, ConcatLeftAndMidCapacities)
-{
-    const CQorString abcdef("abcdef", 128);
-    const MadeCase cases[] = {
-        {"Left(0)", abcdef.Left(0), "", 1},
-        {"Left(2)", abcdef.Left(2), "ab", 3},
-        {"Left(6)", abcdef.Left(6), "abcdef", 7},
-        {"Left(50)", abcdef.Left(50), "abcdef", 7},
-        {"Mid(2, -1)", abcdef.Mid(2, -1), "cdef", 5},
-        {"Mid(2, 10)", abcdef.Mid(2, 10), "cdef", 5},
-        {"Mid(2, 2)", abcdef.Mid(2, 2), "cd", 3},
-        {"Mid(2, 0)", abcdef.Mid(2, 0), "", 1},
-        {"Mid(6, -1)", abcdef.Mid(6, -1), "", 1},
-        {"Mid(9, 3)", abcdef.Mid(9, 3), "", 1},
-        {"Concat(string, string)", Concat(abcdef, CQorString("gh", 50)), "abcdefgh", 9},
-        {"Concat(string, text)", Concat(abcdef, "\n"), "abcdef\n", 8},
-        {"Concat of empties", Concat(CQorString(128), ""), "", 1},
-    };
-    ExpectMade(cases);
 }
 
 // Each search's answer on code page 932 (a trail byte never matches) and where no byte leads.
