@@ -34,10 +34,8 @@ protected:
     void TearDown() override { Engine().ExitEngine(); }
 };
 
-// Where each dialog stands, and what it shows. About is 347 x 316 pixels,
-// Settings 339 x 131: against an even reference each half of the centring
-// is truncated on its own (300 - 173, not 253 / 2). Without a host the
-// dialog stands on the work area of the 1280 x 1024 test display.
+// Where each dialog stands, and what it shows. About is 347 x 316 pixels, Settings 339 x 131;
+// each half of the centring is truncated on its own (300 - 173, not 253 / 2).
 TEST_F(Dialogs, CentredOnTheHostOrOnTheWorkArea)
 {
     const std::string path = WriteScratchFile("placed.txt", "a,b\r\n");
@@ -133,9 +131,7 @@ TEST_F(Dialogs, ClosingWithoutOkChangesNothing)
 TEST_F(Dialogs, AboutListsEveryRuleOnALineOfItsOwn)
 {
     const std::string lead = "\x83";
-    // The list box keeps Unicode text: it shows a lone lead byte as its
-    // default character, "・".
-    const std::string shownLead = "\x81\x45";
+    const std::string shownLead = "\x81\x45";   // "・": the list box shows a lone lead byte so
     const struct {
         const char* what;
         std::string rules;
@@ -161,13 +157,12 @@ TEST_F(Dialogs, AboutListsEveryRuleOnALineOfItsOwn)
         ExpectDriven(Drive([&] { Engine().OnAbout(nullptr); }, {SeeAndPress(&seen, IDOK)}), 1,
                      c.what);
         EXPECT_EQ("Version 1.00", seen.label);
-        std::vector<std::string> shown;
-        for (const std::string& line : seen.lines)
-            shown.push_back(Escaped(line));
-        std::vector<std::string> expected;
-        for (const std::string& line : c.lines)
-            expected.push_back(Escaped(line));
-        EXPECT_EQ(expected, shown);
+        auto escaped = [](std::vector<std::string> lines) {
+            for (std::string& line : lines)
+                line = Escaped(line);
+            return lines;
+        };
+        EXPECT_EQ(escaped(c.lines), escaped(seen.lines));
         EXPECT_EQ(probe, Convert("abc")) << "showing the rules changed them";
     }
 }
@@ -183,8 +178,7 @@ protected:
         Restart();
     }
 
-    // Starts on "a,b" in settings.txt, which then reads "a,c": what a
-    // reload would find.
+    // Starts on "a,b" in settings.txt, which then reads "a,c", as a reload would find it.
     void Restart()
     {
         path = WriteScratchFile("settings.txt", "a,b\r\n");
@@ -196,8 +190,7 @@ protected:
     std::string path;
 };
 
-// OK takes what the box holds, at most 259 bytes of it, and loads it at
-// once, also when it is the path in force.
+// OK loads at once what the box holds, at most 259 bytes, also the path in force.
 TEST_F(SettingDialog, OkLoadsThePathInTheBox)
 {
     const std::string other = WriteScratchFile(Sjis(L"規則.txt"), Sjis(L"a,ア\r\n"));
@@ -218,13 +211,8 @@ TEST_F(SettingDialog, OkLoadsThePathInTheBox)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Restart();
-        const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
-                                    {[&](HWND dialog) {
-                                        if (!c.typed.empty())
-                                            SetDlgItemTextA(dialog, IDC_DEFFILE, c.typed.c_str());
-                                        Press(dialog, IDOK);
-                                    }});
-        ExpectDriven(r, 1, c.what);
+        EXPECT_EQ("SettingDialog",
+                  Kinds(SettingsOk(nullptr, c.typed.empty() ? nullptr : c.typed.c_str())));
         EXPECT_EQ(c.converted, Convert("a"));
         EXPECT_EQ(c.kept, ExitAndReadPath());
     }

@@ -2,6 +2,7 @@
 // module as the platform reads them: strings, dialog templates, version.
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -9,19 +10,19 @@ namespace {
 
 const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);     // 0x0411
 
-std::string LoadText(UINT id, int* count = nullptr)
+// The string's bytes; *count is what LoadStringA returned.
+std::string LoadText(UINT id, int* count)
 {
     char buffer[512];
     memset(buffer, 0x7F, sizeof buffer);
-    const int n = LoadStringA(EngineModule(), id, buffer, sizeof buffer);
-    if (count)
-        *count = n;
-    return n > 0 ? std::string(buffer, n) : std::string();
+    *count = LoadStringA(EngineModule(), id, buffer, sizeof buffer);
+    return *count > 0 ? std::string(buffer, *count) : std::string();
 }
 
-TEST(Resources, StringsAreCodePage932Bytes)
+// The table's two blocks hold ids 0-15 and 96-111; only seven are used.
+TEST(Resources, StringsAreCodePage932BytesAndNoOthers)
 {
-    const struct { UINT id; std::string bytes; } cases[] = {
+    const std::map<UINT, std::string> strings = {
         {1, Sjis(L"Varioエンジン")},
         {2, Sjis(L"変換定義ファイルを選択")},
         {3, "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)|*.*|"},
@@ -30,29 +31,13 @@ TEST(Resources, StringsAreCodePage932Bytes)
         {100, Sjis(L"変換定義ファイルの読み込みに失敗しました。")},
         {101, Sjis(L"指定されたファイルは存在しません。")},
     };
-    for (const auto& c : cases) {
-        int count = -1;
-        const std::string text = LoadText(c.id, &count);
-        EXPECT_EQ(c.bytes, text) << "string " << c.id << ": got " << Escaped(text);
-        EXPECT_EQ(static_cast<int>(c.bytes.size()), count) << "string " << c.id;
-    }
-    const std::string filter = LoadText(3);
-    ASSERT_EQ(26u, filter.size());
-    EXPECT_EQ(Sjis(L"すべてのファイル(*.*)|*.*|"), filter);
-    for (size_t i = 0; i < filter.size(); ++i)
-        EXPECT_EQ(i == 21 || i == 25, filter[i] == '|') << "byte " << i << " of string 3";
-}
-
-TEST(Resources, NoOtherStringIds)
-{
-    // The table's two blocks hold ids 0-15 and 96-111; only seven are used.
-    const std::set<UINT> used = {1, 2, 3, 4, 5, 100, 101};
     for (UINT id = 0; id < 128; ++id) {
-        if (used.count(id))
-            continue;
+        const auto found = strings.find(id);
+        const std::string expected = found == strings.end() ? "" : found->second;
         int count = -1;
-        LoadText(id, &count);
-        EXPECT_EQ(0, count) << "string " << id << " is present";
+        const std::string text = LoadText(id, &count);
+        EXPECT_EQ(expected, text) << "string " << id << ": got " << Escaped(text);
+        EXPECT_EQ(static_cast<int>(expected.size()), count) << "string " << id;
     }
 }
 
@@ -214,9 +199,9 @@ void CheckDialog(const ExpectedDialog& dialog)
     EXPECT_LE(r.Offset(), size);
 }
 
-TEST(Resources, AboutDialogTemplate)
+TEST(Resources, DialogTemplates)
 {
-    const ExpectedDialog about = {101, 227, 179, L"VarioEngineのバージョン情報", {
+    const ExpectedDialog dialogs[] = {{101, 227, 179, L"VarioEngineのバージョン情報", {
         {0xFFFF, L"#130", L"Static", L"VarioEngine for TitleForge", 15, 21, 99, 8, 0x50020000},
         {1002, L"#130", L"Static", L"Version 0.00", 143, 21, 50, 8, 0x50020000},
         {0xFFFF, L"#130", L"Static", L"(C) 2026 Vario Project", 15, 34, 90, 8, 0x50020000},
@@ -224,20 +209,15 @@ TEST(Resources, AboutDialogTemplate)
         {1003, L"#131", L"ListBox", L"", 7, 69, 213, 80, 0x50B10101},
         {IDOK, L"#128", L"Button", L"OK", 170, 158, 50, 14, 0x50010001},
         {0xFFFF, L"#128", L"Button", L"バージョン情報", 7, 7, 213, 42, 0x50000007},
-    }};
-    CheckDialog(about);
-}
-
-TEST(Resources, SettingDialogTemplate)
-{
-    const ExpectedDialog setting = {102, 222, 65, L"VarioEngineの設定", {
+    }}, {102, 222, 65, L"VarioEngineの設定", {
         {0xFFFF, L"#130", L"Static", L"変換定義ファイル(&F):", 7, 7, 62, 8, 0x50020000},
         {1000, L"#129", L"Edit", L"", 7, 19, 166, 14, 0x50810080},
         {1001, L"#128", L"Button", L"参照(&B)...", 177, 19, 38, 14, 0x50010000},
         {IDOK, L"#128", L"Button", L"OK", 112, 44, 50, 14, 0x50010001},
         {IDCANCEL, L"#128", L"Button", L"ｷｬﾝｾﾙ", 165, 44, 50, 14, 0x50010000},
-    }};
-    CheckDialog(setting);
+    }}};
+    for (const ExpectedDialog& dialog : dialogs)
+        CheckDialog(dialog);
 }
 
 // The version record as a shell's property page reads it.
@@ -256,13 +236,11 @@ public:
             block.clear();
     }
     bool Loaded() const { return !block.empty(); }
-    bool Query(const char* path, const void** value, UINT* size)
+    // The value at the path, or null when it is missing.
+    const void* Query(const char* path, UINT* size)
     {
-        void* v = nullptr;
-        if (!VerQueryValueA(block.data(), path, &v, size))
-            return false;
-        *value = v;
-        return true;
+        void* value = nullptr;
+        return VerQueryValueA(block.data(), path, &value, size) ? value : nullptr;
     }
     // The keys of the children of the node reached through the given keys,
     // in stored order, read from the record's own tree (UTF-16 nodes).
@@ -320,11 +298,10 @@ TEST(Resources, VersionRecordFixedPart)
 {
     VersionRecord record;
     ASSERT_TRUE(record.Loaded()) << "error " << GetLastError();
-    const void* value = nullptr;
     UINT size = 0;
-    ASSERT_TRUE(record.Query("\\", &value, &size));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(record.Query("\\", &size));
+    ASSERT_NE(nullptr, fixed);
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), size);
-    const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
     EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
     EXPECT_EQ(0x00000001u, fixed->dwFileVersionLS);
@@ -358,14 +335,10 @@ TEST(Resources, VersionRecordStringsAndTranslation)
     std::set<std::wstring> expectedNames;
     for (const auto& e : entries) {
         const std::string path = std::string("\\StringFileInfo\\041104b0\\") + e.name;
-        const void* value = nullptr;
         UINT size = 0;
-        // An empty entry may be found with no text at all.
-        if (!record.Query(path.c_str(), &value, &size)) {
-            ADD_FAILURE() << e.name << " is missing";
-            continue;
-        }
-        const std::string text = size ? static_cast<const char*>(value) : "";
+        const char* value = static_cast<const char*>(record.Query(path.c_str(), &size));
+        EXPECT_NE(nullptr, value) << e.name << " is missing";
+        const std::string text = value && size ? value : "";     // an empty entry may have no text
         EXPECT_EQ(e.text, text) << e.name << ": " << Escaped(text);
         expectedNames.insert(std::wstring(e.name, e.name + strlen(e.name)));
     }
@@ -377,11 +350,11 @@ TEST(Resources, VersionRecordStringsAndTranslation)
     EXPECT_EQ(expectedNames, std::set<std::wstring>(names.begin(), names.end()));
     EXPECT_EQ(expectedNames.size(), names.size()) << "an entry is stored twice";
 
-    const void* value = nullptr;
     UINT size = 0;
-    ASSERT_TRUE(record.Query("\\VarFileInfo\\Translation", &value, &size));
+    const auto* translation =
+        static_cast<const WORD*>(record.Query("\\VarFileInfo\\Translation", &size));
+    ASSERT_NE(nullptr, translation);
     ASSERT_EQ(4u, size);
-    const WORD* translation = static_cast<const WORD*>(value);
     EXPECT_EQ(0x0411, translation[0]);
     EXPECT_EQ(0x04B0, translation[1]);
 }

@@ -1,8 +1,5 @@
-// HostileTests.cpp - what a user's files, registry and captions may hold,
-// however odd: binary garbage, lone lead bytes, huge lines and captions,
-// paths at the platform's length limit, directories, locked and vanished
-// files, and registry values of every type and size. Each case states what
-// the engine makes of it.
+// HostileTests.cpp - odd files, captions, paths, devices and registry
+// values, and what the engine makes of each.
 #include "Answering.h"
 #include "TestSupport.h"
 #include "../../qor/QorString.h"
@@ -22,8 +19,7 @@ std::string PriorFile()
     return path;
 }
 
-// Random bytes from a fixed seed; bytes for which keep() is false are
-// drawn again.
+// Random bytes from a fixed seed, drawn again where keep() is false.
 std::string Garbage(unsigned seed, size_t size, const std::function<bool(unsigned char)>& keep)
 {
     std::mt19937 random(seed);
@@ -42,35 +38,25 @@ bool NoCapitalNoNul(unsigned char b)
     return b != 0 && !(b >= 'A' && b <= 'Z');
 }
 
-struct Started {
-    BOOL result = -1;
-    std::vector<SeenWindow> seen;
-};
-
 // Starts the engine on what store() leaves in the registry, with the prior
 // file in force before; every window that opens is recorded and answered.
-Started StartWith(const std::function<void()>& store)
+InitRun StartWith(const std::function<void()>& store)
 {
-    Started s;
     if (!StartEngineWith(PriorFile()) || Convert(kPriorProbe) != "IN FORCE") {
         ADD_FAILURE() << "the prior file did not load";
-        return s;
+        return InitRun();
     }
     store();
-    const DriveResult r = DriveAll([&] { s.result = Engine().InitEngine(); }, [&](HWND h) {
-        s.seen.push_back(Inspect(h));
-        Press(h, IDOK);
-    });
-    EXPECT_FALSE(r.timedOut);
-    return s;
+    return InitAnswered();
 }
 
-void ExpectLoadFailureBox(const Started& s)
+// The start loaded the file, whose PROBE rule gives `converted`, or failed
+// with the box and left no rules.
+void ExpectStart(const InitRun& s, bool loads, const char* converted)
 {
-    ASSERT_EQ("EngineBox", Kinds(s.seen));
-    EXPECT_EQ(LoadFailedMessage(), s.seen[0].text);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), s.seen[0].icon);
-    EXPECT_EQ(nullptr, s.seen[0].owner);
+    EXPECT_EQ(loads ? TRUE : FALSE, s.result);
+    ExpectLoadFailureBox(s.seen, !loads);
+    EXPECT_EQ(loads ? converted : "PROBE", Convert("PROBE"));
 }
 
 struct Probe {
@@ -118,9 +104,9 @@ TEST(HostileFiles, LoadAsTheFormatSays)
     for (const FileCase& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = WriteScratchFile("hostile.txt", c.bytes);
-        const Started s = StartWith([&] { StorePath(path); });
+        const InitRun s = StartWith([&] { StorePath(path); });
         EXPECT_EQ(TRUE, s.result);
-        EXPECT_EQ("(none)", Kinds(s.seen));
+        ExpectLoadFailureBox(s.seen, false);
         for (const Probe& p : c.probes) {
             const int size = static_cast<int>(p.converted.size() + 1);
             const std::string got = Convert(p.caption, size);
@@ -151,16 +137,14 @@ TEST(HostileCaptions, ConvertWhateverComes)
         << "1 MB caption";
     EXPECT_EQ(expected.substr(0, 999), Convert(caption, 1000)) << "1 MB caption, small buffer";
 
-    // Only bytes that could be the second half of a double-byte character.
-    std::string trail;
-    for (int b = 0x40; b <= 0x7E; ++b)
-        trail += static_cast<char>(b);
+    // Only bytes that could be trail bytes; "~~" never occurs, as "~" stands between "}" and "@".
     std::string trailCaption, trailExpected;
-    for (int i = 0; i < 1000; ++i)
-        trailCaption += trail;
-    for (char ch : trailCaption)
-        trailExpected += ch == '@' ? std::string("at") : ch == 'a' ? "xyz" : std::string(1, ch);
-    // "~~" never occurs: each "~" stands between "}" and "@".
+    for (int i = 0; i < 1000; ++i) {
+        for (char ch = 0x40; ch <= 0x7E; ++ch) {
+            trailCaption += ch;
+            trailExpected += ch == '@' ? "at" : ch == 'a' ? "xyz" : std::string(1, ch);
+        }
+    }
     EXPECT_EQ(trailExpected, Convert(trailCaption, 1 << 20));
 
     // Lone lead bytes at the end and at the start of a caption.
@@ -186,14 +170,10 @@ TEST(HostileCaptions, ConvertWhateverComes)
 // Creates a file at a path that the ANSI file functions may not reach.
 bool CreateLongPathFile(const std::string& path, const std::string& bytes)
 {
-    const std::wstring wide = L"\\\\?\\" + [&] {
-        std::wstring w(path.size() + 1, L'\0');
-        const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &w[0],
-                                          static_cast<int>(w.size()));
-        w.resize(n > 0 ? n - 1 : 0);
-        return w;
-    }();
-    const OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    wchar_t wide[1024] = L"\\\\?\\";
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide + 4, 1020))
+        return false;
+    const OwnedHandle file(CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file.valid()
@@ -215,11 +195,8 @@ std::string PathOfLength(const std::string& part, size_t total)
 
 TEST(HostilePaths, LongestPathTheFileFunctionsTake)
 {
-    // The ANSI file functions take paths of up to 259 characters on every
-    // platform; some take 260 (a terminator more than MAX_PATH counts). The
-    // limit counts characters, not bytes: a Japanese path of 261 bytes is
-    // far shorter. A path the platform refuses is a file that fails to
-    // load, like any other, and is remembered all the same.
+    // The limit is 259 characters (260 on some platforms), not bytes; a refused
+    // path fails to load like any other file and is remembered all the same.
     enum Outcome { kLoads, kFails, kPlatformDecides };
     struct Case {
         const char* what;
@@ -239,18 +216,11 @@ TEST(HostilePaths, LongestPathTheFileFunctionsTake)
         const std::string path = PathOfLength(c.part, c.total);
         ASSERT_EQ(c.total, path.size());
         ASSERT_TRUE(CreateLongPathFile(path, "PROBE,LONG\r\n")) << "cannot create the file";
-        const Started s = StartWith([&] { StorePath(path); });
+        const InitRun s = StartWith([&] { StorePath(path); });
         const bool loaded = c.outcome == kPlatformDecides ? s.result == TRUE : c.outcome == kLoads;
         if (c.outcome == kPlatformDecides)
             printf("[ paths    ] a path of %s %s\n", c.what, loaded ? "loads" : "fails to load");
-        EXPECT_EQ(loaded ? TRUE : FALSE, s.result);
-        if (loaded) {
-            EXPECT_EQ("(none)", Kinds(s.seen));
-            EXPECT_EQ("LONG", Convert("PROBE"));
-        } else {
-            ExpectLoadFailureBox(s);
-            EXPECT_EQ("PROBE", Convert("PROBE"));
-        }
+        ExpectStart(s, loaded, "LONG");
         EXPECT_EQ(path, ExitAndReadPath()) << "the path is remembered byte for byte";
     }
 }
@@ -259,15 +229,13 @@ const char kSilentPipe[] = "\\\\.\\pipe\\vario-silent";
 
 TEST(HostilePaths, DevicesNeverHangTheStart)
 {
-    // Whatever a device answers, the start returns: with an empty table,
-    // and with the failure box when the platform refuses to read it.
-    // A pipe whose other end never writes.
+    // The start returns with an empty table or the failure box; the pipe's writer never writes.
     const OwnedHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_OUTBOUND,
                                             PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
     ASSERT_TRUE(pipe.valid());
     for (const char* device : {kSilentPipe, "NUL", "CON", "CONIN$", "COM1", "LPT1"}) {
         SCOPED_TRACE(device);
-        const Started s = StartWith([&] { StorePath(device); });
+        const InitRun s = StartWith([&] { StorePath(device); });
         printf("[ devices  ] %s: %s\n", device, s.result ? "an empty table" : "fails to load");
         EXPECT_EQ(s.result ? "(none)" : "EngineBox", Kinds(s.seen));
         EXPECT_EQ(kPriorProbe, Convert(kPriorProbe)) << "rules from a device";
@@ -283,62 +251,27 @@ TEST(HostilePaths, DirectoriesAndFilesInUse)
         std::string path;
         DWORD access, share;            // how another program holds the file
         bool lockAll;                   // and whether it locks every byte
-        BOOL loads;
+        bool loads;
     };
     const Case cases[] = {
-        {"a directory", ScratchDir(), 0, 0, false, FALSE},
-        {"open for reading elsewhere", file, GENERIC_READ, FILE_SHARE_READ, false, TRUE},
+        {"a directory", ScratchDir(), 0, 0, false, false},
+        {"open for reading elsewhere", file, GENERIC_READ, FILE_SHARE_READ, false, true},
         {"open for writing elsewhere, reading shared", file, GENERIC_WRITE, FILE_SHARE_READ,
-         false, FALSE},
-        {"open elsewhere, nothing shared", file, GENERIC_READ, 0, false, FALSE},
+         false, false},
+        {"open elsewhere, nothing shared", file, GENERIC_READ, 0, false, false},
         {"every byte locked", file, GENERIC_READ | GENERIC_WRITE,
-         FILE_SHARE_READ | FILE_SHARE_WRITE, true, FALSE},
+         FILE_SHARE_READ | FILE_SHARE_WRITE, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const OwnedHandle held(
             CreateFileA(c.path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (c.access != 0) {
-            ASSERT_TRUE(held.valid());
-            if (c.lockAll) {
-                ASSERT_TRUE(LockFile(held.handle, 0, 0, 0x1000, 0));
-            }
-        }
-        const Started s = StartWith([&] { StorePath(c.path); });
-        EXPECT_EQ(c.loads, s.result);
-        if (c.loads) {
-            EXPECT_EQ("(none)", Kinds(s.seen));
-            EXPECT_EQ("READ", Convert("PROBE"));
-        } else {
-            ExpectLoadFailureBox(s);
-            EXPECT_EQ("PROBE", Convert("PROBE"));
-        }
+        ASSERT_TRUE(c.access == 0 || held.valid());
+        ASSERT_TRUE(!c.lockAll || LockFile(held.handle, 0, 0, 0x1000, 0));
+        const InitRun s = StartWith([&] { StorePath(c.path); });
+        ExpectStart(s, c.loads, "READ");
         EXPECT_EQ(c.path, ExitAndReadPath());
     }
-}
-
-// Opens Settings from the host's window and presses OK, after typing
-// `typed` into the path box unless it is null. A box that follows is
-// answered with OK, and the Settings dialog, if still open, cancelled.
-std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
-{
-    std::vector<SeenWindow> seen;
-    HWND settings = nullptr;
-    const DriveResult r = DriveAll([&] { Engine().OnSetting(host); }, [&](HWND h) {
-        seen.push_back(Inspect(h));
-        if (seen.back().kind == Kind::kSettingDialog) {
-            settings = h;
-            if (typed)
-                SetDlgItemTextA(h, IDC_DEFFILE, typed);
-            Press(h, IDOK);
-        } else {
-            PressAndWait(h, IDOK);
-            if (settings && IsWindow(settings))
-                Press(settings, IDCANCEL);
-        }
-    });
-    EXPECT_FALSE(r.timedOut);
-    return seen;
 }
 
 TEST(HostilePaths, FileDeletedBetweenStartAndSettings)
@@ -348,7 +281,7 @@ TEST(HostilePaths, FileDeletedBetweenStartAndSettings)
     ASSERT_EQ("LOADED", Convert("PROBE"));
     ASSERT_TRUE(DeleteFileA(file.c_str()));
     HostWindow host;
-    const std::vector<SeenWindow> seen = SettingsOk(host.hwnd, nullptr);  // the path it opened with
+    const std::vector<SeenWindow> seen = SettingsOk(host.hwnd, nullptr);
     ASSERT_EQ("SettingDialog EngineBox", Kinds(seen));
     EXPECT_EQ(file, seen[0].edit);
     EXPECT_EQ(FileMissingMessage(), seen[1].text);
@@ -426,14 +359,11 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Started s = StartWith([&] { StoreSetting(c.type, c.bytes); });
+        const InitRun s = StartWith([&] { StoreSetting(c.type, c.bytes); });
         EXPECT_EQ(c.result, s.result);
-        if (c.box) {
-            ExpectLoadFailureBox(s);
-        } else {
-            EXPECT_EQ("(none)", Kinds(s.seen));
-        }
+        ExpectLoadFailureBox(s.seen, c.box);
         EXPECT_EQ(c.converted, Convert("PROBE"));
+        EXPECT_EQ(kPriorProbe, Convert(kPriorProbe)) << "the prior rules outlived the start";
         if (c.kept) {
             Engine().ExitEngine();
             DWORD type = 0;
@@ -454,7 +384,7 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
 TEST(HostileRegistry, FileChosenInSettingsReplacesAValueOfAnotherType)
 {
     const std::string rules = WriteScratchFile("hostile-chosen.txt", "PROBE,CHOSEN\r\n");
-    const Started s = StartWith([] { StoreSetting(REG_EXPAND_SZ, "%TEMP%\\rules.txt"); });
+    const InitRun s = StartWith([] { StoreSetting(REG_EXPAND_SZ, "%TEMP%\\rules.txt"); });
     EXPECT_EQ(TRUE, s.result);
     HostWindow host;
     EXPECT_EQ("SettingDialog", Kinds(SettingsOk(host.hwnd, rules.c_str())));
@@ -462,9 +392,8 @@ TEST(HostileRegistry, FileChosenInSettingsReplacesAValueOfAnotherType)
     EXPECT_EQ(rules, ExitAndReadPath());
 }
 
-// A piece cut from a longer text is measured only as far as it fits: the
-// rest of the text is never read. Here it lies on a page that cannot be
-// read at all.
+// A piece cut from a longer text is measured only as far as it fits; the rest lies on a page
+// that cannot be read.
 TEST(HostileText, PieceOfATextIsReadOnlyAsFarAsItFits)
 {
     SYSTEM_INFO info;
@@ -503,7 +432,7 @@ TEST(BigFiles, MillionRulesInFiftyMegabytes)
     bytes.shrink_to_fit();
 
     const DWORD start = GetTickCount();
-    const Started s = StartWith([&] { StorePath(path); });
+    const InitRun s = StartWith([&] { StorePath(path); });
     const DWORD loaded = GetTickCount();
     EXPECT_EQ(TRUE, s.result);
     EXPECT_EQ("(none)", Kinds(s.seen));

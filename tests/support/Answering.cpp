@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "../../res/resource.h"
 #include <commdlg.h>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -125,3 +126,45 @@ std::string MemoryMessage() { return Sjis(L"メモリが不足しています。
 std::string LoadFailedMessage() { return Sjis(L"変換定義ファイルの読み込みに失敗しました。"); }
 std::string FileMissingMessage() { return Sjis(L"指定されたファイルは存在しません。"); }
 std::string EngineCaption() { return Sjis(L"Varioエンジン"); }
+
+std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
+{
+    std::vector<SeenWindow> seen;
+    HWND settings = nullptr;
+    const DriveResult r = DriveAll([&] { Engine().OnSetting(host); }, [&](HWND h) {
+        seen.push_back(Inspect(h));
+        if (seen.back().kind == Kind::kSettingDialog) {
+            settings = h;
+            if (typed)
+                SetDlgItemTextA(h, IDC_DEFFILE, typed);
+            Press(h, IDOK);
+        } else {
+            PressAndWait(h, IDOK);
+            if (settings && IsWindow(settings))
+                Press(settings, IDCANCEL);
+        }
+    });
+    EXPECT_FALSE(r.timedOut);
+    return seen;
+}
+
+InitRun InitAnswered()
+{
+    InitRun run;
+    const DriveResult r = DriveAll([&] { run.result = Engine().InitEngine(); }, [&](HWND h) {
+        run.seen.push_back(Inspect(h));
+        Press(h, IDOK);
+    });
+    EXPECT_FALSE(r.timedOut);
+    return run;
+}
+
+void ExpectLoadFailureBox(const std::vector<SeenWindow>& seen, bool box)
+{
+    ASSERT_EQ(box ? "EngineBox" : "(none)", Kinds(seen));
+    if (box) {
+        EXPECT_EQ(LoadFailedMessage(), seen[0].text);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), seen[0].icon);
+        EXPECT_EQ(nullptr, seen[0].owner);
+    }
+}

@@ -60,6 +60,22 @@ std::string Kinds(const std::vector<SeenWindow>& seen);
 std::vector<std::string> ListBoxLines(HWND list);
 std::string ListBoxLine(HWND list, int index);
 
+// TFEInitEngine with every window it opens recorded and answered with OK.
+struct InitRun {
+    BOOL result = -1;
+    std::vector<SeenWindow> seen;
+};
+InitRun InitAnswered();
+
+// Checks that the windows seen are the start's ownerless load failure box alone, when `box`,
+// or none at all.
+void ExpectLoadFailureBox(const std::vector<SeenWindow>& seen, bool box);
+
+// Opens Settings through the export and presses OK, after typing `typed` into the path box
+// unless it is null; a box that follows is answered with OK and the dialog, if still open,
+// cancelled. What each window showed, in order; a failure if a call did not return.
+std::vector<SeenWindow> SettingsOk(HWND host, const char* typed);
+
 // The engine's message texts in code page 932.
 std::string MemoryMessage();
 std::string LoadFailedMessage();

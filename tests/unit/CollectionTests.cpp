@@ -120,9 +120,9 @@ TEST(PtrArray, DestroyingFreesTheBlockOnly)
 
 struct InsertCase {
     const char* start;              // cells before
-    const char* op;                 // "after" / "before"
-    int index;
-    int result;
+    const char* op;                 // "after", "before"; "head", "tail" (Add*Index), "Head", "Tail"
+    int index;                      // for "after" and "before"
+    int result;                     // the index, or the position's index
     const char* after;              // cells afterwards
 };
 
@@ -138,7 +138,9 @@ TEST(PtrArray, InsertionIndexBounds)
         {"123", "after", INT_MIN, -1, "123"}, {"123", "after", INT_MAX, -1, "123"},
         {"123", "before", 0, 0, "9123"},    {"123", "before", 1, 1, "1923"},
         {"123", "before", 3, 3, "1239"},    {"123", "before", 4, -1, "123"},
-        {"123", "before", -1, -1, "123"},
+        {"123", "before", -1, -1, "123"},   {"123", "head", 0, 0, "9123"},
+        {"123", "tail", 0, 3, "1239"},      {"123", "Head", 0, 0, "9123"},
+        {"123", "Tail", 0, 3, "1239"},      {"", "Tail", 0, 0, "9"},
     };
     for (const InsertCase& c : cases) {
         CQorPtrArray a;
@@ -146,27 +148,19 @@ TEST(PtrArray, InsertionIndexBounds)
         const int capacity = a.capacity;
         const std::string what = std::string(c.op) + "(" + std::to_string(c.index) + ") on \""
                                  + c.start + "\"";
-        const int result = std::string(c.op) == "after" ? a.InsertAfterIndex(c.index, V(9))
-                                                        : a.InsertBeforeIndex(c.index, V(9));
+        const std::string op = c.op;
+        const int result = op == "after"    ? a.InsertAfterIndex(c.index, V(9))
+                           : op == "before" ? a.InsertBeforeIndex(c.index, V(9))
+                           : op == "head"   ? a.AddHeadIndex(V(9))
+                           : op == "tail"   ? a.AddTailIndex(V(9))
+                           : op == "Head"   ? CQorIndexedList::IndexFromPosition(a.AddHead(V(9)))
+                                            : CQorIndexedList::IndexFromPosition(a.AddTail(V(9)));
         EXPECT_EQ(c.result, result) << what;
         EXPECT_EQ(c.after, Contents(a)) << what;
         if (c.result == -1) {
             EXPECT_EQ(capacity, a.capacity) << what << " grew the block";
         }
     }
-}
-
-TEST(PtrArray, AddHeadAndTailKeepOrder)
-{
-    CQorPtrArray a;
-    Fill(a, "123");
-    EXPECT_EQ(0, a.AddHeadIndex(V(0)));
-    EXPECT_EQ("0123", Contents(a));
-    EXPECT_EQ(4, a.AddTailIndex(V(4)));
-    EXPECT_EQ("01234", Contents(a));
-    EXPECT_EQ("{3,0}", Pos(a.AddHead(V(5))));
-    EXPECT_EQ("{3,6}", Pos(a.AddTail(V(6))));
-    EXPECT_EQ("5012346", Contents(a));
 }
 
 struct RemoveCase {
@@ -352,75 +346,33 @@ TEST(PtrArray, FailedGrowthLeavesTheArrayAsItWas)
 
 // Records every virtual call the operations make to each other.
 class CLoggingArray : public CQorPtrArray {
+    using B = CQorPtrArray;
+
 public:
     mutable std::string log;
 
-    int InsertAfterIndex(int index, void* value) override
-    {
-        Note("InsertAfterIndex", index);
-        return CQorPtrArray::InsertAfterIndex(index, value);
-    }
-    int AddTailIndex(void* value) override
-    {
-        Note("AddTailIndex");
-        return CQorPtrArray::AddTailIndex(value);
-    }
-    void RemoveAtIndex(int index) override
-    {
-        Note("RemoveAtIndex", index);
-        CQorPtrArray::RemoveAtIndex(index);
-    }
-    void* GetAtIndex(int index) const override
-    {
-        Note("GetAtIndex", index);
-        return CQorPtrArray::GetAtIndex(index);
-    }
-    BOOL SetAtIndex(int index, void* value) override
-    {
-        Note("SetAtIndex", index);
-        return CQorPtrArray::SetAtIndex(index, value);
-    }
-    BOOL IsEmpty() const override
-    {
-        Note("IsEmpty");
-        return CQorPtrArray::IsEmpty();
-    }
-    UINT GetCount() const override
-    {
-        Note("GetCount");
-        return CQorPtrArray::GetCount();
-    }
-    int DoInsertAfter(int index, void* value) override
-    {
-        Note("DoInsertAfter", index);
-        return CQorPtrArray::DoInsertAfter(index, value);
-    }
-    void DoRemoveAt(int index) override
-    {
-        Note("DoRemoveAt", index);
-        CQorPtrArray::DoRemoveAt(index);
-    }
-    void DoRemoveAll() override
-    {
-        Note("DoRemoveAll");
-        CQorPtrArray::DoRemoveAll();
-    }
-    void* DoGetAt(int index) const override
-    {
-        Note("DoGetAt", index);
-        return CQorPtrArray::DoGetAt(index);
-    }
-    BOOL DoSetAt(int index, void* value) override
-    {
-        Note("DoSetAt", index);
-        return CQorPtrArray::DoSetAt(index, value);
-    }
+    // clang-format off
+    int InsertAfterIndex(int i, void* v) override
+    { Note("InsertAfterIndex", i); return B::InsertAfterIndex(i, v); }
+    int AddTailIndex(void* v) override { Note("AddTailIndex"); return B::AddTailIndex(v); }
+    void RemoveAtIndex(int i) override { Note("RemoveAtIndex", i); B::RemoveAtIndex(i); }
+    void* GetAtIndex(int i) const override { Note("GetAtIndex", i); return B::GetAtIndex(i); }
+    BOOL SetAtIndex(int i, void* v) override { Note("SetAtIndex", i); return B::SetAtIndex(i, v); }
+    BOOL IsEmpty() const override { Note("IsEmpty"); return B::IsEmpty(); }
+    UINT GetCount() const override { Note("GetCount"); return B::GetCount(); }
+    int DoInsertAfter(int i, void* v) override
+    { Note("DoInsertAfter", i); return B::DoInsertAfter(i, v); }
+    void DoRemoveAt(int i) override { Note("DoRemoveAt", i); B::DoRemoveAt(i); }
+    void DoRemoveAll() override { Note("DoRemoveAll"); B::DoRemoveAll(); }
+    void* DoGetAt(int i) const override { Note("DoGetAt", i); return B::DoGetAt(i); }
+    BOOL DoSetAt(int i, void* v) override { Note("DoSetAt", i); return B::DoSetAt(i, v); }
+    // clang-format on
 
 private:
     void Note(const char* name) const { log += std::string(name) + " "; }
-    void Note(const char* name, int index) const
+    void Note(const char* name, int i) const
     {
-        log += std::string(name) + "(" + std::to_string(index) + ") ";
+        log += std::string(name) + "(" + std::to_string(i) + ") ";
     }
 };
 

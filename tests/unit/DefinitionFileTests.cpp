@@ -43,10 +43,6 @@ BOOL Load(CConvEngine& engine, const std::string& bytes)
     return engine.LoadDefinitionFile(path.c_str());
 }
 
-const char kGo[] = "\x83\x5D";      // ゾ: its second byte is ']'
-const char kZe[] = "\x83\x5B";      // ゼ: its second byte is '['
-const char kSo[] = "\x83\x5C";      // ソ: its second byte is '\'
-
 struct FileCase {
     const char* what;
     std::string bytes;
@@ -64,7 +60,7 @@ void CheckFiles(const std::vector<FileCase>& cases)
 
 std::string S(const char* text, size_t n) { return std::string(text, n); }
 
-TEST(DefinitionFile, LineEnds)
+TEST(DefinitionFile, LineEndsTheFirstNulAndLineKinds)
 {
     CheckFiles({
         {"empty file", "", {}},
@@ -81,23 +77,11 @@ TEST(DefinitionFile, LineEnds)
         {"CR only", "\r", {}},
         {"empty lines around", "\n\n\na,b\n\n", {{"a", "b"}}},
         {"LF CR", "a,b\n\rc,d", {{"a", "b"}, {"\rc", "d"}}},
-    });
-}
-
-TEST(DefinitionFile, TextEndsAtTheFirstNul)
-{
-    CheckFiles({
         {"NUL in a replacement", S("a,b\0c\nd,e", 9), {{"a", "b"}}},
         {"NUL before the comma", S("a\0,b\nc,d", 8), {}},
         {"NUL first", S("\0a,b", 4), {}},
         {"NUL after a line end", S("a,b\n\0c,d", 8), {{"a", "b"}}},
         {"NUL after CR", S("a,b\r\0\nc,d", 9), {{"a", "b\r"}}},
-    });
-}
-
-TEST(DefinitionFile, LineKinds)
-{
-    CheckFiles({
         {"nothing trimmed", " a , b ", {{" a ", " b "}}},
         {"tabs kept", "\ta\t,\tb\t", {{"\ta\t", "\tb\t"}}},
         {"split at the first comma", "a,b,c", {{"a", "b,c"}}},
@@ -124,7 +108,7 @@ TEST(DefinitionFile, LineKinds)
 TEST(DefinitionFile, DoubleByteCharacters)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    const std::string go = kGo, ze = kZe, so = kSo;
+    const std::string go = "\x83\x5D", ze = "\x83\x5B", so = "\x83\x5C";  // ゾ ゼ ソ end in ] [ '\'
     CheckFiles({
         {"[ゾ,x is a rule", "[" + go + ",x", {{"[" + go, "x"}}},
         {"[ゾ alone has no comma", "[" + go, {}},
@@ -190,20 +174,22 @@ TEST(DefinitionFile, FilesThatCannotBeRead)
     }
 }
 
-// Files whose size does not fit in 31 bits are refused, not read in part.
-// They are made sparse, so they take no room on the disk.
+// Files whose size does not fit in 31 bits are refused, not read in part (made sparse here).
 TEST(DefinitionFile, FilesTooLargeToHoldAreRefused)
 {
     const LONGLONG sizes[] = {0x100000004LL, 0x80000000LL, 0x7FFFFFFFLL};
     for (LONGLONG size : sizes) {
         const std::string path = WriteScratchFile("huge.txt", "a,b\n");
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        LARGE_INTEGER end;
-        end.QuadPart = size;
-        const BOOL grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-        CloseHandle(file);
+        bool grown;
+        {
+            const OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(file.valid());
+            LARGE_INTEGER end;
+            end.QuadPart = size;
+            grown = SetFilePointerEx(file.handle, end, nullptr, FILE_BEGIN)
+                    && SetEndOfFile(file.handle);
+        }
         if (!grown) {
             DeleteFileA(path.c_str());
             GTEST_SKIP() << "cannot make a file of " << size << " bytes here";
