@@ -13,10 +13,13 @@ if [ "$1" != "--on-display" ]; then
 fi
 build=$2
 
+# The pictures are taken in a prefix of their own: the fonts set here
+# change the dialogs' sizes, which the tests check in the test prefix.
 # The dialogs ask for "ＭＳ Ｐゴシック" and the title bar for "MS UI Gothic";
-# the test prefix draws both with the proportional IPA P Gothic, whose
-# metrics are close to theirs.
-export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
+# this prefix draws both with the proportional IPA P Gothic, whose metrics
+# are close to theirs.
+export VARIO_WINE_PREFIX=wineprefix-shots
+export WINEPREFIX="$build/$VARIO_WINE_PREFIX" WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 unset LANG LANGUAGE
 for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f >/dev/null 2>&1

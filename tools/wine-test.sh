@@ -5,13 +5,14 @@
 #
 # With VARIO_HEAP_CHECK=1 the program runs in a prefix of its own with the
 # heap's tail, free and parameter checks on, and fails on any heap error.
-# The build tree is the program's folder, or VARIO_BUILD_DIR when set.
+# The build tree is the program's folder, or VARIO_BUILD_DIR when set;
+# VARIO_WINE_PREFIX names another prefix folder in it.
 set -e
 program=$1
 shift
 build=${VARIO_BUILD_DIR:-$(cd "$(dirname "$program")" && pwd)}
 image=$(basename "$program")
-prefix=wineprefix
+prefix=${VARIO_WINE_PREFIX:-wineprefix}
 [ "${VARIO_HEAP_CHECK:-0}" = 1 ] && prefix=wineprefix-heapcheck
 export WINEPREFIX="$build/$prefix"
 export WINEARCH=win32
