@@ -88,7 +88,7 @@ void CConvEngine::ClearRules()
 BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
 {
     CTextBuffer text;
-    text.Assign(caption, static_cast<int>(strlen(caption)));
+    text.Assign(caption, TextLength(caption));
     // A rule that fires with a replacement of another length writes the new
     // text into the other buffer, which then holds the current text.
     CTextBuffer other;
