@@ -88,7 +88,7 @@ void CConvEngine::ClearRules()
 BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
 {
     CTextBuffer text;
-    text.Assign(caption, static_cast<int>(strlen(caption)));
+    text.Assign(caption, TextLength(caption));
     // A rule that fires with a replacement of another length writes the new
     // text into the other buffer, which then holds the current text.
     CTextBuffer other;
@@ -109,14 +109,15 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
     };
     const std::vector<CRuleIndex::Rule>& listed = index.Rules();
     // Only the rules whose keys occur are searched, unless the table is
-    // small or the caption makes most of its rules candidates. A rule that
-    // fires queues those its replacement brings in, inside it and at its
-    // edges.
+    // small or the caption makes more than a quarter of its rules
+    // candidates: then queueing costs more than searching every rule. A rule
+    // that fires queues those its replacement brings in, inside it and at
+    // its edges.
     bool keyed = index.IsKeyed();
     if (keyed) {
         index.Begin();
         index.QueueKeysIn(text.data, text.length);
-        keyed = 2 * static_cast<size_t>(index.QueuedRules()) <= listed.size();
+        keyed = 4 * static_cast<size_t>(index.QueuedRules()) <= listed.size();
     }
     if (keyed) {
         for (int number = index.Next(); number != -1; number = index.Next())

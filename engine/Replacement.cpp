@@ -1,22 +1,32 @@
 // Replacement.cpp - one rule applied to a text.
 #include "Replacement.h"
 #include "TextSearch.h"
+#include <limits.h>
 #include <string.h>
 
 namespace {
 
-// Copies count bytes. A short copy is done here: a call to the runtime
-// costs more than it.
+// Copies count bytes. A short copy is done here, in two pieces that may
+// overlap, so that its branches depend on the size class alone: a call to
+// the runtime costs more than it.
 inline void CopyBytes(char* to, const char* from, int count)
 {
     if (count > 32) {
         memcpy(to, from, count);
-        return;
-    }
-    for (; count >= 4; count -= 4, to += 4, from += 4)
+    } else if (count >= 16) {
+        __builtin_memcpy(to, from, 16);
+        __builtin_memcpy(to + count - 16, from + count - 16, 16);
+    } else if (count >= 8) {
+        __builtin_memcpy(to, from, 8);
+        __builtin_memcpy(to + count - 8, from + count - 8, 8);
+    } else if (count >= 4) {
         __builtin_memcpy(to, from, 4);
-    for (; count > 0; --count)
-        *to++ = *from++;
+        __builtin_memcpy(to + count - 4, from + count - 4, 4);
+    } else if (count > 0) {
+        to[0] = from[0];
+        to[count / 2] = from[count / 2];
+        to[count - 1] = from[count - 1];
+    }
 }
 
 // Queues the pairs that one replacement makes with the bytes around it:
@@ -72,6 +82,10 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                      found[kFoundBatch - 1] + n, source, n, found, kFoundBatch);
         }
     }
+    // Room for the text these occurrences make, at once: all of it when
+    // they are the last.
+    const long long least = text.length + static_cast<long long>(count) * (m - n);
+    result.Reserve(0, least < INT_MAX ? static_cast<int>(least) : INT_MAX);
     int size = 0;
     auto append = [&result, &size](const char* bytes, int bytesCount) {
         result.Reserve(size, bytesCount);
@@ -82,11 +96,12 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
     for (;;) {
         for (int i = 0; i < count; ++i) {
             append(text.data + p, found[i] - p);
-            const int before = size > 0 ? static_cast<unsigned char>(result.data[size - 1]) : -1;
+            const int at = size;            // where the replacement goes
             append(replacement, m);
             p = found[i] + n;
             if (index)
-                QueueEdges(*index, before, replacement, m, ByteAt(text, p));
+                QueueEdges(*index, at > 0 ? static_cast<unsigned char>(result.data[at - 1]) : -1,
+                           replacement, m, ByteAt(text, p));
         }
         if (count < kFoundBatch)
             break;

@@ -7,8 +7,9 @@
 namespace {
 
 // Blocks are fixed: a process has room for only about 65,000 moveable
-// handles, fewer than the strings of a large definition file. A fixed block
-// may still move when it grows, and is locked and unlocked like any other.
+// handles, fewer than the strings of a large definition file. A fixed
+// block's handle is its address, which needs no lock; the block may still
+// move when it grows.
 const UINT kAllocFlags = GMEM_FIXED | GMEM_ZEROINIT;
 const UINT kGrowFlags = GMEM_MOVEABLE | GMEM_ZEROINIT;
 
@@ -41,17 +42,12 @@ bool StartsCharacter(const unsigned char* text, int from, int at, const bool* le
     return ((at - run) & 1) == 0;
 }
 
-char* AllocateLocked(int size)
+char* Allocate(int size)
 {
-    HGLOBAL block = GlobalAlloc(kAllocFlags, size);
+    char* block = static_cast<char*>(GlobalAlloc(kAllocFlags, size));
     if (!block)
         QorThrowMemoryException();
-    char* p = static_cast<char*>(GlobalLock(block));
-    if (!p) {
-        GlobalFree(block);
-        QorThrowMemoryException();
-    }
-    return p;
+    return block;
 }
 
 } // namespace
@@ -63,7 +59,7 @@ const bool* QorLeadBytes()
 }
 
 CQorString::CQorString(int capacity)
-    : data(AllocateLocked(capacity)), capacity(capacity), length(0)
+    : data(Allocate(capacity)), capacity(capacity), length(0)
 {
 }
 
@@ -75,7 +71,7 @@ CQorString::CQorString(const char* text, int capacity)
     const int m = capacity > 0 ? static_cast<int>(strnlen(text, capacity - 1)) : lstrlenA(text);
     if (capacity == 0)
         capacity = m + 1;
-    data = AllocateLocked(capacity);
+    data = Allocate(capacity);
     this->capacity = capacity;
     length = m < capacity - 1 ? m : capacity - 1;
     memcpy(data, text, length);
@@ -83,7 +79,7 @@ CQorString::CQorString(const char* text, int capacity)
 }
 
 CQorString::CQorString(const CQorString& other)
-    : data(AllocateLocked(other.length + 1)), capacity(other.length + 1),
+    : data(Allocate(other.length + 1)), capacity(other.length + 1),
       length(other.length)
 {
     memcpy(data, other.data, other.length + 1);
@@ -91,25 +87,19 @@ CQorString::CQorString(const CQorString& other)
 
 CQorString::~CQorString()
 {
-    if (data) {
-        HGLOBAL block = GlobalHandle(data);
-        GlobalUnlock(block);
-        GlobalFree(block);
-    }
+    if (data)
+        GlobalFree(data);
 }
 
 void CQorString::Reserve(int size)
 {
     if (size <= capacity)
         return;
-    HGLOBAL block = GlobalHandle(data);
-    GlobalUnlock(block);
-    HGLOBAL grown = GlobalReAlloc(block, size, kGrowFlags);
-    // Whichever block survives is locked again: on failure the old one,
-    // with its text, capacity and length untouched.
-    data = static_cast<char*>(GlobalLock(grown ? grown : block));
+    // On failure the old block stays, with its text, capacity and length.
+    char* grown = static_cast<char*>(GlobalReAlloc(data, size, kGrowFlags));
     if (!grown)
         QorThrowMemoryException();
+    data = grown;
     capacity = size;
 }
 

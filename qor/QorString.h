@@ -1,7 +1,7 @@
 // QorString.h - the framework's text type.
 //
-// A CQorString owns one zero-terminated byte buffer in global memory,
-// locked for the object's whole life. Sizes and offsets are byte
+// A CQorString owns one zero-terminated byte buffer, a fixed block of
+// global memory. Sizes and offsets are byte
 // counts. Buffers grow exactly as far as needed and never shrink. Searches
 // are multibyte-aware in the process's ANSI code page: the second byte of a
 // double-byte character never matches. A failed allocation throws the
