@@ -31,7 +31,8 @@ double Now()
 
 // Median over kRuns of the seconds one call of work() takes, each run
 // repeating it often enough to last about 20 ms.
-template <typename Work> double Median(Work work)
+template <typename Work>
+double Median(Work work)
 {
     int repeat = 1;
     for (;;) {
@@ -59,8 +60,10 @@ using Rules = std::vector<std::pair<std::string, std::string>>;
 // Shift-JIS kanji and kana; "ab" or "表" (kind hit) recurs every 16 bytes.
 std::string MakeCaption(size_t length, bool mixed)
 {
-    const char* piece = mixed ? "\x95\x5C" "file \x83\x5C\x83\x74\x83\x67 - t"  // 表...ソフト
-                              : "ab" "file_note - ted";
+    const char* piece = mixed ? "\x95\x5C"
+                                "file \x83\x5C\x83\x74\x83\x67 - t" // 表...ソフト
+                              : "ab"
+                                "file_note - ted";
     std::string caption;
     while (caption.size() < length)
         caption += piece;
@@ -79,8 +82,8 @@ Rules MakeRules(int count, bool hit, bool mixed)
     Rules rules;
     for (int i = 0; i < count; ++i) {
         if (hit && mixed)
-            rules.push_back(i % 2 ? std::make_pair("\x95\x55", "\x95\x5C")     // 俵 -> 表
-                                  : std::make_pair("\x95\x5C", "\x95\x55"));   // 表 -> 俵
+            rules.push_back(i % 2 ? std::make_pair("\x95\x55", "\x95\x5C")   // 俵 -> 表
+                                  : std::make_pair("\x95\x5C", "\x95\x55")); // 表 -> 俵
         else if (hit)
             rules.push_back(i % 2 ? std::make_pair("xyz", "ab") : std::make_pair("ab", "xyz"));
         else
@@ -164,10 +167,9 @@ double MeasureRow(const CEngineModule& e, const std::string& caption, const Rule
         fprintf(stderr, "the benchmark's definition file did not load\n");
         return -1;
     }
-    const double engine =
-        Median([&] { e.ConvertCaptionString(0, caption.c_str(), g_out, sizeof g_out); });
-    const double reference =
-        Median([&] { ReferenceConvert(caption, rules, g_out, sizeof g_out); });
+    const double engine = Median(
+        [&] { e.ConvertCaptionString(0, caption.c_str(), g_out, sizeof g_out); });
+    const double reference = Median([&] { ReferenceConvert(caption, rules, g_out, sizeof g_out); });
     e.ExitEngine();
     Row(what, engine, reference, previous > 0 ? engine / previous / factor : 0);
     return engine;
@@ -180,9 +182,12 @@ double ConversionRow(const CEngineModule& e, size_t length, int count, bool hit,
 {
     char what[64];
     snprintf(what, sizeof what, "%5u %4d %s %s", static_cast<unsigned>(length), count,
-             mixed ? "sjis " : "ascii", !hit ? "miss" : mixed ? "hit=" : "hit+");
-    return MeasureRow(e, MakeCaption(length, mixed), MakeRules(count, hit, mixed), what,
-                      previous, factor);
+             mixed ? "sjis " : "ascii",
+             !hit        ? "miss"
+                 : mixed ? "hit="
+                         : "hit+");
+    return MeasureRow(e, MakeCaption(length, mixed), MakeRules(count, hit, mixed), what, previous,
+                      factor);
 }
 
 // The table users write: 1,000 words, each to a text of its own, on a
@@ -197,8 +202,8 @@ double WordRow(const CEngineModule& e)
         word += syllables[i / 130];
         rules.push_back({word, "[" + word + "]"});
     }
-    std::string caption = rules[12].first + " Report - " + rules[500].first + " notes (draft " +
-                          rules[987].first + ") - Viewer and more";
+    std::string caption = rules[12].first + " Report - " + rules[500].first + " notes (draft "
+        + rules[987].first + ") - Viewer and more";
     caption.resize(64, '.');
     return MeasureRow(e, caption, rules, "   64 1000 ascii words, 3 hit", 0, 0);
 }
@@ -255,7 +260,8 @@ int main()
     for (int count : {1000, 10000, 100000}) {
         Rules rules;
         for (int i = 0; i < count; ++i)
-            rules.push_back({"Source text " + std::to_string(i), "Replacement " + std::to_string(i)});
+            rules.push_back(
+                {"Source text " + std::to_string(i), "Replacement " + std::to_string(i)});
         const std::string path = WriteDefinitionFile("vario-bench-load.txt", rules);
         StorePath(path);
         if (!e.InitEngine()) {

@@ -41,7 +41,7 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
         return FALSE;
     BOOL loaded = TRUE;
     try {
-        CQorString line(kWorkingCapacity);  // each line in turn, to classify
+        CQorString line(kWorkingCapacity); // each line in turn, to classify
         while (const char* next = text.NextLine()) {
             if (!ParseLine(line.Assign(next))) {
                 loaded = FALSE;
@@ -49,11 +49,11 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
             }
         }
     } catch (CQorException*) {
-        ClearRules();                   // a table is whole or empty
+        ClearRules(); // a table is whole or empty
         throw;
     }
     if (loaded && !index.Build(rules))
-        loaded = FALSE;                 // no table without its index
+        loaded = FALSE; // no table without its index
     if (!loaded)
         ClearRules();
     return loaded;
@@ -69,7 +69,7 @@ BOOL CConvEngine::ParseLine(CQorString& text)
         return FALSE;
     if (rules.AddTailIndex(rule.get()) == -1)
         return FALSE;
-    rule.release();                     // the table owns it now
+    rule.release(); // the table owns it now
     return TRUE;
 }
 
@@ -97,9 +97,8 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
     // Applies the rule when its source occurs; whether it did.
     auto apply = [&](const CRuleIndex::Rule& rule, CRuleIndex* queue) {
         const int n = rule.sourceLength;
-        const int count =
-            FindAtBoundaries(current->data, current->length, current->capacity, 0, rule.source, n,
-                             found, kFoundBatch);
+        const int count = FindAtBoundaries(current->data, current->length, current->capacity, 0,
+                                           rule.source, n, found, kFoundBatch);
         if (count == 0)
             return false;
         CTextBuffer& result = current == &text ? other : text;
@@ -125,7 +124,7 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
                 index.QueueBroughtBy(number);
     } else {
         for (const CRuleIndex::Rule& rule : listed)
-            if (rule.sourceLength > 0)  // an empty source is found nowhere
+            if (rule.sourceLength > 0) // an empty source is found nowhere
                 apply(rule, nullptr /* no index to queue rules in */);
     }
     // lstrcpynA cuts to size - 1 bytes, and a buffer the host cannot write
@@ -139,17 +138,16 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
 {
     const int n = lstrlenA(source);
     int found[kFoundBatch];
-    const int count =
-        n == 0 ? 0
-               : FindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found,
-                                  kFoundBatch);
+    const int count = n == 0
+        ? 0
+        : FindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found, kFoundBatch);
     if (count == 0)
-        return CQorString(text);        // an empty source is found nowhere
+        return CQorString(text); // an empty source is found nowhere
     CTextBuffer copy;
     copy.Assign(text.data, text.length);
     CTextBuffer result;
-    const CTextBuffer& done =
-        ReplaceOccurrences(copy, source, n, replacement, lstrlenA(replacement), found, count,
-                           result, nullptr /* no index to queue rules in */);
+    const CTextBuffer& done = ReplaceOccurrences(copy, source, n, replacement,
+                                                 lstrlenA(replacement), found, count, result,
+                                                 nullptr /* no index to queue rules in */);
     return CQorString(done.data, done.length + 1);
 }

@@ -46,8 +46,8 @@ public:
     void OnSetting(HWND parent);
 
     CQorString definitionFile;
-    CQorPtrArray rules;                 // CConvRule*, in file order; owned here
-    CRuleIndex index;                   // follows rules: built by each load, emptied with it
+    CQorPtrArray rules; // CConvRule*, in file order; owned here
+    CRuleIndex index;   // follows rules: built by each load, emptied with it
     // Set while the stored value could not be read, for want of memory or
     // because it is not a string: Exit then leaves it alone instead of
     // overwriting it, until the user chooses a file in Settings.

@@ -3,7 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-
 CDefinitionText::CDefinitionText()
     : file(INVALID_HANDLE_VALUE), buffer(nullptr), next(nullptr), end(nullptr)
 {
@@ -26,8 +25,7 @@ BOOL CDefinitionText::Read(const char* path)
     // and size + 1 must be a byte count.
     DWORD high = 0;
     const DWORD size = GetFileSize(file, &high);
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0
-        || size > 0x7FFFFFFE)
+    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size > 0x7FFFFFFE)
         return FALSE;
     buffer = static_cast<char*>(malloc(size + 1));
     if (!buffer)
@@ -46,9 +44,9 @@ char* CDefinitionText::NextLine()
     if (!next || next > end)
         return nullptr;
     char* line = next;
-    char* lf = strchr(line, '\n');      // CR and LF are never trail bytes
+    char* lf = strchr(line, '\n'); // CR and LF are never trail bytes
     if (!lf) {
-        next = end + 1;                 // the last line ends at the end
+        next = end + 1; // the last line ends at the end
         return line;
     }
     *lf = '\0';

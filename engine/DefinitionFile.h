@@ -25,7 +25,12 @@ private:
     char* end;
 };
 
-enum DefLineKind { kSectionLine, kCommentLine, kRuleLine, kOtherLine };
+enum DefLineKind {
+    kSectionLine,
+    kCommentLine,
+    kRuleLine,
+    kOtherLine
+};
 
 // How a line of a definition file is taken; for a rule line, *comma is the
 // offset of the comma that splits it.

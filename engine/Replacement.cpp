@@ -92,11 +92,11 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         CopyBytes(result.data + size, bytes, bytesCount);
         size += bytesCount;
     };
-    int p = 0;                          // the text not yet copied begins here
+    int p = 0; // the text not yet copied begins here
     for (;;) {
         for (int i = 0; i < count; ++i) {
             append(text.data + p, found[i] - p);
-            const int at = size;            // where the replacement goes
+            const int at = size; // where the replacement goes
             append(replacement, m);
             p = found[i] + n;
             if (index)

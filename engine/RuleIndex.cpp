@@ -77,7 +77,8 @@ BOOL CRuleIndex::Build(const CQorPtrArray& table)
         groupKeys.reserve(keys);
         for (unsigned key = 0; key < kKeys; ++key) {
             const int begin = static_cast<int>(bounds[key]);
-            const int end = key + 1 < kKeys ? static_cast<int>(bounds[key + 1]) : static_cast<int>(total);
+            const int end = key + 1 < kKeys ? static_cast<int>(bounds[key + 1])
+                                            : static_cast<int>(total);
             if (begin == end)
                 continue;
             present[key >> 5] |= 1u << (key & 31);
@@ -133,7 +134,7 @@ void CRuleIndex::Clear()
 
 void CRuleIndex::Begin()
 {
-    if (++conversion == 0) {            // the count wrapped: no group is queued
+    if (++conversion == 0) { // the count wrapped: no group is queued
         for (Group& group : groups)
             group.queuedIn = 0;
         conversion = 1;
@@ -178,7 +179,7 @@ void CRuleIndex::QueueGroup(int number)
 {
     Group& group = groups[number];
     if (group.queuedIn == conversion)
-        return;                         // queued whole already, or passed
+        return; // queued whole already, or passed
     group.queuedIn = conversion;
     const int* rules = order.data();
     const int* next = std::upper_bound(rules + group.begin, rules + group.end, taken);

@@ -58,14 +58,14 @@ public:
 
 private:
     struct Group {
-        int begin;                      // its rules: order[begin, end)
+        int begin; // its rules: order[begin, end)
         int end;
-        unsigned queuedIn;              // the conversion that queued it
+        unsigned queuedIn; // the conversion that queued it
     };
     // A queued group: its next rule, and where the rules after it are.
     struct Cursor {
         int rule;
-        int next;                       // order[next, end)
+        int next; // order[next, end)
         int end;
         // Orders a heap that puts the lowest rule number on top.
         bool operator<(const Cursor& other) const { return rule > other.rule; }
@@ -81,19 +81,19 @@ private:
     int Find(unsigned key) const;
 
     std::vector<Rule> rules;
-    std::vector<unsigned> present;      // one bit per key that some rule has
-    unsigned char firstBytes[256];      // the bytes of the keys of two bytes
+    std::vector<unsigned> present; // one bit per key that some rule has
+    unsigned char firstBytes[256]; // the bytes of the keys of two bytes
     unsigned char secondBytes[256];
-    std::vector<unsigned> slots;        // hash of the keys: group + 1, or 0
-    int shift;                          // a key's slot: its hash shifted right
-    std::vector<Group> groups;          // one per key, in key order
-    std::vector<int> order;             // rule numbers by key, each key's in table order
-    std::vector<unsigned> groupKeys;    // the key of each group
-    std::vector<Cursor> queue;          // a heap on the next rule of each queued group
-    std::vector<int> brought;           // the groups keyed inside each replacement:
-    std::vector<int> broughtFrom;       // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
-    int queued;                         // groups in the heap
+    std::vector<unsigned> slots;     // hash of the keys: group + 1, or 0
+    int shift;                       // a key's slot: its hash shifted right
+    std::vector<Group> groups;       // one per key, in key order
+    std::vector<int> order;          // rule numbers by key, each key's in table order
+    std::vector<unsigned> groupKeys; // the key of each group
+    std::vector<Cursor> queue;       // a heap on the next rule of each queued group
+    std::vector<int> brought;        // the groups keyed inside each replacement:
+    std::vector<int> broughtFrom;    // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
+    int queued;                      // groups in the heap
     int queuedRules;
-    int taken;                          // the rule last taken, -1 before the first
-    unsigned conversion;                // counts conversions, to tell their queues apart
+    int taken;           // the rule last taken, -1 before the first
+    unsigned conversion; // counts conversions, to tell their queues apart
 };

@@ -28,7 +28,7 @@ public:
     // Replaces the text with length bytes of text.
     void Assign(const char* text, int length);
 
-    char* data;                         // null until text is put in
+    char* data; // null until text is put in
     int capacity;
     int length;
 

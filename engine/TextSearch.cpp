@@ -31,7 +31,7 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
              int max)
 {
     int count = 0;
-    int from = start;                   // a known character boundary
+    int from = start; // a known character boundary
     while (count < max && from < length) {
         const void* hit = memchr(text + from, ch, length - from);
         if (!hit)
@@ -39,10 +39,10 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
         const int at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
         if (StartsCharacter(text, from, at)) {
             if (g_lead[ch] && at + 1 == length)
-                break;                  // a lone lead byte is no character
+                break; // a lone lead byte is no character
             found[count++] = at;
         }
-        from = at + 1;                  // after a match, or after a trail byte
+        from = at + 1; // after a match, or after a trail byte
     }
     return count;
 }
@@ -51,24 +51,25 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
 
 // Tuned for the processors that have SSE2: the default tuning passes each
 // loaded block through the stack.
-__attribute__((target("sse2,tune=intel"))) int FindAtBoundaries(const char* data, int length, int readable,
-                                                     int start, const char* subData, int n,
-                                                     int* found, int max)
+__attribute__((target("sse2,tune=intel"))) int FindAtBoundaries(const char* data, int length,
+                                                                int readable, int start,
+                                                                const char* subData, int n,
+                                                                int* found, int max)
 {
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
     const unsigned char* sub = reinterpret_cast<const unsigned char*>(subData);
     if (n == 1)
         return FindByte(text, length, start, sub[0], found, max);
-    const int last = length - n;        // the last offset an occurrence fits at
+    const int last = length - n; // the last offset an occurrence fits at
     // Each byte spread over a register by multiplying, not through memory.
     const __m128i first = _mm_set1_epi32(static_cast<int>(sub[0] * 0x01010101u));
     const __m128i second = _mm_set1_epi32(static_cast<int>(sub[1] * 0x01010101u));
     int count = 0;
-    int from = start;                   // a known character boundary
+    int from = start; // a known character boundary
     int block = start;
     while (block <= last) {
         unsigned mask = 0;
-        if (block + 17 <= readable) {   // bytes past the text are read, never taken
+        if (block + 17 <= readable) { // bytes past the text are read, never taken
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block + 1));
             mask = static_cast<unsigned>(_mm_movemask_epi8(
@@ -84,18 +85,18 @@ __attribute__((target("sse2,tune=intel"))) int FindAtBoundaries(const char* data
             if (at > last)
                 return count;
             if (!StartsCharacter(text, from, at)) {
-                from = at + 1;          // a trail byte ends its character
+                from = at + 1; // a trail byte ends its character
                 continue;
             }
             from = at;
-            int same = 2;               // the first two bytes are known to match
+            int same = 2; // the first two bytes are known to match
             while (same < n && text[at + same] == sub[same])
                 ++same;
             if (same == n) {
                 found[count++] = at;
                 if (count == max)
                     return count;
-                from = at + n;          // the search goes on after it
+                from = at + n; // the search goes on after it
                 const int passed = from - block;
                 mask = passed < 16 ? mask & (~0u << passed) : 0;
             }
@@ -112,9 +113,9 @@ __attribute__((target("sse2,tune=intel"))) int TextLength(const char* text)
     const int skipped = static_cast<int>(reinterpret_cast<uintptr_t>(text) & 15);
     const char* block = text - skipped;
     const __m128i zero = _mm_setzero_si128();
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-                        _mm_cmpeq_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero)))
-                    >> skipped;
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+                        _mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero)))
+        >> skipped;
     if (mask != 0)
         return __builtin_ctz(mask);
     for (;;) {

@@ -12,8 +12,8 @@ const int kFoundBatch = 64;
 // length bytes and a terminator, and its first `readable` bytes (at least
 // length + 1) may be read. A lead byte that is its last byte begins no
 // occurrence.
-int FindAtBoundaries(const char* text, int length, int readable, int start, const char* sub,
-                     int n, int* found, int max);
+int FindAtBoundaries(const char* text, int length, int readable, int start, const char* sub, int n,
+                     int* found, int max);
 
 // The bytes of text before its terminator, which comes within 2 GB.
 int TextLength(const char* text);

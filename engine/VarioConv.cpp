@@ -137,7 +137,7 @@ void CConvEngine::OnAbout(HWND parent)
         size += rule->source.length + separator.length + rule->replacement.length + 1;
     }
     if (size > 0x7FFFFFFF)
-        QorThrowMemoryException();      // more than a string can hold
+        QorThrowMemoryException(); // more than a string can hold
     char* out = dialog.rulesText.GetBuffer(static_cast<int>(size));
     auto put = [&out](const CQorString& piece) {
         memcpy(out, piece.data, piece.length);
@@ -291,7 +291,7 @@ BOOL WINAPI TFEInitEngine()
 
 void WINAPI TFEExitEngine()
 {
-    QorGetEngine().Exit();              // makes no strings: nothing to run out of
+    QorGetEngine().Exit(); // makes no strings: nothing to run out of
 }
 
 BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int size)
@@ -301,7 +301,7 @@ BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int siz
     try {
         return QorGetEngine().Convert(caption, buffer, size);
     } catch (CQorException*) {
-        return FALSE;                   // the host's buffer is left as it was
+        return FALSE; // the host's buffer is left as it was
     }
 }
 

@@ -8,7 +8,7 @@
 // The engine's application object: the module's one CQorApp.
 class CEngineApp : public CQorApp {
 public:
-    CConvEngine engine;                 // the whole state of the engine
+    CConvEngine engine; // the whole state of the engine
 };
 
 // The engine of the application object; the module must be attached.
@@ -25,7 +25,7 @@ public:
     // list: FALSE. Throws on no memory, the dialog showing what it had.
     INT_PTR OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    CQorString rulesText;               // one line per rule, each ended by "\n"
+    CQorString rulesText; // one line per rule, each ended by "\n"
 };
 
 // The Settings dialog: the definition file's path.
@@ -47,5 +47,5 @@ public:
     // The open-file dialog on path; a chosen file goes into the box: FALSE.
     INT_PTR OnBrowse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    CQorString path;                    // as the dialog opened; the chosen one after IDOK
+    CQorString path; // as the dialog opened; the chosen one after IDOK
 };

@@ -4,7 +4,8 @@
 
 namespace {
 
-template <typename F> bool Find(HMODULE module, const char* name, F* slot, std::string& error)
+template <typename F>
+bool Find(HMODULE module, const char* name, F* slot, std::string& error)
 {
     *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     if (!*slot)
@@ -37,8 +38,8 @@ std::string ErrorText(DWORD error)
 
 CEngineModule::CEngineModule()
     : GetAPIVersion(nullptr), GetEngineDescription(nullptr), GetEngineVersion(nullptr),
-      InitEngine(nullptr), ExitEngine(nullptr), ConvertCaptionString(nullptr),
-      OnAbout(nullptr), OnSetting(nullptr), module(nullptr)
+      InitEngine(nullptr), ExitEngine(nullptr), ConvertCaptionString(nullptr), OnAbout(nullptr),
+      OnSetting(nullptr), module(nullptr)
 {
 }
 

@@ -12,8 +12,8 @@
 namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
-const char kArrow[] = " \x81\xA8 ";                 // " → "
-const char kFullWidthComma[] = "\x81\x43";          // '，'
+const char kArrow[] = " \x81\xA8 ";        // " → "
+const char kFullWidthComma[] = "\x81\x43"; // '，'
 const char kIdeographicSpace[] = "\x81\x40";
 
 struct Character {
@@ -23,8 +23,8 @@ struct Character {
 
 bool IsWholeCharacter(const char* p, size_t size)
 {
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, p, static_cast<int>(size),
-                               nullptr, 0) > 0;
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, p, static_cast<int>(size), nullptr, 0)
+        > 0;
 }
 
 // The text cut into characters of the ANSI code page; a lead byte without
@@ -45,7 +45,8 @@ std::vector<Character> Characters(const std::string& text)
 
 bool IsBlank(const std::string& text, const Character& c)
 {
-    return text.compare(c.at, c.size, " ") == 0 || text.compare(c.at, c.size, kIdeographicSpace) == 0;
+    return text.compare(c.at, c.size, " ") == 0
+        || text.compare(c.at, c.size, kIdeographicSpace) == 0;
 }
 
 std::string Named(BYTE byte)
@@ -81,7 +82,7 @@ private:
     COutput& out;
     int warnings;
     int rules;
-    std::map<std::string, int> sources;             // source -> line of its first rule
+    std::map<std::string, int> sources; // source -> line of its first rule
 };
 
 void CExplainer::Warn(const std::string& text)
@@ -111,7 +112,8 @@ void CExplainer::Line(int number, const std::string& line)
         out.WriteLine(prefix + std::string("ignored  ") + Visible(line) + "   (no comma)");
         if (text.Find(kFullWidthComma, 0) != -1)
             Warn("this line is ignored: it has no ASCII comma ',', only the full-width "
-                 "comma '" + std::string(kFullWidthComma) + "'; write ',' to split a rule");
+                 "comma '"
+                 + std::string(kFullWidthComma) + "'; write ',' to split a rule");
         break;
     case kRuleLine:
         out.WriteLine(prefix + std::string("rule     ") + Quoted(line.substr(0, comma)) + kArrow
@@ -140,8 +142,10 @@ void CExplainer::Rule(int number, const std::string& line, int comma)
         const int bracket = text.ReverseFind(']');
         if (bracket != -1)
             Warn("this is not a section line, because its ']' is not its last character (after "
-                 "it comes \"" + Visible(line.substr(bracket + 1)) + "\"); with its comma it "
-                 "is a rule");
+                 "it comes \""
+                 + Visible(line.substr(bracket + 1))
+                 + "\"); with its comma it "
+                   "is a rule");
     }
 
     if (source.empty())
@@ -153,8 +157,9 @@ void CExplainer::Rule(int number, const std::string& line, int comma)
     }
     char earlier[16];
     snprintf(earlier, sizeof earlier, "%d", first->second);
-    Warn("line " + std::string(earlier) + " has the same source and runs first: this rule "
-         "only sees what that one left");
+    Warn("line " + std::string(earlier)
+         + " has the same source and runs first: this rule "
+           "only sees what that one left");
 }
 
 // Text that is valid UTF-8 and not plain ASCII was saved in the wrong code page.
@@ -163,8 +168,10 @@ bool LooksLikeUtf8(const std::string& text)
     bool wide = false;
     for (char c : text)
         wide = wide || static_cast<BYTE>(c) >= 0x80;
-    return wide && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                       static_cast<int>(text.size()), nullptr, 0) > 0;
+    return wide
+        && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                               static_cast<int>(text.size()), nullptr, 0)
+        > 0;
 }
 
 } // namespace

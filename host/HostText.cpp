@@ -34,10 +34,22 @@ bool IsConsole(HANDLE handle)
 
 } // namespace
 
-std::wstring WideFromAnsi(const std::string& ansi) { return Widen(CP_ACP, ansi); }
-std::string AnsiFromWide(const std::wstring& wide) { return Narrow(CP_ACP, wide); }
-std::string Utf8FromWide(const std::wstring& wide) { return Narrow(CP_UTF8, wide); }
-std::wstring WideFromUtf8(const std::string& utf8) { return Widen(CP_UTF8, utf8); }
+std::wstring WideFromAnsi(const std::string& ansi)
+{
+    return Widen(CP_ACP, ansi);
+}
+std::string AnsiFromWide(const std::wstring& wide)
+{
+    return Narrow(CP_ACP, wide);
+}
+std::string Utf8FromWide(const std::wstring& wide)
+{
+    return Narrow(CP_UTF8, wide);
+}
+std::wstring WideFromUtf8(const std::string& utf8)
+{
+    return Widen(CP_UTF8, utf8);
+}
 
 COutput::COutput(DWORD stdHandle, bool raw)
     : handle(GetStdHandle(stdHandle)), console(IsConsole(handle)), raw(raw)
@@ -57,8 +69,8 @@ void COutput::Write(const std::string& ansi)
 }
 
 CInput::CInput(bool raw)
-    : handle(GetStdHandle(STD_INPUT_HANDLE)), console(IsConsole(handle)), raw(raw),
-      first(true), atEnd(false)
+    : handle(GetStdHandle(STD_INPUT_HANDLE)), console(IsConsole(handle)), raw(raw), first(true),
+      atEnd(false)
 {
 }
 
@@ -119,21 +131,23 @@ bool SplitLine(std::basic_string<Char>& pending, bool& atEnd, Read read,
 // A line of a pipe or a file.
 bool CInput::NextBytes(std::string& line)
 {
-    return SplitLine(pending, atEnd,
-                     [this](char* buffer, DWORD size, DWORD* count) {
-                         return ReadFile(handle, buffer, size, count, nullptr) != 0;
-                     },
-                     line);
+    return SplitLine(
+        pending, atEnd,
+        [this](char* buffer, DWORD size, DWORD* count) {
+            return ReadFile(handle, buffer, size, count, nullptr) != 0;
+        },
+        line);
 }
 
 // A line typed at a Windows console, read as UTF-16.
 bool CInput::NextConsoleLine(std::wstring& line)
 {
-    if (!SplitLine(pendingWide, atEnd,
-                   [this](wchar_t* buffer, DWORD size, DWORD* count) {
-                       return ReadConsoleW(handle, buffer, size, count, nullptr) != 0;
-                   },
-                   line))
+    if (!SplitLine(
+            pendingWide, atEnd,
+            [this](wchar_t* buffer, DWORD size, DWORD* count) {
+                return ReadConsoleW(handle, buffer, size, count, nullptr) != 0;
+            },
+            line))
         return false;
     // Ctrl+Z (Windows) or Ctrl+D (a Unix terminal under Wine), then Enter,
     // ends the input typed at a console.

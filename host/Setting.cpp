@@ -27,7 +27,8 @@ HKEY CreateKey()
 {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                        KEY_WRITE, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -57,8 +58,9 @@ std::string StoredDefinitionFile()
 {
     char path[4096];
     DWORD size = sizeof path;
-    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, kDefFileValue, RRF_RT_REG_SZ, nullptr,
-                     path, &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, kDefFileValue, RRF_RT_REG_SZ, nullptr, path,
+                     &size)
+        != ERROR_SUCCESS)
         return std::string();
     return path;
 }

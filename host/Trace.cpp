@@ -11,7 +11,7 @@
 
 namespace {
 
-const char kArrow[] = " \x81\xA8 ";                 // " → "
+const char kArrow[] = " \x81\xA8 "; // " → "
 
 std::string Quoted(const std::string& text)
 {
@@ -25,8 +25,7 @@ bool SameText(const CQorString& a, const CQorString& b)
 
 } // namespace
 
-bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules,
-                     std::string& error)
+bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules, std::string& error)
 {
     CDefinitionText file;
     if (!ReadDefinitionText(path, file, error))
@@ -42,8 +41,7 @@ bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules,
     return true;
 }
 
-void TraceCaption(const std::vector<TracedRule>& rules, const std::string& caption,
-                  COutput& out)
+void TraceCaption(const std::vector<TracedRule>& rules, const std::string& caption, COutput& out)
 {
     out.WriteLine(caption);
     CConvEngine engine;

@@ -12,10 +12,8 @@ struct TracedRule {
 
 // The file's rules in file order, read by the engine's own reader. False
 // when the file cannot be read; error then says why.
-bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules,
-                     std::string& error);
+bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules, std::string& error);
 
 // Prints the caption, then every rule that changes it, in order, with the
 // text after that rule, and last the converted caption as it is.
-void TraceCaption(const std::vector<TracedRule>& rules, const std::string& caption,
-                  COutput& out);
+void TraceCaption(const std::vector<TracedRule>& rules, const std::string& caption, COutput& out);

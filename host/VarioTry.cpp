@@ -16,14 +16,14 @@
 namespace {
 
 const DWORD kApiVersion = 0x00010000;
-const char kArrow[] = "\x81\xA8";                   // "→"
+const char kArrow[] = "\x81\xA8"; // "→"
 
 // Exit statuses.
 const int kOk = 0;
 const int kUsage = 1;
 const int kEngineUnusable = 2;
 const int kDefinitionFailed = 3;
-const int kFileUnreadable = 4;                      // --explain, --trace
+const int kFileUnreadable = 4; // --explain, --trace
 
 const char kHelp[] =
     "vario-try: tries the Vario conversion engine (Vario.tfe) on window captions.\n"
@@ -94,7 +94,7 @@ struct Options {
     bool about = false;
     bool settings = false;
     bool help = false;
-    std::vector<std::string> captions;              // engine text
+    std::vector<std::string> captions; // engine text
 };
 
 // The command line as UTF-16 words, made engine text: the terminal's
@@ -109,7 +109,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::string& error
             continue;
         }
         const bool takesFile = arg == L"--def" || arg == L"--explain" || arg == L"--trace"
-                               || arg == L"--engine";
+            || arg == L"--engine";
         if (takesFile && i + 1 == argc) {
             error = AnsiFromWide(arg) + " needs a file name";
             return false;
@@ -140,19 +140,22 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::string& error
         } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
             options.help = true;
         } else {
-            error = "unknown option " + AnsiFromWide(arg) + " (a caption that begins with - "
-                    "goes after --)";
+            error = "unknown option " + AnsiFromWide(arg)
+                + " (a caption that begins with - "
+                  "goes after --)";
             return false;
         }
     }
-    if (options.explain && (options.useDefinitionFile || options.show || options.about
-                            || options.settings || !options.captions.empty())) {
+    if (options.explain
+        && (options.useDefinitionFile || options.show || options.about || options.settings
+            || !options.captions.empty())) {
         error = "--explain only lists a file; it converts nothing and takes no other option "
                 "but --raw";
         return false;
     }
-    if (options.trace && (options.explain || options.useDefinitionFile || options.show
-                          || options.about || options.settings)) {
+    if (options.trace
+        && (options.explain || options.useDefinitionFile || options.show || options.about
+            || options.settings)) {
         error = "--trace reads its own file and starts no engine; it takes captions and --raw "
                 "only";
         return false;
@@ -206,8 +209,7 @@ struct Row {
 class CHost {
 public:
     explicit CHost(const Options& options)
-        : options(options), out(STD_OUTPUT_HANDLE, options.raw),
-          err(STD_ERROR_HANDLE, options.raw)
+        : options(options), out(STD_OUTPUT_HANDLE, options.raw), err(STD_ERROR_HANDLE, options.raw)
     {
     }
     int Run();
@@ -219,14 +221,15 @@ private:
     int Start();
     std::string Convert(const std::string& caption);
     void ConvertAll();
-    template <class Each> void ForEachCaption(Each each);
+    template <class Each>
+    void ForEachCaption(Each each);
     void PrintTable(const std::vector<Row>& rows);
     std::string EngineText(BOOL(WINAPI* get)(LPSTR, int));
 
     const Options& options;
     COutput out;
     COutput err;
-    CTrialSetting trial;                // put back after the engine has ended
+    CTrialSetting trial; // put back after the engine has ended
     CEngineModule engine;
     std::string definitionFile;
 };
@@ -248,8 +251,9 @@ int CHost::Run()
     if (options.trace)
         return Trace();
     if ((options.about || options.settings) && !HaveDisplay())
-        return Fail(kUsage, "--about and --settings open a dialog, which needs a display "
-                            "(under Wine: an X display in DISPLAY)");
+        return Fail(kUsage,
+                    "--about and --settings open a dialog, which needs a display "
+                    "(under Wine: an X display in DISPLAY)");
     const int status = Start();
     if (status != kOk)
         return status;
@@ -271,8 +275,8 @@ int CHost::Explain()
     } catch (CQorException*) {
         error = "out of memory";
     }
-    return Fail(kFileUnreadable, "cannot read the definition file " + options.explainFile + ": "
-                                 + error);
+    return Fail(kFileUnreadable,
+                "cannot read the definition file " + options.explainFile + ": " + error);
 }
 
 int CHost::Trace()
@@ -287,8 +291,8 @@ int CHost::Trace()
     } catch (CQorException*) {
         error = "out of memory";
     }
-    return Fail(kFileUnreadable, "cannot read the definition file " + options.traceFile + ": "
-                                 + error);
+    return Fail(kFileUnreadable,
+                "cannot read the definition file " + options.traceFile + ": " + error);
 }
 
 std::string CHost::EngineText(BOOL(WINAPI* get)(LPSTR, int))
@@ -308,25 +312,30 @@ int CHost::Start()
     const DWORD version = engine.GetAPIVersion();
     if (version != kApiVersion) {
         char text[160];
-        snprintf(text, sizeof text, "the engine's interface version is 0x%08lX; this host "
-                 "speaks version 0x%08lX only", version, kApiVersion);
+        snprintf(text, sizeof text,
+                 "the engine's interface version is 0x%08lX; this host "
+                 "speaks version 0x%08lX only",
+                 version, kApiVersion);
         return Fail(kEngineUnusable, path + ": " + text);
     }
     const std::string name = EngineText(engine.GetEngineDescription) + " "
-                             + EngineText(engine.GetEngineVersion);
+        + EngineText(engine.GetEngineVersion);
 
     if (options.useDefinitionFile) {
         const std::string full = options.definitionFile.empty() ? std::string()
                                                                 : FullPath(options.definitionFile);
         const bool stored = options.remember ? StoreDefinitionFile(full) : trial.Store(full);
         if (!stored)
-            return Fail(kDefinitionFailed, "cannot store the definition file's path in the "
-                                           "registry (HKEY_CURRENT_USER\\" + std::string(kSettingsKey) + ")");
+            return Fail(kDefinitionFailed,
+                        "cannot store the definition file's path in the "
+                        "registry (HKEY_CURRENT_USER\\"
+                            + std::string(kSettingsKey) + ")");
     }
     definitionFile = StoredDefinitionFile();
     const std::string failed = "cannot load the definition file " + definitionFile;
-    const std::string hint = options.useDefinitionFile ? "" : " (an earlier run chose it; choose "
-                                                             "another with --def FILE --remember)";
+    const std::string hint = options.useDefinitionFile ? ""
+                                                       : " (an earlier run chose it; choose "
+                                                         "another with --def FILE --remember)";
     // Without a display the engine's own message box would open unseen, so a
     // file that cannot be read is reported here and the engine not started.
     if (!definitionFile.empty() && !DefinitionFileReads(definitionFile, error) && !HaveDisplay())
@@ -375,14 +384,16 @@ void CHost::ConvertAll()
         PrintTable(rows);
     } else if (unchanged > 0) {
         char note[64];
-        snprintf(note, sizeof note, "(%d caption%s unchanged)", unchanged, unchanged == 1 ? "" : "s");
+        snprintf(note, sizeof note, "(%d caption%s unchanged)", unchanged,
+                 unchanged == 1 ? "" : "s");
         err.WriteLine(note);
     }
 }
 
 // The captions of the command line, or else those of standard input (not
 // read when only a dialog was asked for).
-template <class Each> void CHost::ForEachCaption(Each each)
+template <class Each>
+void CHost::ForEachCaption(Each each)
 {
     if (!options.captions.empty()) {
         for (const std::string& caption : options.captions)

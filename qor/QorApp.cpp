@@ -1,6 +1,6 @@
 // QorApp.cpp - the module, its application object and its entry.
 #include "QorApp.h"
-#include "../res/Version.h"          // the one place the version is written
+#include "../res/Version.h" // the one place the version is written
 
 namespace {
 
@@ -18,10 +18,22 @@ CQorApp::CQorApp() = default;
 
 CQorApp::~CQorApp() = default;
 
-BOOL CQorApp::OnProcessAttach(LPVOID) { return TRUE; }
-BOOL CQorApp::OnThreadAttach(LPVOID) { return TRUE; }
-BOOL CQorApp::OnThreadDetach(LPVOID) { return TRUE; }
-BOOL CQorApp::OnProcessDetach(LPVOID) { return TRUE; }
+BOOL CQorApp::OnProcessAttach(LPVOID)
+{
+    return TRUE;
+}
+BOOL CQorApp::OnThreadAttach(LPVOID)
+{
+    return TRUE;
+}
+BOOL CQorApp::OnThreadDetach(LPVOID)
+{
+    return TRUE;
+}
+BOOL CQorApp::OnProcessDetach(LPVOID)
+{
+    return TRUE;
+}
 
 BOOL CQorApp::OnDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {

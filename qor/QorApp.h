@@ -12,7 +12,7 @@ public:
     CQorModule();
     virtual ~CQorModule();
 
-    HINSTANCE instance;                 // the module, set at process attach
+    HINSTANCE instance; // the module, set at process attach
 };
 
 class CQorApp : public CQorModule {

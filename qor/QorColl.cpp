@@ -14,10 +14,7 @@ CQorPosition::CQorPosition() : kind(0), index(0) {}
 
 CQorPosition::CQorPosition(int kind, int index) : kind(kind), index(index) {}
 
-CQorPosition::CQorPosition(const CQorPosition& other)
-    : kind(other.kind), index(other.index)
-{
-}
+CQorPosition::CQorPosition(const CQorPosition& other) : kind(other.kind), index(other.index) {}
 
 CQorPosition& CQorPosition::operator=(const CQorPosition& other)
 {

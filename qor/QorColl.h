@@ -19,7 +19,7 @@ public:
     CQorPosition& operator=(const CQorPosition& other);
     virtual ~CQorPosition();
 
-    int kind;                           // 3: by index; 0: no element
+    int kind; // 3: by index; 0: no element
     int index;
 };
 
@@ -112,7 +112,7 @@ public:
     // The position of an index; g_nullPosition for an index below 0.
     static CQorPosition PositionFromIndex(int index);
 
-    UINT count;                         // elements held
+    UINT count; // elements held
 };
 
 class CQorPtrArray : public CQorIndexedList {
@@ -135,6 +135,6 @@ public:
     // Grows the block to hold n pointers: FALSE, unchanged, when it cannot.
     BOOL EnsureCapacity(int n);
 
-    void** items;                       // the block, or null
-    int capacity;                       // pointers the block holds
+    void** items; // the block, or null
+    int capacity; // pointers the block holds
 };

@@ -17,9 +17,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         // Its members could not get memory: the object was not made.
     }
     if (!app)
-        return FALSE;               // refuse the attach: no application object
+        return FALSE; // refuse the attach: no application object
     const BOOL attached = app->OnDllMain(instance, reason, reserved);
     if (QorGetApp() != app)
-        delete app;                 // a second attach: this object is not used
+        delete app; // a second attach: this object is not used
     return attached;
 }

@@ -20,11 +20,11 @@ BOOL CQorRegKey::Open(HKEY root, const char* subkey, KeyAccess access)
     if (access == KeyAccess::read) {
         status = RegOpenKeyExA(root, subkey, noOptions, KEY_READ, &opened);
     } else {
-        DWORD disposition;              // created or opened: either will do
+        DWORD disposition; // created or opened: either will do
         status = RegCreateKeyExA(root, subkey, reserved,
-                                 nullptr,   // no class
+                                 nullptr, // no class
                                  REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                                 nullptr,   // default security
+                                 nullptr, // default security
                                  &opened, &disposition);
     }
     if (status != ERROR_SUCCESS)
@@ -50,7 +50,7 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
     LONG status;
     for (;;) {
         status = RegQueryValueExA(hkey, name,
-                                  nullptr,  // reserved
+                                  nullptr, // reserved
                                   &type, reinterpret_cast<BYTE*>(target.GetBuffer(-1)), &size);
         if (status != ERROR_MORE_DATA)
             break;
@@ -78,10 +78,10 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 BOOL CQorRegKey::HasValue(const char* name)
 {
     const LONG status = RegQueryValueExA(hkey, name,
-                                         nullptr,   // reserved
-                                         nullptr,   // any type
-                                         nullptr,   // no data
-                                         nullptr);  // nor its size
+                                         nullptr,  // reserved
+                                         nullptr,  // any type
+                                         nullptr,  // no data
+                                         nullptr); // nor its size
     return status == ERROR_SUCCESS;
 }
 
@@ -89,7 +89,6 @@ BOOL CQorRegKey::SetString(const char* name, const char* value)
 {
     const DWORD reserved = 0;
     const LONG status = RegSetValueExA(hkey, name, reserved, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(value),
-                                       lstrlenA(value) + 1);
+                                       reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
     return status == ERROR_SUCCESS;
 }

@@ -9,7 +9,10 @@
 
 // How Open reaches a key: read opens an existing key with KEY_READ; write
 // opens it, or creates it and the keys on its path, with KEY_WRITE.
-enum class KeyAccess { write, read };
+enum class KeyAccess {
+    write,
+    read
+};
 
 class CQorRegKey {
 public:
@@ -35,5 +38,5 @@ public:
     // Writes value as REG_SZ, its terminator included: TRUE when written.
     BOOL SetString(const char* name, const char* value);
 
-    HKEY hkey;                          // the open key, or null
+    HKEY hkey; // the open key, or null
 };

@@ -58,13 +58,9 @@ const bool* QorLeadBytes()
     return table.lead;
 }
 
-CQorString::CQorString(int capacity)
-    : data(Allocate(capacity)), capacity(capacity), length(0)
-{
-}
+CQorString::CQorString(int capacity) : data(Allocate(capacity)), capacity(capacity), length(0) {}
 
-CQorString::CQorString(const char* text, int capacity)
-    : data(nullptr), capacity(0), length(0)
+CQorString::CQorString(const char* text, int capacity) : data(nullptr), capacity(0), length(0)
 {
     // With a capacity given, only the bytes that fit are measured: a piece
     // cut from a long text must not cost a walk to the end of that text.
@@ -79,8 +75,7 @@ CQorString::CQorString(const char* text, int capacity)
 }
 
 CQorString::CQorString(const CQorString& other)
-    : data(Allocate(other.length + 1)), capacity(other.length + 1),
-      length(other.length)
+    : data(Allocate(other.length + 1)), capacity(other.length + 1), length(other.length)
 {
     memcpy(data, other.data, other.length + 1);
 }
@@ -196,7 +191,7 @@ int CQorString::Find(char ch, int start) const
         return -1;
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
     const bool* lead = QorLeadBytes();
-    int from = start;                   // a known character boundary
+    int from = start; // a known character boundary
     for (int at = start; at < length; at = from) {
         const void* hit = memchr(text + at, static_cast<unsigned char>(ch), length - at);
         if (!hit)
@@ -204,7 +199,7 @@ int CQorString::Find(char ch, int start) const
         at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
         if (StartsCharacter(text, from, at, lead))
             return at;
-        from = at + 1;                  // a trail byte ends its character
+        from = at + 1; // a trail byte ends its character
     }
     return -1;
 }
@@ -219,18 +214,18 @@ int CQorString::Find(const char* sub, int start) const
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
     const bool* lead = QorLeadBytes();
     const unsigned char first = static_cast<unsigned char>(sub[0]);
-    int from = start;                   // a known character boundary
+    int from = start; // a known character boundary
     for (int pos = start; length - pos >= n;) {
         const void* hit = memchr(text + pos, first, length - n + 1 - pos);
         if (!hit)
             return -1;
         const int at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
         if (!StartsCharacter(text, from, at, lead)) {
-            from = pos = at + 1;        // a trail byte ends its character
+            from = pos = at + 1; // a trail byte ends its character
             continue;
         }
         if (lead[text[at]] && at + 1 == length)
-            return -1;                  // a lone lead byte is no character
+            return -1; // a lone lead byte is no character
         if (memcmp(text + at, sub, n) == 0)
             return at;
         from = at;
@@ -259,7 +254,7 @@ BOOL CQorString::LoadString(UINT id, HINSTANCE instance)
         }
         if (loaded != capacity - 1)
             break;
-        Reserve(2 * capacity);      // it may have been cut: load it again
+        Reserve(2 * capacity); // it may have been cut: load it again
     }
     length = lstrlenA(data);
     return TRUE;

@@ -58,9 +58,9 @@ public:
     BOOL LoadString(UINT id, HINSTANCE instance);
     BOOL LoadString(UINT id);
 
-    char* data;                         // the text and its zero byte
-    int capacity;                       // bytes in the buffer
-    int length;                         // bytes of text before the zero byte
+    char* data;   // the text and its zero byte
+    int capacity; // bytes in the buffer
+    int length;   // bytes of text before the zero byte
 };
 
 // A new text: a followed by b. Throws on no memory; a and b stay.

@@ -90,7 +90,7 @@ INT_PTR CQorDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         const int h = own.bottom - own.top;
         const POINT origin = QorCentredOrigin(reference, w, h);
         MoveWindow(hwnd, origin.x, origin.y, w, h, FALSE);
-        return FALSE;               // no initial keyboard focus from the platform
+        return FALSE; // no initial keyboard focus from the platform
     }
     case WM_COMMAND: {
         const WORD id = LOWORD(wParam);
@@ -177,15 +177,15 @@ INT_PTR CALLBACK QorDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     try {
         result = dialog->DialogProc(hwnd, message, wParam, lParam);
     } catch (CQorException* e) {
-        const int answer = MessageBoxA(nullptr,    // no owner
+        const int answer = MessageBoxA(nullptr, // no owner
                                        e->GetErrorMessage(),
-                                       "",         // no caption
+                                       "", // no caption
                                        MB_OKCANCEL | MB_ICONERROR);
         if (answer == IDCANCEL)
             PostQuitMessage(0);
         result = FALSE;
     }
     if (message == WM_NCDESTROY)
-        dialog->hwnd = nullptr;     // after DialogProc, which still sees its handle
+        dialog->hwnd = nullptr; // after DialogProc, which still sees its handle
     return result;
 }

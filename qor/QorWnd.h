@@ -26,8 +26,8 @@ public:
     // to the procedure the window had before, or DefWindowProcA.
     virtual LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND hwnd;                          // the bound window, or null
-    WNDPROC prevWndProc;                // a subclassed window's old procedure, or null
+    HWND hwnd;           // the bound window, or null
+    WNDPROC prevWndProc; // a subclassed window's old procedure, or null
 };
 
 class CQorDialog : public CQorWnd {
@@ -42,7 +42,7 @@ public:
     // IDCANCEL commands (TRUE); reflects WM_NOTIFY (TRUE when handled); FALSE else.
     virtual INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HINSTANCE instance;                 // the module that holds the template
+    HINSTANCE instance; // the module that holds the template
     UINT templateId;
 };
 
@@ -73,7 +73,7 @@ public:
     // The object of handle's latest entry, or null.
     CQorWnd* Lookup(HWND handle) const;
 
-    CQorWndMapNode* buckets[256];       // chains by bits 1 to 8 of the handle
+    CQorWndMapNode* buckets[256]; // chains by bits 1 to 8 of the handle
 };
 
 // The map of every dialog bound to its object.

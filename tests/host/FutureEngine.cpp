@@ -3,12 +3,30 @@
 #include <windows.h>
 
 extern "C" {
-DWORD WINAPI TFEGetAPIVersion() { return 0x00020000; }
-BOOL WINAPI TFEGetEngineDescription(LPSTR buffer, int size) { lstrcpynA(buffer, "Future", size); return TRUE; }
-BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size) { lstrcpynA(buffer, "2.00", size); return TRUE; }
-BOOL WINAPI TFEInitEngine() { return TRUE; }
+DWORD WINAPI TFEGetAPIVersion()
+{
+    return 0x00020000;
+}
+BOOL WINAPI TFEGetEngineDescription(LPSTR buffer, int size)
+{
+    lstrcpynA(buffer, "Future", size);
+    return TRUE;
+}
+BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size)
+{
+    lstrcpynA(buffer, "2.00", size);
+    return TRUE;
+}
+BOOL WINAPI TFEInitEngine()
+{
+    return TRUE;
+}
 void WINAPI TFEExitEngine() {}
-BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int size) { lstrcpynA(buffer, caption, size); return TRUE; }
+BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int size)
+{
+    lstrcpynA(buffer, caption, size);
+    return TRUE;
+}
 void WINAPI TFEOnAbout(HWND) {}
 void WINAPI TFEOnSetting(HWND) {}
 }

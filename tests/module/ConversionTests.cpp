@@ -22,8 +22,8 @@ namespace {
     const DriveResult r = Drive([&] { started = StartEngineWith(path); }, {});
     if (!started || r.unexpected)
         return ::testing::AssertionFailure()
-               << "the engine did not start on " << Escaped(bytes) << " (result " << started
-               << ", " << r.unexpected << " message boxes)";
+            << "the engine did not start on " << Escaped(bytes) << " (result " << started << ", "
+            << r.unexpected << " message boxes)";
     return ::testing::AssertionSuccess();
 }
 
@@ -32,7 +32,7 @@ const size_t kGuard = 16;
 // The host's buffer: size bytes plus guard bytes, all 0x7F beforehand.
 struct Output {
     BOOL result;
-    std::string bytes;          // the whole buffer, guard included
+    std::string bytes; // the whole buffer, guard included
 
     std::string Text() const { return bytes.c_str(); }
     // Whether every byte from offset on is still 0x7F.
@@ -52,7 +52,7 @@ Output ConvertInto(const char* caption, int size)
 
 struct ConversionCase {
     const char* what;
-    std::string rules;          // the definition file's bytes
+    std::string rules; // the definition file's bytes
     std::string caption;
     std::string expected;
 };
@@ -113,8 +113,7 @@ TEST(Conversion, DoubleByteCharacters)
         {"full width differs", "abc,x", Sjis(L"ａｂｃ"), Sjis(L"ａｂｃ")},
         {"replacement makes a new character", "a,\x83\n\\,Z", "a\\", "\x83\\"},
         {"lone lead byte at the end of the caption", "\\,Z", "\\\x83", "Z\x83"},
-        {"Japanese to Japanese", Sjis(L"変換,へんかん"), Sjis(L"文字変換"),
-         Sjis(L"文字へんかん")},
+        {"Japanese to Japanese", Sjis(L"変換,へんかん"), Sjis(L"文字変換"), Sjis(L"文字へんかん")},
     });
 }
 
@@ -137,8 +136,12 @@ TEST(Conversion, CutToTheHostBuffer)
     // "aa" becomes "ソソ", four bytes.
     ASSERT_TRUE(UseRules("a,\x83\x5C"));
     const CutCase cases[] = {
-        {100, "\x83\x5C\x83\x5C"}, {5, "\x83\x5C\x83\x5C"}, {4, "\x83\x5C\x83"},
-        {3, "\x83\x5C"},           {2, "\x83"},             {1, ""},
+        {100, "\x83\x5C\x83\x5C"},
+        {5, "\x83\x5C\x83\x5C"},
+        {4, "\x83\x5C\x83"},
+        {3, "\x83\x5C"},
+        {2, "\x83"},
+        {1, ""},
     };
     for (const CutCase& c : cases) {
         const Output out = ConvertInto("aa", c.size);
@@ -157,8 +160,10 @@ TEST(Conversion, RefusedArgumentsWriteNothing)
         const char* caption;
         int size;
     } cases[] = {
-        {"null caption", nullptr, 16}, {"size 0", "a", 0},
-        {"size -1", "a", -1},          {"most negative size", "a", INT_MIN},
+        {"null caption", nullptr, 16},
+        {"size 0", "a", 0},
+        {"size -1", "a", -1},
+        {"most negative size", "a", INT_MIN},
     };
     for (const auto& c : cases) {
         const Output out = ConvertInto(c.caption, c.size);
@@ -188,8 +193,12 @@ TEST(Conversion, DefinitionFilesThroughTheModule)
         {"lone CR", "a,b\rc,d", "ac", "b\rc,dc"},
         {"mixed line ends", "a,1\nb,2\r\nc,3", "abc", "123"},
         {"NUL ends the text", std::string("a,1\0\nb,2", 8), "ab", "1b"},
-        {"byte order mark belongs to the first line", "\xEF\xBB\xBF" "a,1\nb,2",
-         "ab\xEF\xBB\xBF" "a", "a21"},
+        {"byte order mark belongs to the first line",
+         "\xEF\xBB\xBF"
+         "a,1\nb,2",
+         "ab\xEF\xBB\xBF"
+         "a",
+         "a21"},
         {"sections and comments", "[a,b]\n//a,c\n a,d\na,e", "a a", "ed"},
         {"[ゾ and [a,ゾ are rules", "[\x83\x5D,x\n[a,\x83\x5D", "[\x83\x5D[a", "x\x83\x5D"},
         {"lead byte takes the comma", "\x83,a,b", "\x83,a", "b"},
@@ -209,9 +218,8 @@ TEST(Conversion, SecondFileReplacesTheFirst)
     // A file that is gone by the next start leaves no rules behind.
     ASSERT_TRUE(UseRules("a,1"));
     BOOL started = TRUE;
-    const DriveResult r =
-        Drive([&] { started = StartEngineWith(ScratchDir() + "\\gone.txt"); },
-              {[](HWND box) { Press(box, IDOK); }});
+    const DriveResult r = Drive([&] { started = StartEngineWith(ScratchDir() + "\\gone.txt"); },
+                                {[](HWND box) { Press(box, IDOK); }});
     EXPECT_FALSE(r.timedOut) << "no message box came";
     EXPECT_FALSE(started);
     EXPECT_EQ("ab", Convert("ab"));
@@ -220,8 +228,8 @@ TEST(Conversion, SecondFileReplacesTheFirst)
 // Whether nothing else holds the file open: it can be opened exclusively.
 bool NoOneHolds(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(file);
@@ -262,7 +270,9 @@ TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
     std::string caption, expected;
     for (int i = 0; i < 50; ++i) {
         caption += "abcabc";
-        expected += "\x83\x5C" "ccc\x83\x5C" "ccc";
+        expected += "\x83\x5C"
+                    "ccc\x83\x5C"
+                    "ccc";
     }
     int failures = 0;
     for (int n = 1; n < 1000; ++n) {
@@ -284,7 +294,8 @@ TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
         }
         ++failures;
         EXPECT_FALSE(out.result) << "allocation " << n << " failed, yet success came back";
-        EXPECT_TRUE(out.UntouchedFrom(0)) << "allocation " << n << " failed and the buffer was written";
+        EXPECT_TRUE(out.UntouchedFrom(0))
+            << "allocation " << n << " failed and the buffer was written";
     }
     printf("conversion: %d failed allocations\n", failures);
     EXPECT_GE(failures, 4) << "making and growing two buffers takes more allocations than that";
@@ -293,8 +304,8 @@ TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
 
 TEST(ConversionFaults, EveryFailedAllocationOfALoadLeavesAWholeOrEmptyTable)
 {
-    const std::string path =
-        WriteScratchFile("faultload.txt", "[s]\r\na,1\r\n//c\r\nb,22,2\r\nc,\r\n\r\n");
+    const std::string path = WriteScratchFile("faultload.txt",
+                                              "[s]\r\na,1\r\n//c\r\nb,22,2\r\nc,\r\n\r\n");
     const std::string caption = "abcd";
     const std::string converted = "122,2d";
     ThrowOnce();

@@ -21,8 +21,8 @@ void ExpectDriven(const DriveResult& r, size_t windows, const std::string& what)
 
 std::string Rect(const RECT& r)
 {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " - " +
-           std::to_string(r.right) + "," + std::to_string(r.bottom);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right)
+        + "," + std::to_string(r.bottom);
 }
 
 // ---------------------------------------------------------------------------
@@ -44,8 +44,13 @@ TEST_F(Dialogs, CentredOnTheHostOrOnTheWorkArea)
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     ASSERT_EQ("0,0 - 1280,1024", Rect(workArea)) << "not the test display";
     const std::vector<std::string> aboutTexts = {
-        "VarioEngine for TitleForge", "Version 1.00", "(C) 2026 Vario Project",
-        Sjis(L"現在の変換設定"), "", "OK", Sjis(L"バージョン情報"),
+        "VarioEngine for TitleForge",
+        "Version 1.00",
+        "(C) 2026 Vario Project",
+        Sjis(L"現在の変換設定"),
+        "",
+        "OK",
+        Sjis(L"バージョン情報"),
     };
     const std::vector<std::string> settingTexts = {
         Sjis(L"変換定義ファイル(&F):"), path, Sjis(L"参照(&B)..."), "OK", Sjis(L"ｷｬﾝｾﾙ"),
@@ -53,19 +58,35 @@ TEST_F(Dialogs, CentredOnTheHostOrOnTheWorkArea)
     const struct {
         const char* what;
         void(WINAPI* open)(HWND);
-        RECT host;                      // x, y, w, h; w 0: no host
+        RECT host; // x, y, w, h; w 0: no host
         const char* rect;
         std::string caption;
         const std::vector<std::string>* texts;
     } cases[] = {
-        {"About on the host", Engine().OnAbout, {123, 77, 600, 433}, "250,135 - 597,451",
-         Sjis(L"VarioEngineのバージョン情報"), &aboutTexts},
-        {"About on the work area", Engine().OnAbout, {}, "467,354 - 814,670",
-         Sjis(L"VarioEngineのバージョン情報"), &aboutTexts},
-        {"Settings on the host", Engine().OnSetting, {40, 500, 900, 300}, "321,585 - 660,716",
-         Sjis(L"VarioEngineの設定"), &settingTexts},
-        {"Settings on the work area", Engine().OnSetting, {}, "471,447 - 810,578",
-         Sjis(L"VarioEngineの設定"), &settingTexts},
+        {"About on the host",
+         Engine().OnAbout,
+         {123, 77, 600, 433},
+         "250,135 - 597,451",
+         Sjis(L"VarioEngineのバージョン情報"),
+         &aboutTexts},
+        {"About on the work area",
+         Engine().OnAbout,
+         {},
+         "467,354 - 814,670",
+         Sjis(L"VarioEngineのバージョン情報"),
+         &aboutTexts},
+        {"Settings on the host",
+         Engine().OnSetting,
+         {40, 500, 900, 300},
+         "321,585 - 660,716",
+         Sjis(L"VarioEngineの設定"),
+         &settingTexts},
+        {"Settings on the work area",
+         Engine().OnSetting,
+         {},
+         "471,447 - 810,578",
+         Sjis(L"VarioEngineの設定"),
+         &settingTexts},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -92,7 +113,8 @@ struct CloseWay {
 
 const CloseWay kCloseWays[] = {
     {"Cancel command", [](HWND d) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }},
-    {"Esc key", [](HWND d) {
+    {"Esc key",
+     [](HWND d) {
          // Typed into the path box, or into the About dialog's OK button.
          HWND target = GetDlgItem(d, IDC_DEFFILE);
          PostMessageA(target ? target : GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -105,14 +127,14 @@ TEST_F(Dialogs, ClosingWithoutOkChangesNothing)
 {
     const std::string path = WriteScratchFile("closed.txt", "a,b\r\n");
     ASSERT_TRUE(StartEngineWith(path));
-    WriteScratchFile("closed.txt", "a,c\r\n");      // what a reload would find
+    WriteScratchFile("closed.txt", "a,c\r\n"); // what a reload would find
     const std::string other = WriteScratchFile("other.txt", "a,other\r\n");
     for (auto open : {Engine().OnAbout, Engine().OnSetting}) {
         for (const CloseWay& way : kCloseWays) {
-            const std::string what =
-                std::string(open == Engine().OnAbout ? "About, " : "Settings, ") + way.name;
-            const DriveResult r = Drive([&] { open(nullptr); },
-                                        {[&](HWND dialog) {
+            const std::string what = std::string(open == Engine().OnAbout ? "About, "
+                                                                          : "Settings, ")
+                + way.name;
+            const DriveResult r = Drive([&] { open(nullptr); }, {[&](HWND dialog) {
                                             SetDlgItemTextA(dialog, IDC_DEFFILE, other.c_str());
                                             way.close(dialog);
                                         }},
@@ -131,7 +153,7 @@ TEST_F(Dialogs, ClosingWithoutOkChangesNothing)
 TEST_F(Dialogs, AboutListsEveryRuleOnALineOfItsOwn)
 {
     const std::string lead = "\x83";
-    const std::string shownLead = "\x81\x45";   // "・": the list box shows a lone lead byte so
+    const std::string shownLead = "\x81\x45"; // "・": the list box shows a lone lead byte so
     const struct {
         const char* what;
         std::string rules;
@@ -144,9 +166,11 @@ TEST_F(Dialogs, AboutListsEveryRuleOnALineOfItsOwn)
           std::string(kArrow) + "empty source", std::string("empty replacement") + kArrow,
           std::string("abc") + kArrow + "xyz", std::string("a") + kArrow + "b,c"}},
         {"no rules", "", {}},
-        {"a replacement ending in a lone lead byte", "a," + lead + "\r\nc,d\r\n",
+        {"a replacement ending in a lone lead byte",
+         "a," + lead + "\r\nc,d\r\n",
          {std::string("a") + kArrow + shownLead, std::string("c") + kArrow + "d"}},
-        {"the only rule ends in a lone lead byte", "a," + lead + "\r\n",
+        {"the only rule ends in a lone lead byte",
+         "a," + lead + "\r\n",
          {std::string("a") + kArrow + shownLead}},
     };
     for (const auto& c : cases) {
@@ -200,7 +224,7 @@ TEST_F(SettingDialog, OkLoadsThePathInTheBox)
     ASSERT_EQ(259u, longPath.size());
     const struct {
         const char* what;
-        std::string typed;              // empty: the box is left as it opened
+        std::string typed; // empty: the box is left as it opened
         const std::string converted;
         const std::string& kept;
     } cases[] = {
@@ -234,7 +258,8 @@ TEST_F(SettingDialog, OkWithAnEmptyBoxWarnsAndStaysOpen)
                                         box = Inspect(b);
                                         PressAndWait(b, IDOK);
                                         Sleep(100);
-                                        stayed = IsWindow(dialog.hwnd) && IsWindowVisible(dialog.hwnd);
+                                        stayed = IsWindow(dialog.hwnd)
+                                            && IsWindowVisible(dialog.hwnd);
                                         kept = ItemText(dialog.hwnd, IDC_DEFFILE);
                                         Press(dialog.hwnd, IDCANCEL);
                                     },
@@ -285,7 +310,8 @@ TEST_F(SettingDialog, OkWithADirectoryTakesItAndWarnsOwnedByTheHost)
 void ExpectOpenFileDialog(const SeenWindow& seen, const std::string& name, const char* which)
 {
     EXPECT_EQ("OpenFileDialog", Kinds({seen})) << which;
-    EXPECT_EQ(Sjis(L"変換定義ファイルを選択"), seen.caption) << which << ": " << Escaped(seen.caption);
+    EXPECT_EQ(Sjis(L"変換定義ファイルを選択"), seen.caption)
+        << which << ": " << Escaped(seen.caption);
     EXPECT_EQ(name, seen.edit) << which << ": " << Escaped(seen.edit);
     if (!name.empty()) {
         EXPECT_EQ(ScratchDir(), seen.folder) << which;
@@ -298,31 +324,30 @@ TEST_F(SettingDialog, BrowseStartsFromTheOpeningPathEachTime)
     HWND dialog = nullptr;
     SeenWindow first, second;
     std::string afterFirst, afterSecond;
-    const DriveResult r = Drive(
-        [&] { Engine().OnSetting(nullptr); },
-        {
-            [&](HWND d) {
-                dialog = d;
-                SetDlgItemTextA(d, IDC_DEFFILE, "typed.txt");
-                Press(d, IDC_BROWSE);
-            },
-            [&](HWND box) {
-                first = Inspect(box);
-                SendMessageA(box, CDM_SETCONTROLTEXT, 0x47C,
-                             reinterpret_cast<LPARAM>(chosen.c_str()));
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                WaitForClose(box);
-                afterFirst = ItemText(dialog, IDC_DEFFILE);
-                Press(dialog, IDC_BROWSE);
-            },
-            [&](HWND box) {
-                second = Inspect(box);
-                PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-                WaitForClose(box);
-                afterSecond = ItemText(dialog, IDC_DEFFILE);
-                Press(dialog, IDCANCEL);
-            },
-        });
+    const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
+                                {
+                                    [&](HWND d) {
+                                        dialog = d;
+                                        SetDlgItemTextA(d, IDC_DEFFILE, "typed.txt");
+                                        Press(d, IDC_BROWSE);
+                                    },
+                                    [&](HWND box) {
+                                        first = Inspect(box);
+                                        SendMessageA(box, CDM_SETCONTROLTEXT, 0x47C,
+                                                     reinterpret_cast<LPARAM>(chosen.c_str()));
+                                        PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                        WaitForClose(box);
+                                        afterFirst = ItemText(dialog, IDC_DEFFILE);
+                                        Press(dialog, IDC_BROWSE);
+                                    },
+                                    [&](HWND box) {
+                                        second = Inspect(box);
+                                        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+                                        WaitForClose(box);
+                                        afterSecond = ItemText(dialog, IDC_DEFFILE);
+                                        Press(dialog, IDCANCEL);
+                                    },
+                                });
     ExpectDriven(r, 3, "browse");
     ExpectOpenFileDialog(first, "settings.txt", "first");
     ExpectOpenFileDialog(second, "settings.txt", "second");

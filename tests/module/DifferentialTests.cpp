@@ -43,7 +43,7 @@ bool ModelRule(const std::string& line, std::pair<std::string, std::string>* rul
     if (starts.empty())
         return false;
     const bool section = line.front() == '[' && line.back() == ']'
-                         && starts.back() == line.size() - 1;
+        && starts.back() == line.size() - 1;
     const bool comment = line.compare(0, 2, "//") == 0;
     if (section || comment)
         return false;
@@ -127,7 +127,11 @@ public:
         return state;
     }
     int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-    template <typename T, size_t N> const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
+    template <typename T, size_t N>
+    const T& Pick(const T (&items)[N])
+    {
+        return items[Below(N)];
+    }
 
 private:
     uint32_t state;
@@ -146,7 +150,7 @@ std::string RandomPiece(CRandom& random)
     case 1:
         return {static_cast<char>(random.Pick(kLeads)), static_cast<char>(random.Pick(kTrails))};
     case 2:
-        return {static_cast<char>(random.Pick(kLeads))};       // a lone lead byte
+        return {static_cast<char>(random.Pick(kLeads))}; // a lone lead byte
     default:
         return random.Pick(kPieces);
     }
@@ -204,7 +208,8 @@ int EnvironmentNumber(const char* name, int fallback)
 // that begin with a lead byte are frequent.
 std::string RandomIndexedFile(CRandom& random)
 {
-    const char* const bytes[] = {"a", "b", "\x83", "\x83\x5C", "\x95\x5C", "\x5C", "\x81\x40", "\xE0"};
+    const char* const bytes[] = {"a",        "b",    "\x83",     "\x83\x5C",
+                                 "\x95\x5C", "\x5C", "\x81\x40", "\xE0"};
     auto text = [&](int most) {
         std::string t;
         for (int n = random.Below(most + 1); n > 0; --n)
@@ -242,29 +247,27 @@ void ExpectAgreement(std::string (*makeFile)(CRandom&), int defaultFiles)
             const int whole = static_cast<int>(expected.size()) + 1;
             const int size = random.Below(4) ? whole + random.Below(3) : 1 + random.Below(whole);
             std::string buffer(size + 8, '\x7F');
-            const BOOL result =
-                Engine().ConvertCaptionString(0, caption.c_str(), &buffer[0], size);
+            const BOOL result = Engine().ConvertCaptionString(0, caption.c_str(), &buffer[0], size);
             const std::string want = expected.substr(0, size - 1);
             const std::string got = buffer.c_str();
             const bool guarded = buffer.find_first_not_of('\x7F', want.size() + 1)
-                                 == std::string::npos;
+                == std::string::npos;
             ++compared;
             changed += expected != caption;
             if (result && got == want && guarded)
                 continue;
             ++mismatches;
             ADD_FAILURE() << "file " << f << " " << Escaped(file) << "\ncaption "
-                          << Escaped(caption) << ", size " << size << "\nexpected "
-                          << Escaped(want) << "\ngot      " << Escaped(got) << " (result "
-                          << result << (guarded ? "" : ", written past the text") << ")\nseed "
-                          << seed;
+                          << Escaped(caption) << ", size " << size << "\nexpected " << Escaped(want)
+                          << "\ngot      " << Escaped(got) << " (result " << result
+                          << (guarded ? "" : ", written past the text") << ")\nseed " << seed;
         }
     }
     Engine().ExitEngine();
     EXPECT_GE(changed, compared / 4) << "too few captions were changed by their rules to "
                                         "say much";
-    printf("compared %d captions of %d files, %d changed by the rules (seed %u)\n", compared,
-           files, changed, seed);
+    printf("compared %d captions of %d files, %d changed by the rules (seed %u)\n", compared, files,
+           changed, seed);
 }
 
 TEST(Differential, ModuleAgreesWithTheModel)

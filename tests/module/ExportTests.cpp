@@ -9,7 +9,7 @@ const IMAGE_NT_HEADERS* Headers(const BYTE* base);
 
 const char* const kExportNames[] = {
     "TFEGetAPIVersion", "TFEGetEngineDescription", "TFEGetEngineVersion", "TFEInitEngine",
-    "TFEExitEngine", "TFEConvertCaptionString", "TFEOnAbout", "TFEOnSetting",
+    "TFEExitEngine",    "TFEConvertCaptionString", "TFEOnAbout",          "TFEOnSetting",
 };
 
 TEST(Exports, FoundByNameAndOrdinalAtTheSameAddress)
@@ -31,8 +31,8 @@ TEST(Exports, ExportDirectoryNamesTheModule)
     const BYTE* base = reinterpret_cast<const BYTE*>(EngineModule());
     const IMAGE_DATA_DIRECTORY& dir =
         Headers(base)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    const IMAGE_EXPORT_DIRECTORY* exports =
-        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    const IMAGE_EXPORT_DIRECTORY* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+        base + dir.VirtualAddress);
     EXPECT_STREQ("Vario.tfe", reinterpret_cast<const char*>(base + exports->Name));
     EXPECT_EQ(1u, exports->Base);
     EXPECT_EQ(8u, exports->NumberOfFunctions);
@@ -74,7 +74,7 @@ TEST(ModuleImage, RelocatableNonExecutableDataSystemImportsOnly)
 
 TEST(Exports, ApiVersionIsConstant)
 {
-    DeleteSettingsKey();            // nothing to load, so no message box
+    DeleteSettingsKey(); // nothing to load, so no message box
     EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
     Engine().InitEngine();
     EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
@@ -85,7 +85,7 @@ TEST(Exports, ApiVersionIsConstant)
 struct CopyCase {
     int size;
     BOOL result;
-    const char* expected;       // the buffer's text; null: the buffer is untouched
+    const char* expected; // the buffer's text; null: the buffer is untouched
 };
 
 void CheckCopies(BOOL(WINAPI* copy)(LPSTR, int), const char* name, const CopyCase* cases,
@@ -111,9 +111,14 @@ void CheckCopies(BOOL(WINAPI* copy)(LPSTR, int), const char* name, const CopyCas
 TEST(Exports, EngineDescriptionIsCutToTheBuffer)
 {
     const CopyCase cases[] = {
-        {32, TRUE, "VarioEngine"}, {12, TRUE, "VarioEngine"}, {11, TRUE, "VarioEngin"},
-        {3, TRUE, "Va"},           {1, TRUE, ""},             {0, FALSE, nullptr},
-        {-1, FALSE, nullptr},      {-100, FALSE, nullptr},
+        {32, TRUE, "VarioEngine"},
+        {12, TRUE, "VarioEngine"},
+        {11, TRUE, "VarioEngin"},
+        {3, TRUE, "Va"},
+        {1, TRUE, ""},
+        {0, FALSE, nullptr},
+        {-1, FALSE, nullptr},
+        {-100, FALSE, nullptr},
     };
     CheckCopies(Engine().GetEngineDescription, "TFEGetEngineDescription", cases,
                 sizeof cases / sizeof cases[0]);
@@ -122,7 +127,7 @@ TEST(Exports, EngineDescriptionIsCutToTheBuffer)
 TEST(Exports, EngineVersionIsCutToTheBuffer)
 {
     const CopyCase cases[] = {
-        {32, TRUE, "1.00"}, {5, TRUE, "1.00"}, {4, TRUE, "1.0"},     {3, TRUE, "1."},
+        {32, TRUE, "1.00"}, {5, TRUE, "1.00"},   {4, TRUE, "1.0"},     {3, TRUE, "1."},
         {1, TRUE, ""},      {0, FALSE, nullptr}, {-1, FALSE, nullptr},
     };
     CheckCopies(Engine().GetEngineVersion, "TFEGetEngineVersion", cases,

@@ -8,7 +8,7 @@
 
 namespace {
 
-const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);     // 0x0411
+const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT); // 0x0411
 
 // The string's bytes; *count is what LoadStringA returned.
 std::string LoadText(UINT id, int* count)
@@ -49,7 +49,7 @@ std::string ResourceName(LPCSTR name)
 }
 
 struct Inventory {
-    std::set<std::string> found;    // "type/name/language"
+    std::set<std::string> found; // "type/name/language"
     std::string type, name;
 };
 
@@ -99,8 +99,20 @@ TEST(Resources, ExactlyTheEngineResourcesInJapanese)
 class TemplateReader {
 public:
     explicit TemplateReader(const BYTE* start) : base(start), p(start) {}
-    WORD Word() { WORD w; memcpy(&w, p, 2); p += 2; return w; }
-    DWORD Dword() { DWORD d; memcpy(&d, p, 4); p += 4; return d; }
+    WORD Word()
+    {
+        WORD w;
+        memcpy(&w, p, 2);
+        p += 2;
+        return w;
+    }
+    DWORD Dword()
+    {
+        DWORD d;
+        memcpy(&d, p, 4);
+        p += 4;
+        return d;
+    }
     short Short() { return static_cast<short>(Word()); }
     std::wstring Text()
     {
@@ -131,8 +143,8 @@ private:
 
 struct ExpectedControl {
     WORD id;
-    const wchar_t* atom;        // the class as an ordinal
-    const wchar_t* name;        // or by name
+    const wchar_t* atom; // the class as an ordinal
+    const wchar_t* name; // or by name
     const wchar_t* text;
     short x, y, cx, cy;
     DWORD style;
@@ -201,21 +213,31 @@ void CheckDialog(const ExpectedDialog& dialog)
 
 TEST(Resources, DialogTemplates)
 {
-    const ExpectedDialog dialogs[] = {{101, 227, 179, L"VarioEngineのバージョン情報", {
-        {0xFFFF, L"#130", L"Static", L"VarioEngine for TitleForge", 15, 21, 99, 8, 0x50020000},
-        {1002, L"#130", L"Static", L"Version 0.00", 143, 21, 50, 8, 0x50020000},
-        {0xFFFF, L"#130", L"Static", L"(C) 2026 Vario Project", 15, 34, 90, 8, 0x50020000},
-        {0xFFFF, L"#130", L"Static", L"現在の変換設定", 7, 59, 49, 8, 0x50020000},
-        {1003, L"#131", L"ListBox", L"", 7, 69, 213, 80, 0x50B10101},
-        {IDOK, L"#128", L"Button", L"OK", 170, 158, 50, 14, 0x50010001},
-        {0xFFFF, L"#128", L"Button", L"バージョン情報", 7, 7, 213, 42, 0x50000007},
-    }}, {102, 222, 65, L"VarioEngineの設定", {
-        {0xFFFF, L"#130", L"Static", L"変換定義ファイル(&F):", 7, 7, 62, 8, 0x50020000},
-        {1000, L"#129", L"Edit", L"", 7, 19, 166, 14, 0x50810080},
-        {1001, L"#128", L"Button", L"参照(&B)...", 177, 19, 38, 14, 0x50010000},
-        {IDOK, L"#128", L"Button", L"OK", 112, 44, 50, 14, 0x50010001},
-        {IDCANCEL, L"#128", L"Button", L"ｷｬﾝｾﾙ", 165, 44, 50, 14, 0x50010000},
-    }}};
+    const ExpectedDialog dialogs[] = {
+        {101,
+         227,
+         179,
+         L"VarioEngineのバージョン情報",
+         {
+             {0xFFFF, L"#130", L"Static", L"VarioEngine for TitleForge", 15, 21, 99, 8, 0x50020000},
+             {1002, L"#130", L"Static", L"Version 0.00", 143, 21, 50, 8, 0x50020000},
+             {0xFFFF, L"#130", L"Static", L"(C) 2026 Vario Project", 15, 34, 90, 8, 0x50020000},
+             {0xFFFF, L"#130", L"Static", L"現在の変換設定", 7, 59, 49, 8, 0x50020000},
+             {1003, L"#131", L"ListBox", L"", 7, 69, 213, 80, 0x50B10101},
+             {IDOK, L"#128", L"Button", L"OK", 170, 158, 50, 14, 0x50010001},
+             {0xFFFF, L"#128", L"Button", L"バージョン情報", 7, 7, 213, 42, 0x50000007},
+         }},
+        {102,
+         222,
+         65,
+         L"VarioEngineの設定",
+         {
+             {0xFFFF, L"#130", L"Static", L"変換定義ファイル(&F):", 7, 7, 62, 8, 0x50020000},
+             {1000, L"#129", L"Edit", L"", 7, 19, 166, 14, 0x50810080},
+             {1001, L"#128", L"Button", L"参照(&B)...", 177, 19, 38, 14, 0x50010000},
+             {IDOK, L"#128", L"Button", L"OK", 112, 44, 50, 14, 0x50010001},
+             {IDCANCEL, L"#128", L"Button", L"ｷｬﾝｾﾙ", 165, 44, 50, 14, 0x50010000},
+         }}};
     for (const ExpectedDialog& dialog : dialogs)
         CheckDialog(dialog);
 }
@@ -269,13 +291,11 @@ private:
         memcpy(&w, node + offset, 2);
         return w;
     }
-    static std::wstring Key(const BYTE* node)
-    {
-        return reinterpret_cast<const wchar_t*>(node + 6);
-    }
+    static std::wstring Key(const BYTE* node) { return reinterpret_cast<const wchar_t*>(node + 6); }
     static size_t Align(size_t n) { return (n + 3) & ~size_t(3); }
     // Node: length, value length, type, key, padding, value, padding, children.
-    template <typename F> static void ForChildren(const BYTE* node, F f)
+    template <typename F>
+    static void ForChildren(const BYTE* node, F f)
     {
         const size_t length = At(node, 0);
         const size_t valueBytes = At(node, 2) * (At(node, 4) == 1 ? 2 : 1);
@@ -318,7 +338,10 @@ TEST(Resources, VersionRecordStringsAndTranslation)
 {
     VersionRecord record;
     ASSERT_TRUE(record.Loaded()) << "error " << GetLastError();
-    const struct { const char* name; const char* text; } entries[] = {
+    const struct {
+        const char* name;
+        const char* text;
+    } entries[] = {
         {"Comments", ""},
         {"CompanyName", "Vario Project"},
         {"FileDescription", "VarioConvert Engine for TitleForge"},
@@ -338,7 +361,7 @@ TEST(Resources, VersionRecordStringsAndTranslation)
         UINT size = 0;
         const char* value = static_cast<const char*>(record.Query(path.c_str(), &size));
         EXPECT_NE(nullptr, value) << e.name << " is missing";
-        const std::string text = value && size ? value : "";     // an empty entry may have no text
+        const std::string text = value && size ? value : ""; // an empty entry may have no text
         EXPECT_EQ(e.text, text) << e.name << ": " << Escaped(text);
         expectedNames.insert(std::wstring(e.name, e.name + strlen(e.name)));
     }
@@ -351,8 +374,8 @@ TEST(Resources, VersionRecordStringsAndTranslation)
     EXPECT_EQ(expectedNames.size(), names.size()) << "an entry is stored twice";
 
     UINT size = 0;
-    const auto* translation =
-        static_cast<const WORD*>(record.Query("\\VarFileInfo\\Translation", &size));
+    const auto* translation = static_cast<const WORD*>(
+        record.Query("\\VarFileInfo\\Translation", &size));
     ASSERT_NE(nullptr, translation);
     ASSERT_EQ(4u, size);
     EXPECT_EQ(0x0411, translation[0]);

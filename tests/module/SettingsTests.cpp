@@ -14,7 +14,7 @@ const char kPriorRules[] = "foo,prior\r\n";
 const char kRules[] = "[section]\r\n//foo,comment\r\nfoo,bar\r\nno comma here\r\nx,xy\r\n";
 const char kProbe[] = "foo x";
 const char kUnchanged[] = "foo x";
-const char kConverted[] = "bar xy";     // "x,xy" once: a table loaded twice gives "bar xyy"
+const char kConverted[] = "bar xy"; // "x,xy" once: a table loaded twice gives "bar xyy"
 const char kPriorConverted[] = "prior x";
 
 std::string PriorFile()
@@ -61,11 +61,11 @@ void CreateKeyWithoutValue()
 
 struct SettingsCase {
     const char* what;
-    std::function<void()> store;    // what the registry holds when the engine starts
+    std::function<void()> store; // what the registry holds when the engine starts
     BOOL init;
-    bool box;                       // the ownerless load failure box
-    const char* converted;          // kProbe converted after TFEInitEngine
-    std::function<std::string()> written;   // the path TFEExitEngine writes back
+    bool box;                             // the ownerless load failure box
+    const char* converted;                // kProbe converted after TFEInitEngine
+    std::function<std::string()> written; // the path TFEExitEngine writes back
 };
 
 TEST(Settings, InitTakesTheStoredPathAndExitWritesItBack)
@@ -166,12 +166,13 @@ TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
 {
     ASSERT_TRUE(StartEngineWith(RulesFile()));
     ASSERT_EQ(kConverted, Convert(kProbe));
-    StorePath("other.txt");             // what the registry holds from now on
+    StorePath("other.txt"); // what the registry holds from now on
     {
         BlockedKey block;
         ASSERT_TRUE(block.blocked) << "the key's security could not be set";
         ASSERT_FALSE(KeyOpens(kSettingsKey, KEY_READ)) << "the platform ignores the key's security";
-        ASSERT_FALSE(KeyOpens(kSettingsKey, KEY_WRITE)) << "the platform ignores the key's security";
+        ASSERT_FALSE(KeyOpens(kSettingsKey, KEY_WRITE))
+            << "the platform ignores the key's security";
 
         Engine().ExitEngine();
         EXPECT_EQ(kConverted, Convert(kProbe)) << "TFEExitEngine emptied the table";

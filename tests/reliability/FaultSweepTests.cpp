@@ -94,9 +94,9 @@ bool IsStrictPrefix(const std::vector<std::string>& part, const std::vector<std:
 TEST(FaultSweep, AboutNeverCrashesLeaksOrChangesTheEngine)
 {
     ThrowOnce();
-    const std::string rules = WriteScratchFile(
-        "sweep-about.txt", "foo,bar\r\nx,xy\r\n" + Sjis(L"表示,ひょうじ") +
-                               "\r\n,empty source\r\nempty replacement,\r\n");
+    const std::string rules = WriteScratchFile("sweep-about.txt",
+                                               "foo,bar\r\nx,xy\r\n" + Sjis(L"表示,ひょうじ")
+                                                   + "\r\n,empty source\r\nempty replacement,\r\n");
     ASSERT_TRUE(StartEngineWith(rules));
     const std::vector<std::string> full = AboutLines();
     HostWindow host;
@@ -110,10 +110,11 @@ TEST(FaultSweep, AboutNeverCrashesLeaksOrChangesTheEngine)
         DriveResult r;
         {
             fault::CFailAt fail(n);
-            r = DriveAll([&] { Engine().OnAbout(host.hwnd); }, [&](HWND h) {
-                seen.push_back(Inspect(h));
-                Press(h, seen.back().kind == Kind::kOther ? IDCANCEL : IDOK);
-            });
+            r = DriveAll([&] { Engine().OnAbout(host.hwnd); },
+                         [&](HWND h) {
+                             seen.push_back(Inspect(h));
+                             Press(h, seen.back().kind == Kind::kOther ? IDCANCEL : IDOK);
+                         });
             failed = fault::Failed();
         }
         EXPECT_FALSE(r.timedOut);
@@ -130,12 +131,12 @@ TEST(FaultSweep, AboutNeverCrashesLeaksOrChangesTheEngine)
             break;
         }
         if (kinds == "(none)") {
-            ++none;                     // the window map had no room: IDCANCEL at once
+            ++none; // the window map had no room: IDCANCEL at once
         } else if (kinds == "MemoryBox") {
-            ++memoryBoxes;              // the listing could not be built
+            ++memoryBoxes; // the listing could not be built
             ExpectBox(seen[0], MemoryMessage(), MB_ICONERROR, host.hwnd);
         } else if (kinds == "FrameworkBox AboutDialog") {
-            ++frameworkBoxes;           // the dialog's set-up ran out part way
+            ++frameworkBoxes; // the dialog's set-up ran out part way
             ExpectBox(seen[0], MemoryMessage(), MB_ICONERROR, nullptr);
             const SeenWindow& about = seen[1];
             EXPECT_TRUE(IsStrictPrefix(about.lines, full))
@@ -154,7 +155,8 @@ TEST(FaultSweep, AboutNeverCrashesLeaksOrChangesTheEngine)
     EXPECT_GT(memoryBoxes, 0);
     EXPECT_GT(frameworkBoxes, 0);
     printf("[ sweep    ] TFEOnAbout: %d allocations failed in turn (%d window map, %d listing, "
-           "%d dialog set-up)\n", n - 1, none, memoryBoxes, frameworkBoxes);
+           "%d dialog set-up)\n",
+           n - 1, none, memoryBoxes, frameworkBoxes);
     Engine().ExitEngine();
     EXPECT_EQ(rules, StoredPath());
 }
@@ -176,10 +178,12 @@ TEST(FaultSweep, CancelInTheFrameworkBoxEndsTheDialogAndLeavesAQuitMessage)
         bool failed = false;
         {
             fault::CFailAt fail(n);
-            const DriveResult r = DriveAll([&] { Engine().OnAbout(host.hwnd); }, [&](HWND h) {
-                seen.push_back(Inspect(h));
-                Press(h, seen.back().kind == Kind::kFrameworkBox ? IDCANCEL : IDOK);
-            });
+            const DriveResult r = DriveAll(
+                [&] { Engine().OnAbout(host.hwnd); },
+                [&](HWND h) {
+                    seen.push_back(Inspect(h));
+                    Press(h, seen.back().kind == Kind::kFrameworkBox ? IDCANCEL : IDOK);
+                });
             EXPECT_FALSE(r.timedOut);
             failed = fault::Failed();
         }
@@ -230,28 +234,29 @@ TEST(FaultSweep, SettingsNeverLosesThePathOrKeepsHalfATable)
         DriveResult r;
         {
             fault::CFailAt fail(n);
-            r = DriveAll([&] { Engine().OnSetting(host.hwnd); }, [&](HWND h) {
-                seen.push_back(Inspect(h));
-                switch (seen.back().kind) {
-                case Kind::kSettingDialog:
-                    settings = h;
-                    SetDlgItemTextA(h, IDC_DEFFILE, newPath.c_str());
-                    Press(h, IDOK);
-                    break;
-                case Kind::kFrameworkBox:
-                    // The dialog stays open: the user tries OK once more.
-                    PressAndWait(h, IDOK);
-                    if (settings)
-                        Press(settings, IDOK);
-                    break;
-                case Kind::kOther:
-                    Press(h, IDCANCEL);
-                    break;
-                default:
-                    Press(h, IDOK);
-                    break;
-                }
-            });
+            r = DriveAll([&] { Engine().OnSetting(host.hwnd); },
+                         [&](HWND h) {
+                             seen.push_back(Inspect(h));
+                             switch (seen.back().kind) {
+                             case Kind::kSettingDialog:
+                                 settings = h;
+                                 SetDlgItemTextA(h, IDC_DEFFILE, newPath.c_str());
+                                 Press(h, IDOK);
+                                 break;
+                             case Kind::kFrameworkBox:
+                                 // The dialog stays open: the user tries OK once more.
+                                 PressAndWait(h, IDOK);
+                                 if (settings)
+                                     Press(settings, IDOK);
+                                 break;
+                             case Kind::kOther:
+                                 Press(h, IDCANCEL);
+                                 break;
+                             default:
+                                 Press(h, IDOK);
+                                 break;
+                             }
+                         });
             failed = fault::Failed();
         }
         EXPECT_FALSE(r.timedOut);
@@ -274,7 +279,7 @@ TEST(FaultSweep, SettingsNeverLosesThePathOrKeepsHalfATable)
             break;
         }
         if (kinds == "(none)") {
-            ++none;                     // the window map had no room: IDCANCEL at once
+            ++none; // the window map had no room: IDCANCEL at once
             EXPECT_TRUE(oldState) << state;
         } else if (kinds == "MemoryBox" || kinds == "SettingDialog MemoryBox") {
             ++memoryBoxes;

@@ -76,27 +76,33 @@ TEST(HostileFiles, LoadAsTheFormatSays)
     const std::string huge(5 << 20, 'a');
     const FileCase cases[] = {
         {"binary garbage around a rule",
-         Garbage(1, 200000, NoCapitalNoNul) + "\nPROBE,CONVERTED\n" +
-             Garbage(2, 200000, NoCapitalNoNul),
+         Garbage(1, 200000, NoCapitalNoNul) + "\nPROBE,CONVERTED\n"
+             + Garbage(2, 200000, NoCapitalNoNul),
          {{"PROBE", "CONVERTED"}, {"NO MATCH", "NO MATCH"}}},
         {"the text ends at the first zero byte",
-         "A,B\n" + Garbage(3, 100000, NoCapitalNoNul) + std::string(1, '\0') +
-             "\nPROBE,X\n",
+         "A,B\n" + Garbage(3, 100000, NoCapitalNoNul) + std::string(1, '\0') + "\nPROBE,X\n",
          {{"A", "B"}, {"PROBE", "PROBE"}}},
-        {"lone lead byte at the end of a line", "PROBE,END" + lead + "\r\nQ,R\r\n",
+        {"lone lead byte at the end of a line",
+         "PROBE,END" + lead + "\r\nQ,R\r\n",
          {{"PROBE", "END" + lead}, {"Q", "R"}}},
-        {"lone lead byte at the end of the file", "Q,R\r\nPROBE,END" + lead,
+        {"lone lead byte at the end of the file",
+         "Q,R\r\nPROBE,END" + lead,
          {{"PROBE", "END" + lead}, {"Q", "R"}}},
-        {"a lead byte takes the comma as its second byte", "P" + lead + ",X\r\nQ,R\r\n",
+        {"a lead byte takes the comma as its second byte",
+         "P" + lead + ",X\r\nQ,R\r\n",
          {{"P", "P"}, {"P" + lead + ",X", "P" + lead + ",X"}, {"Q", "R"}}},
-        {"trail-byte-like ASCII in rules", "@,at\r\n\\,/\r\n",
+        {"trail-byte-like ASCII in rules",
+         "@,at\r\n\\,/\r\n",
          {{"@@@", "atatat"},
           {"\\\\", "//"},
           {Sjis(L"表") + "\\", Sjis(L"表") + "/"},
           {lead + "@", lead + "@"},
           {"@" + lead, "at" + lead}}},
-        {"10 MB single line", huge + "," + std::string(5 << 20, 'b'),
-         {{"a", "a"}, {huge, std::string(5 << 20, 'b')}, {huge + "a", std::string(5 << 20, 'b') + "a"}}},
+        {"10 MB single line",
+         huge + "," + std::string(5 << 20, 'b'),
+         {{"a", "a"},
+          {huge, std::string(5 << 20, 'b')},
+          {huge + "a", std::string(5 << 20, 'b') + "a"}}},
         {"10 MB single line without a comma", std::string(10 << 20, 'c'), {{"c", "c"}}},
         {"empty file", "", {{"PROBE", "PROBE"}}},
         {"only line ends", "\r\n\n\r\r\n", {{"PROBE", "PROBE"}}},
@@ -113,8 +119,7 @@ TEST(HostileFiles, LoadAsTheFormatSays)
             EXPECT_TRUE(p.converted == got)
                 << "caption " << Escaped(p.caption.substr(0, 40)) << ": expected "
                 << Escaped(p.converted.substr(0, 40)) << " (" << p.converted.size()
-                << " bytes), got " << Escaped(got.substr(0, 40)) << " (" << got.size()
-                << " bytes)";
+                << " bytes), got " << Escaped(got.substr(0, 40)) << " (" << got.size() << " bytes)";
         }
         EXPECT_EQ(path, ExitAndReadPath());
     }
@@ -122,9 +127,8 @@ TEST(HostileFiles, LoadAsTheFormatSays)
 
 TEST(HostileCaptions, ConvertWhateverComes)
 {
-    const std::string rules = WriteScratchFile("hostile-captions.txt",
-                                               "a,xyz\r\n@,at\r\n~~,-\r\n" + Sjis(L"表,ひょう") +
-                                                   "\r\n");
+    const std::string rules = WriteScratchFile(
+        "hostile-captions.txt", "a,xyz\r\n@,at\r\n~~,-\r\n" + Sjis(L"表,ひょう") + "\r\n");
     ASSERT_TRUE(StartEngineWith(rules));
 
     // 1 MB caption: every "a" grows to three bytes.
@@ -177,9 +181,8 @@ bool CreateLongPathFile(const std::string& path, const std::string& bytes)
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file.valid()
-           && WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                        nullptr)
-           && written == bytes.size();
+        && WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
+        && written == bytes.size();
 }
 
 // A path of exactly `total` bytes: a directory named with `part` repeated,
@@ -197,7 +200,11 @@ TEST(HostilePaths, LongestPathTheFileFunctionsTake)
 {
     // The limit is 259 characters (260 on some platforms), not bytes; a refused
     // path fails to load like any other file and is remembered all the same.
-    enum Outcome { kLoads, kFails, kPlatformDecides };
+    enum Outcome {
+        kLoads,
+        kFails,
+        kPlatformDecides
+    };
     struct Case {
         const char* what;
         std::string part;
@@ -249,15 +256,15 @@ TEST(HostilePaths, DirectoriesAndFilesInUse)
     struct Case {
         const char* what;
         std::string path;
-        DWORD access, share;            // how another program holds the file
-        bool lockAll;                   // and whether it locks every byte
+        DWORD access, share; // how another program holds the file
+        bool lockAll;        // and whether it locks every byte
         bool loads;
     };
     const Case cases[] = {
         {"a directory", ScratchDir(), 0, 0, false, false},
         {"open for reading elsewhere", file, GENERIC_READ, FILE_SHARE_READ, false, true},
-        {"open for writing elsewhere, reading shared", file, GENERIC_WRITE, FILE_SHARE_READ,
-         false, false},
+        {"open for writing elsewhere, reading shared", file, GENERIC_WRITE, FILE_SHARE_READ, false,
+         false},
         {"open elsewhere, nothing shared", file, GENERIC_READ, 0, false, false},
         {"every byte locked", file, GENERIC_READ | GENERIC_WRITE,
          FILE_SHARE_READ | FILE_SHARE_WRITE, true, false},
@@ -324,9 +331,9 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
         std::string bytes;
         BOOL result;
         bool box;
-        std::string converted;          // PROBE after the start
-        std::string written;            // the path written back; empty with kept
-        bool kept;                      // the value stays exactly as stored
+        std::string converted; // PROBE after the start
+        std::string written;   // the path written back; empty with kept
+        bool kept;             // the value stays exactly as stored
     };
     std::vector<Case> cases = {
         {"REG_SZ", REG_SZ, rules + '\0', TRUE, false, "REGISTRY", rules, false},
@@ -339,14 +346,22 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
         {"REG_SZ of 64 KB without terminator", REG_SZ, noFile + "bcdef", FALSE, true, "PROBE",
          noFile + "bcdef", false},
     };
-    const struct { const char* name; DWORD type; } others[] = {
-        {"REG_NONE", REG_NONE}, {"REG_EXPAND_SZ", REG_EXPAND_SZ}, {"REG_BINARY", REG_BINARY},
-        {"REG_DWORD", REG_DWORD}, {"REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN},
-        {"REG_LINK", REG_LINK}, {"REG_MULTI_SZ", REG_MULTI_SZ},
+    const struct {
+        const char* name;
+        DWORD type;
+    } others[] = {
+        {"REG_NONE", REG_NONE},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ},
+        {"REG_BINARY", REG_BINARY},
+        {"REG_DWORD", REG_DWORD},
+        {"REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN},
+        {"REG_LINK", REG_LINK},
+        {"REG_MULTI_SZ", REG_MULTI_SZ},
         {"REG_RESOURCE_LIST", REG_RESOURCE_LIST},
         {"REG_FULL_RESOURCE_DESCRIPTOR", REG_FULL_RESOURCE_DESCRIPTOR},
         {"REG_RESOURCE_REQUIREMENTS_LIST", REG_RESOURCE_REQUIREMENTS_LIST},
-        {"REG_QWORD", REG_QWORD}, {"type 0x12345", 0x12345},
+        {"REG_QWORD", REG_QWORD},
+        {"type 0x12345", 0x12345},
     };
     // Any other type is no path at all, and not the engine's to overwrite:
     // nothing is loaded, and the value outlives the engine's exit.
@@ -354,8 +369,8 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
         const std::string name = o.name;
         cases.push_back({name, o.type, rules + '\0', TRUE, false, "PROBE", "", true});
         cases.push_back({name + " empty", o.type, "", TRUE, false, "PROBE", "", true});
-        cases.push_back({name + " of 64 KB", o.type, noFile + '\0', TRUE, false, "PROBE", "",
-                         true});
+        cases.push_back(
+            {name + " of 64 KB", o.type, noFile + '\0', TRUE, false, "PROBE", "", true});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -370,7 +385,8 @@ TEST(HostileRegistry, ValuesOfEveryTypeAndSize)
             std::string bytes;
             ASSERT_TRUE(ReadSetting(&type, &bytes)) << "the value went";
             EXPECT_EQ(c.type, type) << "the value was overwritten";
-            EXPECT_TRUE(c.bytes == bytes) << "the value was overwritten: " << Escaped(bytes.substr(0, 60));
+            EXPECT_TRUE(c.bytes == bytes)
+                << "the value was overwritten: " << Escaped(bytes.substr(0, 60));
             continue;
         }
         const std::string written = ExitAndReadPath();
@@ -404,7 +420,7 @@ TEST(HostileText, PieceOfATextIsReadOnlyAsFarAsItFits)
     ASSERT_NE(nullptr, pages);
     DWORD old;
     ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &old));
-    char* text = pages + page - 4;      // "abcd" and then the unreadable page
+    char* text = pages + page - 4; // "abcd" and then the unreadable page
     memcpy(text, "abcd", 4);
     for (int capacity = 1; capacity <= 5; ++capacity) {
         const CQorString piece(text, capacity);
@@ -446,14 +462,16 @@ TEST(BigFiles, MillionRulesInFiftyMegabytes)
     LRESULT lines = 0;
     std::string first, last;
     DWORD shown = 0;
-    const DriveResult r = DriveAll([&] { Engine().OnAbout(nullptr); }, [&](HWND h) {
-        shown = GetTickCount();
-        HWND list = GetDlgItem(h, IDC_RULES);
-        lines = SendMessageA(list, LB_GETCOUNT, 0, 0);
-        first = ListBoxLine(list, 0);
-        last = ListBoxLine(list, static_cast<int>(lines - 1));
-        Press(h, IDOK);
-    }, 120000);
+    const DriveResult r = DriveAll([&] { Engine().OnAbout(nullptr); },
+                                   [&](HWND h) {
+                                       shown = GetTickCount();
+                                       HWND list = GetDlgItem(h, IDC_RULES);
+                                       lines = SendMessageA(list, LB_GETCOUNT, 0, 0);
+                                       first = ListBoxLine(list, 0);
+                                       last = ListBoxLine(list, static_cast<int>(lines - 1));
+                                       Press(h, IDOK);
+                                   },
+                                   120000);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(kRules, lines);
     const std::string arrow = Sjis(L" → ");
@@ -463,8 +481,8 @@ TEST(BigFiles, MillionRulesInFiftyMegabytes)
     const DWORD about = GetTickCount();
     EXPECT_EQ(path, ExitAndReadPath());
     printf("[ big      ] 1,000,000 rules: loaded in %lu ms, two conversions in %lu ms, About "
-           "shown in %lu ms, released in %lu ms\n", loaded - start, converted - loaded,
-           shown - converted, GetTickCount() - about);
+           "shown in %lu ms, released in %lu ms\n",
+           loaded - start, converted - loaded, shown - converted, GetTickCount() - about);
     DeleteFileA(path.c_str());
 }
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-const SIZE_T kPrivateTolerance = 512 * 1024;    // bytes of growth allowed after warm-up
+const SIZE_T kPrivateTolerance = 512 * 1024; // bytes of growth allowed after warm-up
 
 int SoakCount(const char* name, int fallback)
 {
@@ -36,19 +36,17 @@ SIZE_T PrivateBytes()
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(GetCurrentProcess(),
-                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters)
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)
         && counters.PrivateUsage != 0)
         return counters.PrivateUsage;
     SIZE_T total = 0;
     MEMORY_BASIC_INFORMATION region;
-    for (const BYTE* p = nullptr;
-         VirtualQuery(p, &region, sizeof region) == sizeof region;
+    for (const BYTE* p = nullptr; VirtualQuery(p, &region, sizeof region) == sizeof region;
          p = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
         if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
             total += region.RegionSize;
         if (static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize < p)
-            break;                      // the end of the address space
+            break; // the end of the address space
     }
     return total;
 }
@@ -62,14 +60,13 @@ Memory Measure()
     return m;
 }
 
-void ExpectFlat(const char* what, int count, const Memory& before, const Memory& after,
-                DWORD ms)
+void ExpectFlat(const char* what, int count, const Memory& before, const Memory& after, DWORD ms)
 {
     printf("[ soak     ] %s x %d in %lu ms: private bytes %lu -> %lu, engine blocks "
            "global %ld -> %ld, heap %ld -> %ld\n",
            what, count, ms, static_cast<unsigned long>(before.privateBytes),
-           static_cast<unsigned long>(after.privateBytes), before.global, after.global,
-           before.heap, after.heap);
+           static_cast<unsigned long>(after.privateBytes), before.global, after.global, before.heap,
+           after.heap);
     EXPECT_NE(0u, before.privateBytes) << "the platform reports no private bytes";
     EXPECT_EQ(before.global, after.global) << what << ": global blocks";
     EXPECT_EQ(before.heap, after.heap) << what << ": heap blocks";
@@ -95,11 +92,11 @@ std::vector<Caption> Captions()
         {"foo", "bar"},
         {"", ""},
         {"no rule applies here", "no rule applies here"},
-        {"aaabbb", "aaabb"},          // "ab" once, left to right
+        {"aaabbb", "aaabb"}, // "ab" once, left to right
         {"@@~~@", "atat~~at"},
         {Sjis(L"表示") + " foo", Sjis(L"ひょうじ") + " bar"},
         {Sjis(L"表") + "@", Sjis(L"表") + "at"},
-        {Sjis(L"\x3000") + "@", Sjis(L"\x3000") + "at"},   // 0x81 0x40: its "@" is no "@"
+        {Sjis(L"\x3000") + "@", Sjis(L"\x3000") + "at"}, // 0x81 0x40: its "@" is no "@"
         {"\x81@", "\x81@"},
         {longText, longConverted},
     };
@@ -108,15 +105,15 @@ std::vector<Caption> Captions()
 TEST(Soak, MillionConversionsKeepMemoryFlat)
 {
     const int count = SoakCount("VARIO_SOAK_CONVERSIONS", 1000000);
-    const std::string file =
-        WriteScratchFile("soak-captions.txt", kRules + Sjis(L"表示,ひょうじ") + "\r\n");
+    const std::string file = WriteScratchFile("soak-captions.txt",
+                                              kRules + Sjis(L"表示,ひょうじ") + "\r\n");
     ASSERT_TRUE(StartEngineWith(file));
     const std::vector<Caption> captions = Captions();
     char buffer[4096];
     auto convert = [&](int i) {
         const Caption& c = captions[i % captions.size()];
         return Engine().ConvertCaptionString(0, c.text.c_str(), buffer, sizeof buffer)
-               && c.converted == buffer;
+            && c.converted == buffer;
     };
     for (int i = 0; i < 1000; ++i)
         ASSERT_TRUE(convert(i)) << "warm-up conversion " << i << " gave " << Escaped(buffer);
@@ -149,8 +146,8 @@ LRESULT CALLBACK PressOkOnSettings(int code, WPARAM wParam, LPARAM lParam)
 TEST(Soak, StartReloadStopCyclesKeepMemoryFlat)
 {
     const int count = SoakCount("VARIO_SOAK_CYCLES", 2000);
-    const std::string file =
-        WriteScratchFile("soak-cycles.txt", kRules + Sjis(L"表示,ひょうじ") + "\r\n");
+    const std::string file = WriteScratchFile("soak-cycles.txt",
+                                              kRules + Sjis(L"表示,ひょうじ") + "\r\n");
     const OwnedHook answerer(
         SetWindowsHookExA(WH_CALLWNDPROCRET, PressOkOnSettings, nullptr, GetCurrentThreadId()));
     ASSERT_TRUE(answerer.valid());
@@ -159,7 +156,7 @@ TEST(Soak, StartReloadStopCyclesKeepMemoryFlat)
     int wrong = 0;
     auto cycle = [&] {
         const BOOL started = Engine().InitEngine();
-        Engine().OnSetting(nullptr);    // OK on the path in force: reloads it
+        Engine().OnSetting(nullptr); // OK on the path in force: reloads it
         const BOOL converted = Engine().ConvertCaptionString(0, "foo", buffer, sizeof buffer);
         Engine().ExitEngine();
         wrong += !started || !converted || std::string(buffer) != "bar";

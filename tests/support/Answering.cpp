@@ -8,8 +8,8 @@
 namespace {
 
 const int kMessageBoxTextId = 0xFFFF;
-const int kOpenFileName = 0x47C;        // cmb13, the open-file dialog's name field
-const int kOpenFileNameOld = 0x480;     // edt1 in older layouts
+const int kOpenFileName = 0x47C;    // cmb13, the open-file dialog's name field
+const int kOpenFileNameOld = 0x480; // edt1 in older layouts
 
 bool ShowsItem(HWND dialog, int id)
 {
@@ -28,13 +28,20 @@ std::vector<std::string> ChildTexts(HWND dialog)
 const char* KindName(Kind kind)
 {
     switch (kind) {
-    case Kind::kSettingDialog: return "SettingDialog";
-    case Kind::kAboutDialog: return "AboutDialog";
-    case Kind::kOpenFileDialog: return "OpenFileDialog";
-    case Kind::kEngineBox: return "EngineBox";
-    case Kind::kMemoryBox: return "MemoryBox";
-    case Kind::kFrameworkBox: return "FrameworkBox";
-    default: return "Other";
+    case Kind::kSettingDialog:
+        return "SettingDialog";
+    case Kind::kAboutDialog:
+        return "AboutDialog";
+    case Kind::kOpenFileDialog:
+        return "OpenFileDialog";
+    case Kind::kEngineBox:
+        return "EngineBox";
+    case Kind::kMemoryBox:
+        return "MemoryBox";
+    case Kind::kFrameworkBox:
+        return "FrameworkBox";
+    default:
+        return "Other";
     }
 }
 
@@ -122,28 +129,41 @@ std::vector<std::string> ListBoxLines(HWND list)
     return lines;
 }
 
-std::string MemoryMessage() { return Sjis(L"メモリが不足しています。"); }
-std::string LoadFailedMessage() { return Sjis(L"変換定義ファイルの読み込みに失敗しました。"); }
-std::string FileMissingMessage() { return Sjis(L"指定されたファイルは存在しません。"); }
-std::string EngineCaption() { return Sjis(L"Varioエンジン"); }
+std::string MemoryMessage()
+{
+    return Sjis(L"メモリが不足しています。");
+}
+std::string LoadFailedMessage()
+{
+    return Sjis(L"変換定義ファイルの読み込みに失敗しました。");
+}
+std::string FileMissingMessage()
+{
+    return Sjis(L"指定されたファイルは存在しません。");
+}
+std::string EngineCaption()
+{
+    return Sjis(L"Varioエンジン");
+}
 
 std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
 {
     std::vector<SeenWindow> seen;
     HWND settings = nullptr;
-    const DriveResult r = DriveAll([&] { Engine().OnSetting(host); }, [&](HWND h) {
-        seen.push_back(Inspect(h));
-        if (seen.back().kind == Kind::kSettingDialog) {
-            settings = h;
-            if (typed)
-                SetDlgItemTextA(h, IDC_DEFFILE, typed);
-            Press(h, IDOK);
-        } else {
-            PressAndWait(h, IDOK);
-            if (settings && IsWindow(settings))
-                Press(settings, IDCANCEL);
-        }
-    });
+    const DriveResult r = DriveAll([&] { Engine().OnSetting(host); },
+                                   [&](HWND h) {
+                                       seen.push_back(Inspect(h));
+                                       if (seen.back().kind == Kind::kSettingDialog) {
+                                           settings = h;
+                                           if (typed)
+                                               SetDlgItemTextA(h, IDC_DEFFILE, typed);
+                                           Press(h, IDOK);
+                                       } else {
+                                           PressAndWait(h, IDOK);
+                                           if (settings && IsWindow(settings))
+                                               Press(settings, IDCANCEL);
+                                       }
+                                   });
     EXPECT_FALSE(r.timedOut);
     return seen;
 }
@@ -151,10 +171,11 @@ std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
 InitRun InitAnswered()
 {
     InitRun run;
-    const DriveResult r = DriveAll([&] { run.result = Engine().InitEngine(); }, [&](HWND h) {
-        run.seen.push_back(Inspect(h));
-        Press(h, IDOK);
-    });
+    const DriveResult r = DriveAll([&] { run.result = Engine().InitEngine(); },
+                                   [&](HWND h) {
+                                       run.seen.push_back(Inspect(h));
+                                       Press(h, IDOK);
+                                   });
     EXPECT_FALSE(r.timedOut);
     return run;
 }

@@ -19,12 +19,12 @@ public:
 };
 
 enum class Kind {
-    kSettingDialog,     // the engine's Settings dialog
-    kAboutDialog,       // the engine's About dialog
-    kOpenFileDialog,    // the open-file dialog of "参照(B)..."
-    kEngineBox,         // CQorApp::ShowMessage: the engine's caption
-    kMemoryBox,         // an export's memory failure: empty caption, OK only
-    kFrameworkBox,      // the dialog procedure's error box: empty caption, OK and Cancel
+    kSettingDialog,  // the engine's Settings dialog
+    kAboutDialog,    // the engine's About dialog
+    kOpenFileDialog, // the open-file dialog of "参照(B)..."
+    kEngineBox,      // CQorApp::ShowMessage: the engine's caption
+    kMemoryBox,      // an export's memory failure: empty caption, OK only
+    kFrameworkBox,   // the dialog procedure's error box: empty caption, OK and Cancel
     kOther,
 };
 
@@ -33,15 +33,15 @@ struct SeenWindow {
     Kind kind = Kind::kOther;
     HWND hwnd = nullptr;
     HWND owner = nullptr;
-    RECT rect = {};                     // screen coordinates
+    RECT rect = {}; // screen coordinates
     std::string caption;
-    std::vector<std::string> texts;     // a dialog's child windows' texts, in order
-    std::string text;                   // a message box's text
-    UINT icon = 0;                      // a message box's icon: MB_ICONERROR, ... or 0
-    std::string label;                  // the About dialog's version label
-    std::vector<std::string> lines;     // the About dialog's list
-    std::string edit;                   // the Settings dialog's path, the open-file dialog's name
-    std::string folder;                 // the open-file dialog's folder
+    std::vector<std::string> texts; // a dialog's child windows' texts, in order
+    std::string text;               // a message box's text
+    UINT icon = 0;                  // a message box's icon: MB_ICONERROR, ... or 0
+    std::string label;              // the About dialog's version label
+    std::vector<std::string> lines; // the About dialog's list
+    std::string edit;               // the Settings dialog's path, the open-file dialog's name
+    std::string folder;             // the open-file dialog's folder
 };
 
 // Reads what a window shows.

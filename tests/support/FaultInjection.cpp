@@ -115,8 +115,7 @@ const Hook kHooks[] = {
      reinterpret_cast<void**>(&realCalloc)},
     {"msvcrt.dll", "realloc", reinterpret_cast<void*>(HookRealloc),
      reinterpret_cast<void**>(&realRealloc)},
-    {"msvcrt.dll", "free", reinterpret_cast<void*>(HookFree),
-     reinterpret_cast<void**>(&realFree)},
+    {"msvcrt.dll", "free", reinterpret_cast<void*>(HookFree), reinterpret_cast<void**>(&realFree)},
 };
 
 // Rewrites one import slot of the module; false when it has none by that name.
@@ -132,14 +131,14 @@ bool Patch(HMODULE module, const Hook& hook)
          d->Name; ++d) {
         if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), hook.dll) != 0)
             continue;
-        const IMAGE_THUNK_DATA* names =
-            reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(
+            base + d->OriginalFirstThunk);
         IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
-            const IMAGE_IMPORT_BY_NAME* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            const IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(
+                base + names->u1.AddressOfData);
             if (strcmp(reinterpret_cast<const char*>(byName->Name), hook.name) != 0)
                 continue;
             DWORD old;
@@ -175,10 +174,22 @@ void FailAt(int n)
     g_failed = false;
 }
 
-int Attempts() { return g_attempts; }
-bool Failed() { return g_failed; }
-long LiveGlobalBlocks() { return g_liveGlobal; }
-long LiveHeapBlocks() { return g_liveHeap; }
+int Attempts()
+{
+    return g_attempts;
+}
+bool Failed()
+{
+    return g_failed;
+}
+long LiveGlobalBlocks()
+{
+    return g_liveGlobal;
+}
+long LiveHeapBlocks()
+{
+    return g_liveHeap;
+}
 
 void Reset()
 {

@@ -9,7 +9,7 @@ const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vari
 
 const CEngineModule& Engine()
 {
-    static const CEngineModule& engine = [] () -> const CEngineModule& {
+    static const CEngineModule& engine = []() -> const CEngineModule& {
         static CEngineModule module;
         std::string error;
         if (module.Load("Vario.tfe", error))
@@ -99,15 +99,16 @@ void DeleteSettingsKey()
 void StoreValue(const char* key, const char* name, DWORD type, const std::string& bytes)
 {
     HKEY opened = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE,
-                                             nullptr, &opened, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &opened,
+                              nullptr));
     const OwnedKey owner(opened);
     // The registry counts a zero byte just past a string's bytes in: follow
     // the bytes with one that is not zero, so that they are stored as given.
     const std::string padded = bytes + 'X';
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(opened, name, 0, type,
-                                            reinterpret_cast<const BYTE*>(padded.data()),
-                                            static_cast<DWORD>(bytes.size())));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(opened, name, 0, type, reinterpret_cast<const BYTE*>(padded.data()),
+                             static_cast<DWORD>(bytes.size())));
 }
 
 bool ReadValue(const char* key, const char* name, DWORD* type, std::string* bytes)

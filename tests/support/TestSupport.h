@@ -41,7 +41,7 @@ void DeleteSettingsKey();
 // Stores "DefFile" with the given type and raw bytes (terminator included
 // only when the caller includes it).
 void StoreSetting(DWORD type, const std::string& bytes);
-void StorePath(const std::string& path);            // REG_SZ with terminator
+void StorePath(const std::string& path); // REG_SZ with terminator
 // Reads "DefFile": false when the key or value is missing.
 bool ReadSetting(DWORD* type, std::string* bytes);
 // "DefFile" as the engine writes a path: REG_SZ, the path's bytes and one
@@ -53,8 +53,8 @@ std::string ExitAndReadPath();
 
 // Skips the test unless the ANSI code page is 932, the engine's own (the
 // tests run so under Wine with LC_ALL=ja_JP.UTF-8).
-#define SKIP_UNLESS_CODE_PAGE_932()                                                  \
-    if (GetACP() != 932)                                                           \
+#define SKIP_UNLESS_CODE_PAGE_932()                                                                \
+    if (GetACP() != 932)                                                                           \
     GTEST_SKIP() << "needs code page 932, have " << GetACP()
 
 // Ends the engine's current run and starts one on the given definition

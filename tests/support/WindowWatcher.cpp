@@ -7,15 +7,15 @@
 namespace {
 
 const DWORD kPollMs = 20;
-const int kMessageBoxIconId = 0x0440;   // the icon control of a message box
-const int kMessageBoxTextId = 0xFFFF;   // its text control
+const int kMessageBoxIconId = 0x0440; // the icon control of a message box
+const int kMessageBoxTextId = 0xFFFF; // its text control
 
 struct Watch {
     const std::vector<WindowStep>* steps;
-    const WindowStep* handler;          // when set: answers every window
+    const WindowStep* handler; // when set: answers every window
     DWORD timeoutMs;
-    DWORD threadId;                     // the thread that makes the call
-    HANDLE done;                        // set when the call has returned
+    DWORD threadId; // the thread that makes the call
+    HANDLE done;    // set when the call has returned
     DriveResult result;
 };
 
@@ -116,8 +116,7 @@ DriveResult Drive(const std::function<void()>& call, const std::vector<WindowSte
     return Run(call, steps, nullptr, timeoutMs);
 }
 
-DriveResult DriveAll(const std::function<void()>& call, const WindowStep& handler,
-                     DWORD timeoutMs)
+DriveResult DriveAll(const std::function<void()>& call, const WindowStep& handler, DWORD timeoutMs)
 {
     return Run(call, {}, &handler, timeoutMs);
 }
@@ -160,9 +159,14 @@ UINT MessageBoxIcon(HWND box)
         SendDlgItemMessageA(box, kMessageBoxIconId, STM_GETICON, 0, 0));
     if (!shown)
         return 0;
-    const struct { LPCSTR icon; UINT flag; } icons[] = {
-        {IDI_HAND, MB_ICONERROR}, {IDI_EXCLAMATION, MB_ICONWARNING},
-        {IDI_ASTERISK, MB_ICONINFORMATION}, {IDI_QUESTION, MB_ICONQUESTION},
+    const struct {
+        LPCSTR icon;
+        UINT flag;
+    } icons[] = {
+        {IDI_HAND, MB_ICONERROR},
+        {IDI_EXCLAMATION, MB_ICONWARNING},
+        {IDI_ASTERISK, MB_ICONINFORMATION},
+        {IDI_QUESTION, MB_ICONQUESTION},
     };
     for (const auto& i : icons)
         if (LoadIconA(nullptr, i.icon) == shown)

@@ -16,10 +16,10 @@
 using WindowStep = std::function<void(HWND)>;
 
 struct DriveResult {
-    std::vector<HWND> windows;      // the windows handed to the steps, in order
-    int unexpected = 0;             // new windows after the last step (closed)
-    bool timedOut = false;          // a step's window did not come in time,
-                                    // or the call did not return after the last step
+    std::vector<HWND> windows; // the windows handed to the steps, in order
+    int unexpected = 0;        // new windows after the last step (closed)
+    bool timedOut = false;     // a step's window did not come in time,
+                               // or the call did not return after the last step
 };
 
 // Runs call() while the steps handle the new windows it opens, one step per

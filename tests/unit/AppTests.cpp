@@ -36,8 +36,8 @@ TEST_F(ModuleEntry, NotificationsAfterAttach)
         DWORD reason;
         BOOL result;
     } cases[] = {
-        {DLL_THREAD_ATTACH, TRUE}, {DLL_THREAD_DETACH, TRUE}, {4, FALSE},
-        {5, FALSE},                {0xFFFFFFFF, FALSE},
+        {DLL_THREAD_ATTACH, TRUE}, {DLL_THREAD_DETACH, TRUE}, {4, FALSE}, {5, FALSE},
+        {0xFFFFFFFF, FALSE},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.result, DllMain(other, c.reason, nullptr)) << "reason " << c.reason;

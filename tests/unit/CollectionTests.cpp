@@ -12,7 +12,10 @@ namespace {
 
 // Values stored in the arrays: distinct addresses that are never followed.
 char g_cells[16];
-void* V(int i) { return &g_cells[i]; }
+void* V(int i)
+{
+    return &g_cells[i];
+}
 
 // The stored values as cell numbers ("-" for a value that is not a cell).
 std::string Contents(const CQorPtrArray& a)
@@ -67,8 +70,8 @@ TEST(PtrArray, GrowsExactlyOneElementPerInsertion)
     for (int i = 0; i < 6; ++i) {
         fault::Reset();
         EXPECT_EQ(i, a.AddTailIndex(V(i))) << "append " << i;
-        EXPECT_EQ(1, fault::Attempts()) << "append " << i << " resized the block "
-                                        << fault::Attempts() << " times";
+        EXPECT_EQ(1, fault::Attempts())
+            << "append " << i << " resized the block " << fault::Attempts() << " times";
         EXPECT_EQ(i + 1, a.capacity) << "after append " << i;
         EXPECT_EQ(static_cast<UINT>(i + 1), a.GetCount());
     }
@@ -113,48 +116,60 @@ TEST(PtrArray, DestroyingFreesTheBlockOnly)
     EXPECT_EQ(before, fault::LiveHeapBlocks()) << "the destructor left the block";
     {
         CQorPtrArray a;
-        a.RemoveAll();                  // nothing to free
+        a.RemoveAll(); // nothing to free
     }
     EXPECT_EQ(before, fault::LiveHeapBlocks());
 }
 
 struct InsertCase {
-    const char* start;              // cells before
-    const char* op;                 // "after", "before"; "head", "tail" (Add*Index), "Head", "Tail"
-    int index;                      // for "after" and "before"
-    int result;                     // the index, or the position's index
-    const char* after;              // cells afterwards
+    const char* start; // cells before
+    const char* op;    // "after", "before"; "head", "tail" (Add*Index), "Head", "Tail"
+    int index;         // for "after" and "before"
+    int result;        // the index, or the position's index
+    const char* after; // cells afterwards
 };
 
 TEST(PtrArray, InsertionIndexBounds)
 {
     const InsertCase cases[] = {
-        {"", "after", -1, 0, "9"},          {"", "after", 0, -1, ""},
-        {"", "after", -2, -1, ""},          {"", "before", 0, 0, "9"},
-        {"", "before", 1, -1, ""},          {"", "before", -1, -1, ""},
-        {"123", "after", -1, 0, "9123"},    {"123", "after", 0, 1, "1923"},
-        {"123", "after", 1, 2, "1293"},     {"123", "after", 2, 3, "1239"},
-        {"123", "after", 3, -1, "123"},     {"123", "after", -2, -1, "123"},
-        {"123", "after", INT_MIN, -1, "123"}, {"123", "after", INT_MAX, -1, "123"},
-        {"123", "before", 0, 0, "9123"},    {"123", "before", 1, 1, "1923"},
-        {"123", "before", 3, 3, "1239"},    {"123", "before", 4, -1, "123"},
-        {"123", "before", -1, -1, "123"},   {"123", "head", 0, 0, "9123"},
-        {"123", "tail", 0, 3, "1239"},      {"123", "Head", 0, 0, "9123"},
-        {"123", "Tail", 0, 3, "1239"},      {"", "Tail", 0, 0, "9"},
+        {"", "after", -1, 0, "9"},
+        {"", "after", 0, -1, ""},
+        {"", "after", -2, -1, ""},
+        {"", "before", 0, 0, "9"},
+        {"", "before", 1, -1, ""},
+        {"", "before", -1, -1, ""},
+        {"123", "after", -1, 0, "9123"},
+        {"123", "after", 0, 1, "1923"},
+        {"123", "after", 1, 2, "1293"},
+        {"123", "after", 2, 3, "1239"},
+        {"123", "after", 3, -1, "123"},
+        {"123", "after", -2, -1, "123"},
+        {"123", "after", INT_MIN, -1, "123"},
+        {"123", "after", INT_MAX, -1, "123"},
+        {"123", "before", 0, 0, "9123"},
+        {"123", "before", 1, 1, "1923"},
+        {"123", "before", 3, 3, "1239"},
+        {"123", "before", 4, -1, "123"},
+        {"123", "before", -1, -1, "123"},
+        {"123", "head", 0, 0, "9123"},
+        {"123", "tail", 0, 3, "1239"},
+        {"123", "Head", 0, 0, "9123"},
+        {"123", "Tail", 0, 3, "1239"},
+        {"", "Tail", 0, 0, "9"},
     };
     for (const InsertCase& c : cases) {
         CQorPtrArray a;
         Fill(a, c.start);
         const int capacity = a.capacity;
         const std::string what = std::string(c.op) + "(" + std::to_string(c.index) + ") on \""
-                                 + c.start + "\"";
+            + c.start + "\"";
         const std::string op = c.op;
-        const int result = op == "after"    ? a.InsertAfterIndex(c.index, V(9))
-                           : op == "before" ? a.InsertBeforeIndex(c.index, V(9))
-                           : op == "head"   ? a.AddHeadIndex(V(9))
-                           : op == "tail"   ? a.AddTailIndex(V(9))
-                           : op == "Head"   ? CQorIndexedList::IndexFromPosition(a.AddHead(V(9)))
-                                            : CQorIndexedList::IndexFromPosition(a.AddTail(V(9)));
+        const int result = op == "after" ? a.InsertAfterIndex(c.index, V(9))
+            : op == "before"             ? a.InsertBeforeIndex(c.index, V(9))
+            : op == "head"               ? a.AddHeadIndex(V(9))
+            : op == "tail"               ? a.AddTailIndex(V(9))
+            : op == "Head"               ? CQorIndexedList::IndexFromPosition(a.AddHead(V(9)))
+                                         : CQorIndexedList::IndexFromPosition(a.AddTail(V(9)));
         EXPECT_EQ(c.result, result) << what;
         EXPECT_EQ(c.after, Contents(a)) << what;
         if (c.result == -1) {
@@ -171,7 +186,7 @@ struct RemoveCase {
 TEST(PtrArray, RemovalIndexBounds)
 {
     const RemoveCase cases[] = {
-        {0, "2345"}, {2, "1245"}, {4, "1234"}, {5, "12345"},
+        {0, "2345"},   {2, "1245"},        {4, "1234"},        {5, "12345"},
         {-1, "12345"}, {INT_MIN, "12345"}, {INT_MAX, "12345"},
     };
     for (const RemoveCase& c : cases) {
@@ -310,7 +325,7 @@ TEST(PtrArray, FailedGrowthLeavesTheArrayAsItWas)
     RouteAllocations();
     struct Op {
         const char* name;
-        int (*insert)(CQorPtrArray&);   // an index, or -1; positions give their index
+        int (*insert)(CQorPtrArray&); // an index, or -1; positions give their index
     };
     const Op ops[] = {
         {"AddTailIndex", [](CQorPtrArray& a) { return a.AddTailIndex(V(9)); }},
@@ -319,10 +334,14 @@ TEST(PtrArray, FailedGrowthLeavesTheArrayAsItWas)
         {"InsertBeforeIndex(2)", [](CQorPtrArray& a) { return a.InsertBeforeIndex(2, V(9)); }},
         {"AddTail", [](CQorPtrArray& a) { return a.AddTail(V(9)).kind == 0 ? -1 : 0; }},
         {"AddHead", [](CQorPtrArray& a) { return a.AddHead(V(9)).kind == 0 ? -1 : 0; }},
-        {"InsertAfter", [](CQorPtrArray& a) {
-             return a.InsertAfter(a.GetHeadPosition(), V(9)).kind == 0 ? -1 : 0; }},
-        {"InsertBefore", [](CQorPtrArray& a) {
-             return a.InsertBefore(a.GetTailPosition(), V(9)).kind == 0 ? -1 : 0; }},
+        {"InsertAfter",
+         [](CQorPtrArray& a) {
+             return a.InsertAfter(a.GetHeadPosition(), V(9)).kind == 0 ? -1 : 0;
+         }},
+        {"InsertBefore",
+         [](CQorPtrArray& a) {
+             return a.InsertBefore(a.GetTailPosition(), V(9)).kind == 0 ? -1 : 0;
+         }},
     };
     for (const Op& op : ops) {
         CQorPtrArray a;
@@ -400,13 +419,10 @@ TEST(PtrArray, OperationsCallEachOtherVirtually)
          "RemoveAtIndex(1) DoRemoveAt(1) GetCount "},
         {"RemoveAll", [](CLoggingArray& a) { a.RemoveAll(); }, "DoRemoveAll "},
         {"GetAt", [&](CLoggingArray& a) { a.GetAt(second); }, "GetAtIndex(1) DoGetAt(1) "},
-        {"SetAt", [&](CLoggingArray& a) { a.SetAt(second, V(9)); },
-         "SetAtIndex(1) DoSetAt(1) "},
+        {"SetAt", [&](CLoggingArray& a) { a.SetAt(second, V(9)); }, "SetAtIndex(1) DoSetAt(1) "},
         {"GetHeadPosition", [](CLoggingArray& a) { a.GetHeadPosition(); }, "IsEmpty "},
-        {"GetTailPosition", [](CLoggingArray& a) { a.GetTailPosition(); },
-         "IsEmpty GetCount "},
-        {"GetNextPosition", [&](CLoggingArray& a) { a.GetNextPosition(second); },
-         "GetCount "},
+        {"GetTailPosition", [](CLoggingArray& a) { a.GetTailPosition(); }, "IsEmpty GetCount "},
+        {"GetNextPosition", [&](CLoggingArray& a) { a.GetNextPosition(second); }, "GetCount "},
     };
     for (const DispatchCase& c : cases) {
         CLoggingArray a;
@@ -449,7 +465,7 @@ TEST(PtrArray, SubclassPrimitivesChangeTheOperationsOnThem)
     ASSERT_EQ(0, hidden.AddTailIndex(V(1)));
     ASSERT_EQ(1, hidden.AddTailIndex(V(2)));
     ASSERT_EQ(2, hidden.AddTailIndex(V(3)));
-    hidden.hide = true;                 // reports one element, and as empty
+    hidden.hide = true; // reports one element, and as empty
     EXPECT_EQ(3u, hidden.count);
     EXPECT_EQ("{0,0}", Pos(hidden.GetHeadPosition()));
     EXPECT_EQ("{0,0}", Pos(hidden.GetTailPosition()));

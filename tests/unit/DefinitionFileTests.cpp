@@ -58,7 +58,10 @@ void CheckFiles(const std::vector<FileCase>& cases)
     }
 }
 
-std::string S(const char* text, size_t n) { return std::string(text, n); }
+std::string S(const char* text, size_t n)
+{
+    return std::string(text, n);
+}
 
 TEST(DefinitionFile, LineEndsTheFirstNulAndLineKinds)
 {
@@ -71,7 +74,8 @@ TEST(DefinitionFile, LineEndsTheFirstNulAndLineKinds)
         {"CR alone is a character", "a,b\rc,d", {{"a", "b\rc,d"}}},
         {"CR at the end of the file", "a,b\r", {{"a", "b\r"}}},
         {"CRs before CR LF", "x,\r\r\r\n", {{"x", "\r\r"}}},
-        {"mixed line ends", "a,1\nb,2\r\nc,3\r\r\nd,4\re,5\n\nf,6",
+        {"mixed line ends",
+         "a,1\nb,2\r\nc,3\r\r\nd,4\re,5\n\nf,6",
          {{"a", "1"}, {"b", "2"}, {"c", "3\r"}, {"d", "4\re,5"}, {"f", "6"}}},
         {"empty lines only", "\n\r\n\n", {}},
         {"CR only", "\r", {}},
@@ -96,19 +100,25 @@ TEST(DefinitionFile, LineEndsTheFirstNulAndLineKinds)
         {"section ended by CR CR LF", "[a,b]\r\r\n", {{"[a", "b]\r"}}},
         {"section ended by CR LF", "[a,b]\r\n", {}},
         {"comments", "//a,b\n//\n/,/", {{"/", "/"}}},
-        {"not comments", " //a,b\na,b // note\n/a,b",
+        {"not comments",
+         " //a,b\na,b // note\n/a,b",
          {{" //a", "b"}, {"a", "b // note"}, {"/a", "b"}}},
         {"same source twice", "a,1\n[x]\na,2", {{"a", "1"}, {"a", "2"}}},
         {"file order", "z,1\ny,2\nx,3", {{"z", "1"}, {"y", "2"}, {"x", "3"}}},
-        {"byte order mark is text", "\xEF\xBB\xBF[x]\n\xEF\xBB\xBF[x],y\n\xEF\xBB\xBF" "a,b",
-         {{"\xEF\xBB\xBF[x]", "y"}, {"\xEF\xBB\xBF" "a", "b"}}},
+        {"byte order mark is text",
+         "\xEF\xBB\xBF[x]\n\xEF\xBB\xBF[x],y\n\xEF\xBB\xBF"
+         "a,b",
+         {{"\xEF\xBB\xBF[x]", "y"},
+          {"\xEF\xBB\xBF"
+           "a",
+           "b"}}},
     });
 }
 
 TEST(DefinitionFile, DoubleByteCharacters)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    const std::string go = "\x83\x5D", ze = "\x83\x5B", so = "\x83\x5C";  // ゾ ゼ ソ end in ] [ '\'
+    const std::string go = "\x83\x5D", ze = "\x83\x5B", so = "\x83\x5C"; // ゾ ゼ ソ end in ] [ '\'
     CheckFiles({
         {"[ゾ,x is a rule", "[" + go + ",x", {{"[" + go, "x"}}},
         {"[ゾ alone has no comma", "[" + go, {}},
@@ -188,7 +198,7 @@ TEST(DefinitionFile, FilesTooLargeToHoldAreRefused)
             LARGE_INTEGER end;
             end.QuadPart = size;
             grown = SetFilePointerEx(file.handle, end, nullptr, FILE_BEGIN)
-                    && SetEndOfFile(file.handle);
+                && SetEndOfFile(file.handle);
         }
         if (!grown) {
             DeleteFileA(path.c_str());
@@ -238,13 +248,11 @@ TEST(DefinitionFile, ClassifyLine)
 {
     SKIP_UNLESS_CODE_PAGE_932();
     const ClassifyCase cases[] = {
-        {"", kOtherLine, -1},          {"[]", kSectionLine, -1},
-        {"[a,b]", kSectionLine, -1},   {"[", kOtherLine, -1},
-        {"]", kOtherLine, -1},         {"[,", kRuleLine, 1},
-        {"//,", kCommentLine, -1},     {"/,/", kRuleLine, 1},
-        {"a,b,c", kRuleLine, 1},       {"\x83,,", kRuleLine, 2},
-        {"[\x83]", kOtherLine, -1},    {"[\x83]]", kSectionLine, -1},
-        {"[\x83", kOtherLine, -1},     {"x\x83", kOtherLine, -1},
+        {"", kOtherLine, -1},      {"[]", kSectionLine, -1},   {"[a,b]", kSectionLine, -1},
+        {"[", kOtherLine, -1},     {"]", kOtherLine, -1},      {"[,", kRuleLine, 1},
+        {"//,", kCommentLine, -1}, {"/,/", kRuleLine, 1},      {"a,b,c", kRuleLine, 1},
+        {"\x83,,", kRuleLine, 2},  {"[\x83]", kOtherLine, -1}, {"[\x83]]", kSectionLine, -1},
+        {"[\x83", kOtherLine, -1}, {"x\x83", kOtherLine, -1},
     };
     for (const ClassifyCase& c : cases) {
         const CQorString line(c.line, 0);

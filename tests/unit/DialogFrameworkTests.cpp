@@ -11,8 +11,8 @@
 
 namespace {
 
-const UINT kThrow = WM_APP;         // the dialog throws the memory exception
-const UINT kProbe = WM_APP + 1;     // the dialog passes kThrow to QorDialogProc itself
+const UINT kThrow = WM_APP;     // the dialog throws the memory exception
+const UINT kProbe = WM_APP + 1; // the dialog passes kThrow to QorDialogProc itself
 
 // A dialog on one of the engine's templates that records what it sees.
 class CProbeDialog : public CQorDialog {
@@ -61,8 +61,7 @@ TEST(DialogFramework, ObjectIsBoundFromInitDialogToNcDestroy)
     HWND seenInStep = nullptr;
     RECT rect = {};
     INT_PTR result = 0;
-    const DriveResult r = Drive([&] { result = dialog.DoModal(nullptr); },
-                                {[&](HWND window) {
+    const DriveResult r = Drive([&] { result = dialog.DoModal(nullptr); }, {[&](HWND window) {
                                     seenInStep = dialog.hwnd;
                                     GetWindowRect(window, &rect);
                                     Press(window, IDOK);
@@ -79,7 +78,8 @@ TEST(DialogFramework, ObjectIsBoundFromInitDialogToNcDestroy)
     EXPECT_EQ(reinterpret_cast<LPARAM>(&dialog), dialog.initParam);
     EXPECT_EQ(window, seenInStep);
     EXPECT_EQ(window, dialog.ncDestroyWindow);
-    EXPECT_EQ(window, dialog.ncDestroyHwnd) << "hwnd cleared before WM_NCDESTROY reached the object";
+    EXPECT_EQ(window, dialog.ncDestroyHwnd)
+        << "hwnd cleared before WM_NCDESTROY reached the object";
     EXPECT_EQ(nullptr, dialog.ncDestroyLookup) << "still in the map during WM_NCDESTROY";
     EXPECT_EQ(nullptr, dialog.hwnd) << "hwnd left set after DoModal";
     EXPECT_EQ(nullptr, g_wndMap.Lookup(window));
@@ -96,8 +96,7 @@ TEST(DialogFramework, TemplateIdKeepsItsLow16Bits)
     EXPECT_EQ(QorGetApp()->instance, dialog.instance);
     std::string caption;
     INT_PTR result = 0;
-    const DriveResult r = Drive([&] { result = dialog.DoModal(nullptr); },
-                                {[&](HWND window) {
+    const DriveResult r = Drive([&] { result = dialog.DoModal(nullptr); }, {[&](HWND window) {
                                     caption = WindowText(window);
                                     Press(window, IDOK);
                                 }});
@@ -116,14 +115,15 @@ TEST(DialogFramework, OnlyOkAndCancelEndTheDialog)
         INT_PTR expected;
     } cases[] = {
         {"OK with a notification code", {MAKEWPARAM(3, 0), MAKEWPARAM(IDOK, 0x1234)}, IDOK},
-        {"Cancel with a notification code", {MAKEWPARAM(1001, 0), MAKEWPARAM(IDCANCEL, 0xFFFF)}, IDCANCEL},
+        {"Cancel with a notification code",
+         {MAKEWPARAM(1001, 0), MAKEWPARAM(IDCANCEL, 0xFFFF)},
+         IDCANCEL},
         {"command 3 and the browse id are ignored", {3, 1001, 1000, IDOK}, IDOK},
     };
     for (const auto& c : cases) {
         CProbeDialog dialog(IDD_SETTING);
         INT_PTR result = 0;
-        const DriveResult r = Drive([&] { result = dialog.DoModal(nullptr); },
-                                    {[&](HWND window) {
+        const DriveResult r = Drive([&] { result = dialog.DoModal(nullptr); }, {[&](HWND window) {
                                         for (WPARAM command : c.commands)
                                             PostMessageA(window, WM_COMMAND, command, 0);
                                     }});
@@ -156,8 +156,8 @@ TEST(DialogFramework, InitDialogWithoutAnObjectBindsNothing)
     const DriveResult r = Drive(
         [&] {
             SetTimer(nullptr, 0, 50, EndUnboundDialog);
-            result = DialogBoxParamA(QorGetApp()->instance, MAKEINTRESOURCEA(IDD_SETTING),
-                                     nullptr, QorDialogProc, 0);
+            result = DialogBoxParamA(QorGetApp()->instance, MAKEINTRESOURCEA(IDD_SETTING), nullptr,
+                                     QorDialogProc, 0);
         },
         {[&](HWND window) {
             caption = WindowText(window);
@@ -207,23 +207,23 @@ TEST(DialogFramework, ExceptionInAMessageShowsAnErrorBoxAndCancelQuits)
     HWND window = nullptr;
     SeenWindow first, second;
     bool firstStayed = false, secondStayed = true;
-    const DriveResult r = Drive(
-        [&] { dialog.DoModal(nullptr); },
-        {
-            [&](HWND d) {
-                window = d;
-                PostMessageA(d, kProbe, 0, 0);
-            },
-            [&](HWND box) {
-                LookAtErrorBox(&first, &firstStayed, &window, IDOK)(box);
-                PostMessageA(window, kThrow, 0, 0);
-            },
-            [&](HWND box) {
-                LookAtErrorBox(&second, &secondStayed, &window, IDCANCEL)(box);
-                if (IsWindow(window))
-                    Press(window, IDOK);
-            },
-        });
+    const DriveResult r = Drive([&] { dialog.DoModal(nullptr); },
+                                {
+                                    [&](HWND d) {
+                                        window = d;
+                                        PostMessageA(d, kProbe, 0, 0);
+                                    },
+                                    [&](HWND box) {
+                                        LookAtErrorBox(&first, &firstStayed, &window, IDOK)(box);
+                                        PostMessageA(window, kThrow, 0, 0);
+                                    },
+                                    [&](HWND box) {
+                                        LookAtErrorBox(&second, &secondStayed, &window,
+                                                       IDCANCEL)(box);
+                                        if (IsWindow(window))
+                                            Press(window, IDOK);
+                                    },
+                                });
     MSG quit = {};
     const BOOL quitPosted = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     while (PeekMessageA(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

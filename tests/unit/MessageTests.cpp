@@ -16,7 +16,7 @@ const char kFilterText[] =
 
 struct FilterCase {
     int size;
-    int copied;                 // bytes before the terminating zero
+    int copied; // bytes before the terminating zero
 };
 
 TEST(LoadFilterString, FieldsEndedByZeroBytesWithinTheBuffer)
@@ -33,8 +33,8 @@ TEST(LoadFilterString, FieldsEndedByZeroBytesWithinTheBuffer)
                 expected = kFilterText[i] == '|' ? '\0' : kFilterText[i];
             else if (i == c.copied)
                 expected = '\0';
-            EXPECT_EQ(expected, buffer[i]) << "size " << c.size << ", byte " << i << ": "
-                                           << Escaped(buffer);
+            EXPECT_EQ(expected, buffer[i])
+                << "size " << c.size << ", byte " << i << ": " << Escaped(buffer);
         }
     }
 }
@@ -67,18 +67,23 @@ TEST(LoadFilterString, MissingStringOrNoRoom)
 
 TEST(ShowMessage, EveryBoxHasTheEngineCaption)
 {
-    const struct { UINT id; UINT type; std::string text; UINT icon; } cases[] = {
-        {100, MB_OK | MB_ICONERROR, Sjis(L"変換定義ファイルの読み込みに失敗しました。"), MB_ICONERROR},
+    const struct {
+        UINT id;
+        UINT type;
+        std::string text;
+        UINT icon;
+    } cases[] = {
+        {100, MB_OK | MB_ICONERROR, Sjis(L"変換定義ファイルの読み込みに失敗しました。"),
+         MB_ICONERROR},
         {100, MB_ICONWARNING, Sjis(L"変換定義ファイルの読み込みに失敗しました。"), MB_ICONWARNING},
         {101, MB_ICONWARNING, Sjis(L"指定されたファイルは存在しません。"), MB_ICONWARNING},
-        {999, MB_OK, "", 0},            // an id the module does not hold
+        {999, MB_OK, "", 0}, // an id the module does not hold
     };
     for (const auto& c : cases) {
         SeenWindow seen;
         int result = 0;
-        const DriveResult r = Drive(
-            [&] { result = CQorApp::ShowMessage(nullptr, c.id, c.type); },
-            {SeeAndPress(&seen, IDOK)});
+        const DriveResult r = Drive([&] { result = CQorApp::ShowMessage(nullptr, c.id, c.type); },
+                                    {SeeAndPress(&seen, IDOK)});
         EXPECT_FALSE(r.timedOut) << "string " << c.id;
         EXPECT_EQ(IDOK, result) << "string " << c.id;
         EXPECT_EQ(EngineCaption(), seen.caption) << Escaped(seen.caption);
@@ -93,9 +98,9 @@ TEST(ShowMessage, TextGivenDirectlyAndOwnedByAWindow)
     const HostWindow owner;
     ASSERT_NE(nullptr, owner.hwnd);
     SeenWindow seen;
-    const DriveResult r =
-        Drive([&] { CQorApp::ShowMessage(owner.hwnd, "plain text", MB_ICONWARNING); },
-              {SeeAndPress(&seen, IDOK)});
+    const DriveResult r = Drive(
+        [&] { CQorApp::ShowMessage(owner.hwnd, "plain text", MB_ICONWARNING); },
+        {SeeAndPress(&seen, IDOK)});
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(EngineCaption(), seen.caption) << Escaped(seen.caption);
     EXPECT_EQ("plain text", seen.text);

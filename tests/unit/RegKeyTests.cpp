@@ -13,7 +13,6 @@ class RegKey : public testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kScratch); }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kScratch); }
-
 };
 
 // The string's own promise: its text ends at data[length], inside the buffer.
@@ -36,12 +35,14 @@ TEST_F(RegKey, OpenForReadingNeedsTheKeyOpenForWritingMakesIt)
 
     EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
     EXPECT_NE(nullptr, key.hkey);
-    EXPECT_TRUE(KeyOpens(kKey, KEY_READ)) << "opening for writing did not make the key and its parent";
+    EXPECT_TRUE(KeyOpens(kKey, KEY_READ))
+        << "opening for writing did not make the key and its parent";
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
     EXPECT_EQ(nullptr, key.hkey);
 
     EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read)) << "the key exists now";
-    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write)) << "an existing key opens for writing";
+    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write))
+        << "an existing key opens for writing";
 }
 
 TEST_F(RegKey, SecondOpenClosesTheFirstKey)
@@ -96,7 +97,10 @@ TEST_F(RegKey, AccessFollowsTheNamedAccess)
 
 TEST_F(RegKey, SetStringStoresTheTerminator)
 {
-    const struct { const char* name; std::string text; } cases[] = {
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
         {"Empty", ""},
         {"Ascii", "C:\\defs\\rules.txt"},
         {"Japanese", Sjis(L"C:\\変換\\定義ファイル.txt")},
@@ -119,10 +123,10 @@ TEST_F(RegKey, SetStringStoresTheTerminator)
 struct QueryCase {
     const char* what;
     DWORD type;
-    std::string stored;         // the value's bytes; empty name: no value
+    std::string stored; // the value's bytes; empty name: no value
     BOOL result;
-    std::string text;           // the target's text afterwards
-    int capacity;               // the target's capacity afterwards
+    std::string text; // the target's text afterwards
+    int capacity;     // the target's capacity afterwards
 };
 
 TEST_F(RegKey, QueryStringTable)

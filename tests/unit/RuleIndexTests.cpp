@@ -29,8 +29,8 @@ TEST(ReplaceAll, RuleByRuleGivesWhatConvertGives)
     for (int i = 0; i < 16; ++i)
         indexed += "w" + std::to_string(i) + ",W\n";
     const std::string files[] = {"aa,b\nb,\x83\x5C\n\\,/\n", indexed};
-    const std::string captions[] = {"", "aaab", "ab\\\x83\x5C\\", "xab fab", "\x83\x5C\x83",
-                                    "w1 w12 aab"};
+    const std::string captions[] = {"",        "aaab",         "ab\\\x83\x5C\\",
+                                    "xab fab", "\x83\x5C\x83", "w1 w12 aab"};
     for (const std::string& file : files) {
         CConvEngine engine;
         ASSERT_TRUE(engine.LoadDefinitionFile(WriteScratchFile("trace.txt", file).c_str()));

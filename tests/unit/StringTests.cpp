@@ -90,7 +90,7 @@ TEST(StringGrowth, OperationsGrowToExactlyTheSizeNeeded)
     s.Append(CQorString("klm", 0));
     EXPECT_EQ(14, s.capacity);
     EXPECT_EQ("abcdefghijklm", Text(s));
-    s.Assign("x");                          // shorter text keeps the buffer
+    s.Assign("x"); // shorter text keeps the buffer
     EXPECT_EQ(14, s.capacity);
     s.Assign(s);
     EXPECT_EQ("x", Text(s)) << "assigned to itself";
@@ -123,9 +123,9 @@ TEST(StringGrowth, GetBufferAndReleaseBuffer)
 struct SearchCase {
     const char* what;
     const char* text;
-    const char* sub;        // null: search for ch
+    const char* sub; // null: search for ch
     char ch;
-    int start;              // -1: ReverseFind
+    int start; // -1: ReverseFind
     int on932;
     int onByteCodePage;
 };
@@ -141,7 +141,10 @@ const SearchCase kSearches[] = {
     {"/ as a trail byte", "\x81\x2F/", nullptr, '/', 0, 2, 1},
     {"// over a trail byte", "\x81\x2F/", "//", 0, 0, -1, 1},
     {"\\ substring in so", "\x83\x5C", "\\", 0, 0, -1, 1},
-    {"substring after two kanji", "\x8A\xBF\x8E\x9A" "ab", "ab", 0, 0, 4, 4},
+    {"substring after two kanji",
+     "\x8A\xBF\x8E\x9A"
+     "ab",
+     "ab", 0, 0, 4, 4},
     {"kanji substring", "x\x8A\xBF\x8E\x9A", "\x8E\x9A", 0, 0, 3, 3},
     {"lone lead byte at the end", "ab\x83", "\x83", 0, 0, -1, 2},
     {"offset from the whole text", "x,y,z", ",", 0, 2, 3, 3},
@@ -250,13 +253,16 @@ TEST(StringSearch, AgreesWithACharacterByCharacterScan)
 TEST(StringResource, LoadStringGrowsWhenTheTextMayHaveBeenCut)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    const std::string name = "Vario\x83\x47\x83\x93\x83\x57\x83\x93";     // 13 bytes
+    const std::string name = "Vario\x83\x47\x83\x93\x83\x57\x83\x93"; // 13 bytes
     const struct {
         UINT id;
         int capacity;
         bool loaded;
         int grownTo;
-    } cases[] = {{1, 128, true, 128}, {1, 15, true, 15}, {1, 14, true, 28}, {1, 5, true, 20},
+    } cases[] = {{1, 128, true, 128},
+                 {1, 15, true, 15},
+                 {1, 14, true, 28},
+                 {1, 5, true, 20},
                  {9999, 128, false, 128}};
     for (const auto& c : cases) {
         CQorString s(c.capacity);
@@ -332,7 +338,7 @@ TEST_F(StringMemory, FailedGrowthLeavesTheStringAsItWas)
         EXPECT_EQ(16, s.capacity) << c.what;
         EXPECT_EQ(6, s.length) << c.what;
         EXPECT_EQ(liveBefore, fault::LiveGlobalBlocks()) << c.what << " leaked a block";
-        s.Append(" and after");             // the string still works
+        s.Append(" and after"); // the string still works
         EXPECT_EQ("before and after", Text(s)) << c.what;
     }
 }

@@ -41,7 +41,8 @@ TEST(WndMap, HandlesSharingABucketAreKeptApart)
         const HWND a = Handle(c.first), b = Handle(c.second);
         ASSERT_TRUE(map.Add(a, &one)) << c.name;
         ASSERT_TRUE(map.Add(b, &two)) << c.name;
-        EXPECT_EQ((std::vector<HWND>{b, a}), Chain(map, c.bucket)) << c.name << ": not one chain, later first";
+        EXPECT_EQ((std::vector<HWND>{b, a}), Chain(map, c.bucket))
+            << c.name << ": not one chain, later first";
         EXPECT_EQ(&one, map.Lookup(a)) << c.name;
         EXPECT_EQ(&two, map.Lookup(b)) << c.name;
 
@@ -59,7 +60,7 @@ TEST(WndMap, HandlesInOtherBucketsStayOutOfTheChain)
     CQorWnd one, two;
     CQorWndMap map;
     ASSERT_TRUE(map.Add(Handle(0x2000), &one));
-    ASSERT_TRUE(map.Add(Handle(0x2002), &two));   // bit 1 is part of the bucket
+    ASSERT_TRUE(map.Add(Handle(0x2002), &two)); // bit 1 is part of the bucket
     EXPECT_EQ((std::vector<HWND>{Handle(0x2000)}), Chain(map, 0x00));
     EXPECT_EQ((std::vector<HWND>{Handle(0x2002)}), Chain(map, 0x01));
 }
@@ -83,8 +84,13 @@ TEST(WndMap, RemovingFromAChainOfThreeKeepsTheOthers)
 {
     // Added in this order, so the chain runs c, b, a.
     const HWND handles[] = {Handle(0x4000), Handle(0x4200), Handle(0x4400)};
-    const struct { const char* where; int removed; } cases[] = {
-        {"head", 2}, {"middle", 1}, {"tail", 0},
+    const struct {
+        const char* where;
+        int removed;
+    } cases[] = {
+        {"head", 2},
+        {"middle", 1},
+        {"tail", 0},
     };
     for (const auto& c : cases) {
         CQorWnd objects[3];
