@@ -4,6 +4,7 @@
 // Drives the real exports of the built module, as a host does. Every
 // figure is the median of several timed runs; "ratio" is engine/reference.
 #include "EngineModule.h"
+#include "../res/Settings.h"
 #include <windows.h>
 #include <algorithm>
 #include <fstream>
@@ -14,7 +15,7 @@
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
+const char kSettingsKey[] = VARIO_SETTINGS_KEY;
 const int kRuns = 5;
 
 double Now()
@@ -109,7 +110,7 @@ void StorePath(const std::string& path)
     HKEY key;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                     nullptr);
-    RegSetValueExA(key, "DefFile", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+    RegSetValueExA(key, VARIO_DEFFILE_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                    static_cast<DWORD>(path.size() + 1));
     RegCloseKey(key);
 }

@@ -2,9 +2,11 @@
 // remembered definition file, the About and Settings dialogs and the
 // exported functions.
 #include "VarioConv.h"
+
 #include "VarioExports.h"
 #include "../qor/QorException.h"
 #include "../qor/QorRegKey.h"
+#include "../res/Settings.h"
 #include "../res/resource.h"
 #include <commdlg.h>
 #include <io.h>
@@ -13,8 +15,6 @@
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
-const char kDefFileValue[] = "DefFile";
 const char kEngineName[] = "VarioEngine";
 const DWORD kApiVersion = 0x00010000;
 const int kWorkingCapacity = 128;
@@ -45,13 +45,13 @@ BOOL CConvEngine::Init()
 {
     ClearRules();
     CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, KeyAccess::read))
+    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::read))
         return TRUE;
     BOOL result = TRUE;
     bool pathTaken = false;
     try {
         CQorString path(kWorkingCapacity);
-        if (key.QueryString(kDefFileValue, path)) {
+        if (key.QueryString(VARIO_DEFFILE_VALUE, path)) {
             // The path is taken before its file is loaded, so that it is
             // remembered when the load fails, or runs out of memory.
             definitionFile.Assign(path);
@@ -59,7 +59,7 @@ BOOL CConvEngine::Init()
             keepStoredPath = FALSE;
             if (definitionFile.length != 0)
                 result = LoadDefinitionFile(definitionFile.data);
-        } else if (key.HasValue(kDefFileValue)) {
+        } else if (key.HasValue(VARIO_DEFFILE_VALUE)) {
             // A value of another type is not a path the engine can use, nor
             // one it may overwrite with its own at exit.
             keepStoredPath = TRUE;
@@ -79,10 +79,10 @@ BOOL CConvEngine::Init()
 void CConvEngine::Exit()
 {
     CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, KeyAccess::write))
+    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::write))
         return;
     if (!keepStoredPath)
-        key.SetString(kDefFileValue, definitionFile.data);
+        key.SetString(VARIO_DEFFILE_VALUE, definitionFile.data);
     key.Close();
     ClearRules();
 }

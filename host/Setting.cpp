@@ -1,11 +1,12 @@
 // Setting.cpp - the engine's remembered definition file in the registry.
 #include "Setting.h"
+#include "../res/Settings.h"
 
-const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
+const char kSettingsKey[] = VARIO_SETTINGS_KEY;
 
 namespace {
 
-const char kDefFileValue[] = "DefFile";
+const char kDefFileValue[] = VARIO_DEFFILE_VALUE;
 
 // The value's type and bytes; false when there is no such value.
 bool ReadValue(DWORD& type, std::vector<BYTE>& data)

@@ -1,11 +1,12 @@
 // TestSupport.cpp - what the tests share.
 #include "TestSupport.h"
+#include "../../res/Settings.h"
 #include "FaultInjection.h"
 #include "Owner.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 
-const char kSettingsKey[] = "Software\\Orvalis\\TitleForge\\EngineSettings\\Vario";
+const char kSettingsKey[] = VARIO_SETTINGS_KEY;
 
 const CEngineModule& Engine()
 {
@@ -139,7 +140,7 @@ bool KeyOpens(const char* key, REGSAM access)
 
 void StoreSetting(DWORD type, const std::string& bytes)
 {
-    StoreValue(kSettingsKey, "DefFile", type, bytes);
+    StoreValue(kSettingsKey, VARIO_DEFFILE_VALUE, type, bytes);
 }
 
 void StorePath(const std::string& path)
@@ -149,7 +150,7 @@ void StorePath(const std::string& path)
 
 bool ReadSetting(DWORD* type, std::string* bytes)
 {
-    return ReadValue(kSettingsKey, "DefFile", type, bytes);
+    return ReadValue(kSettingsKey, VARIO_DEFFILE_VALUE, type, bytes);
 }
 
 std::string StoredPath()
