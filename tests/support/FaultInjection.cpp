@@ -196,4 +196,22 @@ void Reset()
     FailAt(0);
 }
 
+int Sweep(const std::function<void()>& prepare, const std::function<void()>& call,
+          const std::function<void(int n)>& check, int limit)
+{
+    for (int n = 1; n <= limit; ++n) {
+        prepare();
+        bool failed = false;
+        {
+            CFailAt fail(n);
+            call();
+            failed = Failed();
+        }
+        check(failed ? n : 0);
+        if (!failed)
+            return n - 1;
+    }
+    return -1;
+}
+
 } // namespace fault

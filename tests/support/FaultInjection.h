@@ -5,6 +5,7 @@
 // the module itself changes: the shipped Vario.tfe is tested as it is.
 #pragma once
 #include <windows.h>
+#include <functional>
 
 namespace fault {
 
@@ -27,6 +28,14 @@ long LiveHeapBlocks();
 
 // Stops failing and restarts the attempt count.
 void Reset();
+
+// Runs call() with its first allocation failing, then with its second, and so
+// on, until a run meets no failure; prepare() runs before each run and
+// check(n) after it, with nothing failing, n being the allocation that
+// failed, 0 in the last run. Returns how many runs met a failure, or -1
+// when the limit of runs came first.
+int Sweep(const std::function<void()>& prepare, const std::function<void()>& call,
+          const std::function<void(int n)>& check, int limit = 1000);
 
 // Fails the n-th allocation while it lives; restores on destruction.
 class CFailAt {

@@ -1,0 +1,422 @@
+// ForeignHostTests.cpp - the engine called by a host another compiler built:
+// every export through the host's own thunk (ForeignCall.S) at every stack
+// residue modulo 16, with that host's floating-point controls; conversions
+// on two threads at once; bad caption pointers; an exit with no start; and
+// failed allocations under the exports.
+#include "Answering.h"
+#include "FaultInjection.h"
+#include "TestSupport.h"
+#include "../../res/resource.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <map>
+#include <stddef.h>
+#include <stdio.h>
+
+namespace {
+
+const DWORD kHostControlWord = 0x027F; // x87: double precision, exceptions masked
+const DWORD kHostMxcsr = 0x1F80;
+const DWORD kHostRegisters[4] = {0xEB0EB0EB, 0xE51E51E5, 0xED1ED1ED, 0xEB9EB9EB};
+
+// An exception that reached the host: its code, where, what it touched.
+struct Fault {
+    DWORD code;
+    const void* at;
+    ULONG_PTR address;
+};
+
+// A call through the thunk, and what the callee left behind.
+struct ForeignCall {
+    const void* function;
+    const DWORD* args;
+    DWORD argc;
+    DWORD residue; // of the stack pointer modulo 16 at the call
+    DWORD keep[4]; // ebx, esi, edi and ebp before the call
+    DWORD result;  // eax
+    DWORD popped;  // the bytes the callee took off the stack
+    DWORD kept[4]; // ebx, esi, edi and ebp after it
+    DWORD flags;
+    DWORD mxcsr;
+    DWORD fpu[7]; // fnstenv: x87 control, status and tag words first
+    DWORD thread;
+    Fault fault; // code 0: none
+};
+static_assert(offsetof(ForeignCall, keep) == 16 && offsetof(ForeignCall, result) == 32
+                  && offsetof(ForeignCall, kept) == 40 && offsetof(ForeignCall, fpu) == 64,
+              "the layout ForeignCall.S uses");
+
+} // namespace
+
+extern "C" {
+extern ForeignCall* foreignCallInFlight;
+void ForeignCallThunk(ForeignCall* call);
+void ForeignCallResume();
+}
+
+namespace {
+
+DWORD g_mainThread;
+Fault g_threadFault; // the first fault that ended another thread
+
+// A fault in a foreign call ends the call, recorded; one on another thread
+// ends that thread. The host lives to tell which.
+LONG WINAPI CatchFault(EXCEPTION_POINTERS* e)
+{
+    const EXCEPTION_RECORD& r = *e->ExceptionRecord;
+    const Fault fault = {r.ExceptionCode, r.ExceptionAddress,
+                         r.NumberParameters >= 2 ? r.ExceptionInformation[1] : 0};
+    ForeignCall* call = foreignCallInFlight;
+    if (call && call->thread == GetCurrentThreadId()) {
+        call->fault = fault;
+        e->ContextRecord->Eip = reinterpret_cast<DWORD>(ForeignCallResume);
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+    if (GetCurrentThreadId() == g_mainThread)
+        return EXCEPTION_CONTINUE_SEARCH;
+    if (!InterlockedCompareExchange(reinterpret_cast<LONG*>(&g_threadFault.code), fault.code, 0))
+        g_threadFault = fault;
+    ExitThread(fault.code);
+}
+
+DWORD Arg(const void* pointer)
+{
+    return reinterpret_cast<DWORD>(pointer);
+}
+
+template <typename Function>
+const void* Code(Function function)
+{
+    return reinterpret_cast<const void*>(function);
+}
+
+std::string Hex(DWORD value)
+{
+    char text[16];
+    snprintf(text, sizeof text, "0x%lX", value);
+    return text;
+}
+
+// "exception 0xC0000005 at Vario.tfe+0x1A2B touching 0x10".
+std::string Describe(const Fault& fault)
+{
+    const DWORD offset = Arg(fault.at) - Arg(EngineModule());
+    return "exception " + Hex(fault.code) + " at "
+        + (offset < 0x100000 ? "Vario.tfe+" + Hex(offset) : Hex(Arg(fault.at))) + " touching "
+        + Hex(fault.address);
+}
+
+ForeignCall CallForeign(const void* function, const std::vector<DWORD>& args, DWORD residue)
+{
+    ForeignCall call = {};
+    call.function = function;
+    call.args = args.data();
+    call.argc = static_cast<DWORD>(args.size());
+    call.residue = residue;
+    std::copy(kHostRegisters, kHostRegisters + 4, call.keep);
+    call.thread = GetCurrentThreadId();
+    ForeignCallThunk(&call);
+    return call;
+}
+
+// Checks what the callee left as the calling convention says it must.
+void ExpectContract(const ForeignCall& c, const std::string& what)
+{
+    if (c.fault.code) {
+        ADD_FAILURE() << what << ": " << Describe(c.fault) << " reached the host";
+        return;
+    }
+    EXPECT_EQ(4 * c.argc, c.popped) << what << ": bytes of arguments the callee popped";
+    const char* names[] = {"ebx", "esi", "edi", "ebp"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Hex(c.keep[i]), Hex(c.kept[i])) << what << ": " << names[i] << " not kept";
+    EXPECT_EQ(Hex(0), Hex(c.flags & 0x400)) << what << ": the direction flag";
+    EXPECT_EQ(Hex(kHostControlWord), Hex(c.fpu[0] & 0xFFFF)) << what << ": x87 control word";
+    EXPECT_EQ(Hex(kHostMxcsr), Hex(c.mxcsr)) << what << ": MXCSR";
+    EXPECT_EQ(Hex(0xFFFF), Hex(c.fpu[2] & 0xFFFF)) << what << ": x87 tag word (registers in use)";
+}
+
+// Words of three bytes, "ab0", each the source of a rule that writes it in
+// capitals; from 16 rules on, the engine keys them by their first two bytes.
+std::string Word(int i, char a = 'a')
+{
+    return {static_cast<char>(a + i % 26), static_cast<char>(a + i / 26 % 26),
+            static_cast<char>('0' + i / 676)};
+}
+
+std::string WordRules(int count)
+{
+    std::string rules;
+    for (int i = 0; i < count; ++i)
+        rules += Word(i) + "," + Word(i, 'A') + "\r\n";
+    return WriteScratchFile("words-" + std::to_string(count) + ".txt", rules);
+}
+
+// A notepad title with the given words, and its conversion.
+std::pair<std::string, std::string> Caption(std::initializer_list<int> words)
+{
+    std::string caption = "Untitled - Notepad", converted = caption;
+    for (int i : words) {
+        caption += " " + Word(i);
+        converted += " " + Word(i, 'A');
+    }
+    return {caption, converted};
+}
+
+// Init has never run in this process: this test comes first.
+TEST(ForeignHost, ExitWithNoStartLeavesTheStoredValueByteForByte)
+{
+    const std::string value = Sjis(L"C:\\ユーザー\\変換.def") + '\0';
+    StoreSetting(REG_SZ, value);
+    ExpectContract(CallForeign(Code(Engine().ExitEngine), {}, 4), "TFEExitEngine");
+    DWORD type = 0;
+    std::string stored;
+    ASSERT_TRUE(ReadSetting(&type, &stored));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(Escaped(value), Escaped(stored));
+}
+
+TEST(ForeignHost, EveryExportAtEveryStackResidueKeepsTheCallingConvention)
+{
+    const CEngineModule& e = Engine();
+    const std::string rules = WordRules(100);
+    const std::string prior = WriteScratchFile("foreign-prior.txt", "p,q\r\n");
+    const auto caption = Caption({3, 30, 57, 99});
+    ASSERT_TRUE(StartEngineWith(rules));
+    ASSERT_EQ(caption.second, Convert(caption.first));
+    HostWindow host;
+    char text[64];
+    const auto start = [](const std::string& path) {
+        return [path] { ASSERT_TRUE(StartEngineWith(path)); };
+    };
+    const auto stored = [&] {
+        e.ExitEngine();
+        StorePath(rules);
+    };
+    const struct {
+        const char* name;
+        const void* function;
+        std::vector<DWORD> args;
+        std::function<void()> before; // the engine's state before the call
+    } calls[] = {
+        {"TFEGetAPIVersion", Code(e.GetAPIVersion), {}, [] {}},
+        {"TFEGetEngineDescription", Code(e.GetEngineDescription), {Arg(text), 64}, [] {}},
+        {"TFEGetEngineVersion", Code(e.GetEngineVersion), {Arg(text), 64}, [] {}},
+        {"TFEInitEngine", Code(e.InitEngine), {}, stored},
+        {"TFEConvertCaptionString",
+         Code(e.ConvertCaptionString),
+         {0, Arg(caption.first.c_str()), Arg(text), 64},
+         start(rules)},
+        {"TFEOnAbout", Code(e.OnAbout), {Arg(host.hwnd)}, start(rules)},
+        {"TFEOnSetting", Code(e.OnSetting), {Arg(host.hwnd)}, start(prior)}, // OK loads `rules`
+        {"TFEExitEngine", Code(e.ExitEngine), {}, start(rules)},
+    };
+    for (const auto& call : calls) {
+        std::string aligned;
+        for (DWORD residue : {0, 4, 8, 12}) {
+            const std::string what = call.name + std::string(" at residue ")
+                + std::to_string(residue);
+            call.before();
+            memset(text, '#', sizeof text);
+            ForeignCall c = {};
+            std::vector<SeenWindow> seen;
+            const DriveResult r = DriveAll(
+                [&] { c = CallForeign(call.function, call.args, residue); },
+                [&](HWND h) {
+                    seen.push_back(Inspect(h));
+                    if (seen.back().kind == Kind::kSettingDialog)
+                        SetDlgItemTextA(h, IDC_DEFFILE, rules.c_str());
+                    Press(h, IDOK);
+                });
+            EXPECT_FALSE(r.timedOut) << what;
+            ExpectContract(c, what);
+            std::string outcome = "returned " + Hex(c.result) + ", wrote "
+                + Escaped(std::string(text, sizeof text)) + ", windows " + Kinds(seen);
+            for (const SeenWindow& s : seen)
+                outcome += ", " + std::to_string(s.lines.size()) + " lines, path " + s.edit;
+            outcome += ", converts to " + Convert(caption.first) + ", stored " + StoredPath();
+            if (residue == 0)
+                aligned = outcome;
+            else
+                EXPECT_EQ(aligned, outcome) << what << ": not what the aligned call gave";
+        }
+    }
+}
+
+using Captions = std::vector<std::pair<std::string, std::string>>; // and their conversions
+
+// One thread's conversions, each compared with the one-thread result.
+struct Converter {
+    const Captions* captions;
+    size_t offset; // where in the captions it starts
+    int done = 0;
+    int wrong = 0;
+    std::string first = {}; // the first wrong result
+};
+
+// A thread starts on a stack aligned to 4 bytes only: this realigns it, so
+// that its calls are aligned ones and the threads alone are tried.
+__attribute__((force_align_arg_pointer)) DWORD WINAPI ConvertMany(LPVOID parameter)
+{
+    Converter& c = *static_cast<Converter*>(parameter);
+    for (; c.done < 20000; ++c.done) {
+        const auto& caption = (*c.captions)[(c.done + c.offset) % c.captions->size()];
+        const std::string converted = Convert(caption.first);
+        if (converted != caption.second && c.wrong++ == 0)
+            c.first = Escaped(caption.first) + " gave " + Escaped(converted);
+    }
+    return 0;
+}
+
+TEST(ForeignHost, TwoThreadsConvertAtOnce)
+{
+    for (int count : {3, 1000}) {
+        SCOPED_TRACE(std::to_string(count) + " rules");
+        ASSERT_TRUE(StartEngineWith(WordRules(count)));
+        Captions captions;
+        for (int i = 0; i < 7; ++i) {
+            const std::string caption = Caption({i, 2 * i + 1, 999 - 3 * i}).first
+                + Sjis(L" - 変換") + Word(i * 141 % count);
+            captions.push_back({caption, Convert(caption)});
+        }
+        Converter converters[2] = {{&captions, 0}, {&captions, 3}};
+        const OwnedHandle one(CreateThread(nullptr, 0, ConvertMany, &converters[0], 0, nullptr));
+        const OwnedHandle two(CreateThread(nullptr, 0, ConvertMany, &converters[1], 0, nullptr));
+        const HANDLE threads[] = {one.handle, two.handle};
+        WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+        ASSERT_EQ(0u, g_threadFault.code)
+            << "a converting thread died of " << Describe(g_threadFault) << " after "
+            << converters[0].done << " and " << converters[1].done << " conversions";
+        for (const Converter& c : converters)
+            EXPECT_EQ(0, c.wrong) << "of " << c.done << ", first: " << c.first;
+    }
+}
+
+void ReleasePages(void* pages)
+{
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
+// A caption pointer the host got wrong reads as an empty caption, as the
+// platform's lstrlenA reads it.
+TEST(ForeignHost, CaptionPointerTheHostGotWrong)
+{
+    ASSERT_TRUE(StartEngineWith(WordRules(100)));
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const DWORD page = system.dwPageSize;
+    const Owner<void*, ReleasePages> pages(
+        VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_TRUE(pages.valid());
+    BYTE* first = static_cast<BYTE*>(pages.handle);
+    DWORD old;
+    ASSERT_TRUE(VirtualProtect(first + page, page, PAGE_NOACCESS, &old));
+    memset(first, 'a', page);
+    const std::pair<const char*, const void*> cases[] = {
+        {"caption at 0x10", reinterpret_cast<const void*>(0x10)},
+        {"caption with no terminator before an unreadable page", first},
+    };
+    for (const auto& c : cases) {
+        char text[16] = "untouched";
+        const ForeignCall call = CallForeign(Code(Engine().ConvertCaptionString),
+                                             {0, Arg(c.second), Arg(text), sizeof text}, 0);
+        ExpectContract(call, c.first);
+        EXPECT_EQ("0x1 \"\"", Hex(call.result) + " " + Escaped(text)) << c.first;
+    }
+}
+
+// A probe of the table: "rules" (the words), "prior rules", "no rules".
+const auto kProbe = Caption({5, 19});
+
+std::string Probe()
+{
+    const std::string converted = Convert(kProbe.first);
+    if (converted == kProbe.second)
+        return "rules";
+    if (converted == kProbe.first)
+        return "no rules";
+    return converted.rfind("Prior", 0) == 0 ? "prior rules" : Escaped(converted);
+}
+
+// Whatever allocation fails under the export, call() gives one of the
+// answers to a failure, with the probe after, and the host lives on. Loads
+// build the rule index, where a failed allocation throws std::bad_alloc.
+void ExpectEveryFailureAnswered(const std::function<void()>& prepare,
+                                const std::function<std::string()>& call, const std::string& whole,
+                                const std::vector<std::string>& failed)
+{
+    std::string answer;
+    std::map<std::string, int> counts;
+    const int failures = fault::Sweep(
+        prepare, [&] { answer = call(); },
+        [&](int n) {
+            const std::string outcome = answer + " / " + Probe();
+            if (n == 0) {
+                EXPECT_EQ(whole, outcome);
+            } else {
+                ++counts[outcome];
+                EXPECT_TRUE(std::count(failed.begin(), failed.end(), outcome))
+                    << "allocation " << n << " failed: " << outcome;
+            }
+        });
+    EXPECT_GT(failures, 0) << "no allocation to fail";
+    for (const auto& c : counts)
+        printf("[ sweep    ] %d times: %s\n", c.second, c.first.c_str());
+}
+
+TEST(ForeignHostFaults, InitLoadingAKeyedTable)
+{
+    const std::string rules = WordRules(20);
+    ExpectEveryFailureAnswered(
+        [&] {
+            Engine().ExitEngine();
+            StorePath(rules);
+        },
+        [] {
+            const InitRun run = InitAnswered();
+            return Hex(run.result) + " " + Kinds(run.seen);
+        },
+        "0x1 (none) / rules", {"0x0 (none) / no rules", "0x0 EngineBox / no rules"});
+}
+
+TEST(ForeignHostFaults, SettingsOkLoadingAKeyedTable)
+{
+    const std::string rules = WordRules(20);
+    const std::string prior = WriteScratchFile("faults-prior.txt", "Untitled,Prior\r\n");
+    HostWindow host;
+    ExpectEveryFailureAnswered(
+        [&] { ASSERT_TRUE(StartEngineWith(prior)); },
+        [&] { return Kinds(SettingsOk(host.hwnd, rules.c_str())); }, "SettingDialog / rules",
+        {"(none) / prior rules", "MemoryBox / prior rules", "SettingDialog EngineBox / no rules",
+         "SettingDialog MemoryBox / no rules"});
+}
+
+TEST(ForeignHostFaults, ConversionThroughAKeyedTable)
+{
+    ASSERT_TRUE(StartEngineWith(WordRules(20)));
+    ExpectEveryFailureAnswered([] {},
+                               [] {
+                                   char text[64] = "untouched";
+                                   const BOOL result = Engine().ConvertCaptionString(
+                                       0, kProbe.first.c_str(), text, sizeof text);
+                                   return Hex(result) + " " + Escaped(text);
+                               },
+                               "0x1 " + Escaped(kProbe.second) + " / rules",
+                               {"0x0 \"untouched\" / rules"});
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    g_mainThread = GetCurrentThreadId();
+    SetUnhandledExceptionFilter(CatchFault);
+    // A host's own floating-point controls, before the module comes.
+    asm volatile("fldcw %0\n\tldmxcsr %1" : : "m"(kHostControlWord), "m"(kHostMxcsr));
+    if (!EngineModule()) {
+        fprintf(stderr, "Vario.tfe could not be loaded (error %lu)\n", GetLastError());
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}
