@@ -24,7 +24,7 @@ CConvRule::CConvRule(const char* line, int comma)
 }
 
 CConvEngine::CConvEngine()
-    : definitionFile(kWorkingCapacity), rules(), index(), keepStoredPath(FALSE)
+    : definitionFile(kWorkingCapacity), rules(), index(), keepStoredPath(TRUE)
 {
 }
 
@@ -48,7 +48,7 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
                 break;
             }
         }
-    } catch (CQorException*) {
+    } catch (...) {
         ClearRules(); // a table is whole or empty
         throw;
     }
@@ -88,14 +88,16 @@ void CConvEngine::ClearRules()
 BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
 {
     CTextBuffer text;
-    text.Assign(caption, TextLength(caption));
+    // lstrlenA reads a caption the host got wrong (a bad pointer, no
+    // terminator before an unreadable page) as an empty one.
+    text.Assign(caption, lstrlenA(caption));
     // A rule that fires with a replacement of another length writes the new
     // text into the other buffer, which then holds the current text.
     CTextBuffer other;
     CTextBuffer* current = &text;
     int found[kFoundBatch];
     // Applies the rule when its source occurs; whether it did.
-    auto apply = [&](const CRuleIndex::Rule& rule, CRuleIndex* queue) {
+    auto apply = [&](const CRuleIndex::Rule& rule, CRuleQueue* queue) {
         const int n = rule.sourceLength;
         const int count = FindAtBoundaries(current->data, current->length, current->capacity, 0,
                                            rule.source, n, found, kFoundBatch);
@@ -112,20 +114,21 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
     // candidates: then queueing costs more than searching every rule. A rule
     // that fires queues those its replacement brings in, inside it and at
     // its edges.
-    bool keyed = index.IsKeyed();
-    if (keyed) {
-        index.Begin();
-        index.QueueKeysIn(text.data, text.length);
-        keyed = 4 * static_cast<size_t>(index.QueuedRules()) <= listed.size();
+    bool searched = false;
+    if (index.IsKeyed()) {
+        CRuleQueue queue(index);
+        queue.QueueKeysIn(text.data, text.length);
+        if (4 * static_cast<size_t>(queue.QueuedRules()) <= listed.size()) {
+            for (int number = queue.Next(); number != -1; number = queue.Next())
+                if (apply(listed[number], &queue))
+                    queue.QueueBroughtBy(number);
+            searched = true;
+        }
     }
-    if (keyed) {
-        for (int number = index.Next(); number != -1; number = index.Next())
-            if (apply(listed[number], &index))
-                index.QueueBroughtBy(number);
-    } else {
+    if (!searched) {
         for (const CRuleIndex::Rule& rule : listed)
             if (rule.sourceLength > 0) // an empty source is found nowhere
-                apply(rule, nullptr /* no index to queue rules in */);
+                apply(rule, nullptr /* no queue of rules */);
     }
     // lstrcpynA cuts to size - 1 bytes, and a buffer the host cannot write
     // to faults inside it, where the platform catches it, not in the host.
@@ -148,6 +151,6 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
     CTextBuffer result;
     const CTextBuffer& done = ReplaceOccurrences(copy, source, n, replacement,
                                                  lstrlenA(replacement), found, count, result,
-                                                 nullptr /* no index to queue rules in */);
+                                                 nullptr /* no queue of rules */);
     return CQorString(done.data, done.length + 1);
 }

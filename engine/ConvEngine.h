@@ -48,9 +48,10 @@ public:
     CQorString definitionFile;
     CQorPtrArray rules; // CConvRule*, in file order; owned here
     CRuleIndex index;   // follows rules: built by each load, emptied with it
-    // Set while the stored value could not be read, for want of memory or
-    // because it is not a string: Exit then leaves it alone instead of
-    // overwriting it, until the user chooses a file in Settings.
+    // Set until Init has read the stored value, and while it could not be
+    // read, for want of memory or because it is not a string: Exit then
+    // leaves the value alone instead of overwriting it with a path the
+    // engine never had, until the user chooses a file in Settings.
     BOOL keepStoredPath;
 
 private:

@@ -33,25 +33,25 @@ inline void CopyBytes(char* to, const char* from, int count)
 // before is the byte now before it, after the byte after the occurrence in
 // the old text, each -1 at an end of the text. When the next occurrence
 // follows at once, the pair it really makes is queued with that one.
-inline void QueueEdges(CRuleIndex& index, int before, const char* replacement, int m, int after)
+inline void QueueEdges(CRuleQueue& queue, int before, const char* replacement, int m, int after)
 {
     if (m == 0) {
         if (before >= 0 && after >= 0)
-            index.QueuePair(static_cast<unsigned char>(before), static_cast<unsigned char>(after));
+            queue.QueuePair(static_cast<unsigned char>(before), static_cast<unsigned char>(after));
         return;
     }
     if (before >= 0)
-        index.QueuePair(static_cast<unsigned char>(before), replacement[0]);
+        queue.QueuePair(static_cast<unsigned char>(before), replacement[0]);
     if (after >= 0)
-        index.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
+        queue.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
 }
 
-// The index, when the edges of the replacement (m bytes) can make a key;
-// null when they cannot, or when there is no index.
-CRuleIndex* EdgeIndex(CRuleIndex* index, const char* replacement, int m)
+// The queue, when the edges of the replacement (m bytes) can make a key;
+// null when they cannot, or when there is no queue.
+CRuleQueue* EdgeQueue(CRuleQueue* queue, const char* replacement, int m)
 {
-    if (index && (m == 0 || index->EndsKey(replacement[0]) || index->BeginsKey(replacement[m - 1])))
-        return index;
+    if (queue && (m == 0 || queue->EndsKey(replacement[0]) || queue->BeginsKey(replacement[m - 1])))
+        return queue;
     return nullptr;
 }
 
@@ -64,17 +64,17 @@ inline int ByteAt(const CTextBuffer& text, int at)
 
 CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                 const char* replacement, int m, int* found, int count,
-                                CTextBuffer& result, CRuleIndex* index)
+                                CTextBuffer& result, CRuleQueue* queue)
 {
-    index = EdgeIndex(index, replacement, m);
+    queue = EdgeQueue(queue, replacement, m);
     if (m == n) {
         // Written over the text: the search goes on in bytes not yet
         // written, so the result is the one a new text would hold.
         for (;;) {
             for (int i = 0; i < count; ++i)
                 CopyBytes(text.data + found[i], replacement, n);
-            for (int i = 0; index && i < count; ++i)
-                QueueEdges(*index, ByteAt(text, found[i] - 1), replacement, m,
+            for (int i = 0; queue && i < count; ++i)
+                QueueEdges(*queue, ByteAt(text, found[i] - 1), replacement, m,
                            ByteAt(text, found[i] + n));
             if (count < kFoundBatch)
                 return text;
@@ -99,8 +99,8 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
             const int at = size; // where the replacement goes
             append(replacement, m);
             p = found[i] + n;
-            if (index)
-                QueueEdges(*index, at > 0 ? static_cast<unsigned char>(result.data[at - 1]) : -1,
+            if (queue)
+                QueueEdges(*queue, at > 0 ? static_cast<unsigned char>(result.data[at - 1]) : -1,
                            replacement, m, ByteAt(text, p));
         }
         if (count < kFoundBatch)

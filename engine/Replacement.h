@@ -10,9 +10,9 @@
 // after each occurrence, so an inserted replacement is never searched
 // again. The new text is written over the old when m == n, into result
 // otherwise (result is left alone when m == n); returns the string that
-// holds it. When index is not null, the byte pairs that meet at the edges
+// holds it. When queue is not null, the byte pairs that meet at the edges
 // of each replacement are queued there. On a memory failure, throws with
 // text unchanged.
 CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                 const char* replacement, int m, int* found, int count,
-                                CTextBuffer& result, CRuleIndex* index);
+                                CTextBuffer& result, CRuleQueue* queue);

@@ -3,6 +3,7 @@
 #include "RuleIndex.h"
 #include "ConvEngine.h"
 #include <algorithm>
+#include <assert.h>
 #include <new>
 #include <string.h>
 
@@ -32,7 +33,7 @@ unsigned Hash(unsigned key, int shift)
 
 } // namespace
 
-CRuleIndex::CRuleIndex() : shift(32), queued(0), queuedRules(0), taken(-1), conversion(0)
+CRuleIndex::CRuleIndex() : shift(32)
 {
     Clear();
 }
@@ -90,10 +91,9 @@ BOOL CRuleIndex::Build(const CQorPtrArray& table)
             while (slots[slot] != 0)
                 slot = (slot + 1) & (slots.size() - 1);
             slots[slot] = static_cast<unsigned>(groups.size()) + 1;
-            groups.push_back({begin, end, 0});
+            groups.push_back({begin, end});
             groupKeys.push_back(key);
         }
-        queue.resize(keys);
         // The keys inside each replacement, found once here.
         broughtFrom.reserve(count + 1);
         for (const Rule& rule : rules) {
@@ -122,29 +122,45 @@ void CRuleIndex::Clear()
     std::vector<Group>().swap(groups);
     std::vector<int>().swap(order);
     std::vector<unsigned>().swap(groupKeys);
-    std::vector<Cursor>().swap(queue);
     std::vector<int>().swap(brought);
     std::vector<int>().swap(broughtFrom);
     memset(firstBytes, 0, sizeof firstBytes);
     memset(secondBytes, 0, sizeof secondBytes);
-    queued = 0;
-    queuedRules = 0;
-    taken = -1;
 }
 
-void CRuleIndex::Begin()
+void CRuleIndex::BringKey(unsigned key)
 {
-    if (++conversion == 0) { // the count wrapped: no group is queued
-        for (Group& group : groups)
-            group.queuedIn = 0;
-        conversion = 1;
-    }
-    queued = 0;
-    queuedRules = 0;
-    taken = -1;
+    if (HasKey(key))
+        brought.push_back(Find(key));
 }
 
-void CRuleIndex::QueueKeysIn(const char* text, int length)
+int CRuleIndex::Find(unsigned key) const
+{
+    for (unsigned slot = Hash(key, shift);; slot = (slot + 1) & (slots.size() - 1)) {
+        assert(slots[slot] != 0 && "only a key that some rule has is found");
+        const unsigned group = slots[slot] - 1;
+        if (groupKeys[group] == key)
+            return static_cast<int>(group);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The queue of one conversion
+
+CRuleQueue::CRuleQueue(const CRuleIndex& index) : index(index), queuedRules(0), taken(-1)
+{
+    const size_t ruleWords = (index.rules.size() + 31) / 32;
+    const size_t words = ruleWords + (index.groups.size() + 31) / 32;
+    queued = local;
+    if (words > kLocalWords) {
+        allocated.resize(words);
+        queued = allocated.data();
+    }
+    memset(queued, 0, words * sizeof *queued);
+    groupsQueued = queued + ruleWords;
+}
+
+void CRuleQueue::QueueKeysIn(const char* text, int length)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     for (int i = 0; i < length; ++i) {
@@ -154,61 +170,38 @@ void CRuleIndex::QueueKeysIn(const char* text, int length)
     }
 }
 
-void CRuleIndex::QueueBroughtBy(int number)
+void CRuleQueue::QueueBroughtBy(int number)
 {
-    for (int i = broughtFrom[number]; i < broughtFrom[number + 1]; ++i)
-        QueueGroup(brought[i]);
+    for (int i = index.broughtFrom[number]; i < index.broughtFrom[number + 1]; ++i)
+        QueueGroup(index.brought[i]);
 }
 
-void CRuleIndex::BringKey(unsigned key)
+void CRuleQueue::QueueGroup(int number)
 {
-    if (present[key >> 5] >> (key & 31) & 1)
-        brought.push_back(Find(key));
-}
-
-int CRuleIndex::Find(unsigned key) const
-{
-    for (unsigned slot = Hash(key, shift);; slot = (slot + 1) & (slots.size() - 1)) {
-        const unsigned group = slots[slot] - 1;
-        if (groupKeys[group] == key)
-            return static_cast<int>(group);
+    unsigned& mark = groupsQueued[number >> 5];
+    const unsigned bit = 1u << (number & 31);
+    if (mark & bit)
+        return; // its rules after the one then taken are queued or passed
+    mark |= bit;
+    const CRuleIndex::Group& group = index.groups[number];
+    const int* rules = index.order.data();
+    for (const int* next = std::upper_bound(rules + group.begin, rules + group.end, taken);
+         next != rules + group.end; ++next) {
+        queued[*next >> 5] |= 1u << (*next & 31);
+        ++queuedRules;
     }
 }
 
-void CRuleIndex::QueueGroup(int number)
+int CRuleQueue::Next()
 {
-    Group& group = groups[number];
-    if (group.queuedIn == conversion)
-        return; // queued whole already, or passed
-    group.queuedIn = conversion;
-    const int* rules = order.data();
-    const int* next = std::upper_bound(rules + group.begin, rules + group.end, taken);
-    if (next == rules + group.end)
-        return;
-    queuedRules += static_cast<int>(rules + group.end - next);
-    queue[queued++] = {*next, static_cast<int>(next - rules) + 1, group.end};
-    std::push_heap(queue.begin(), queue.begin() + queued);
-}
-
-int CRuleIndex::Next()
-{
-    if (queued == 0)
-        return -1;
-    Cursor& top = queue[0];
-    taken = top.rule;
-    if (top.next == top.end)
-        top = queue[--queued];
-    else
-        top.rule = order[top.next++];
-    // The top now holds a later rule: it sinks to its place in the heap.
-    for (int at = 0;;) {
-        int lowest = at;
-        for (int child = 2 * at + 1; child <= 2 * at + 2 && child < queued; ++child)
-            if (queue[child].rule < queue[lowest].rule)
-                lowest = child;
-        if (lowest == at)
+    // Every bit up to the rule taken is clear: the scan starts at its word.
+    const int words = static_cast<int>((index.rules.size() + 31) / 32);
+    for (int word = (taken + 1) >> 5; word < words; ++word) {
+        if (queued[word] != 0) {
+            taken = word * 32 + __builtin_ctz(queued[word]);
+            queued[word] &= queued[word] - 1;
             return taken;
-        std::swap(queue[at], queue[lowest]);
-        at = lowest;
+        }
     }
+    return -1;
 }

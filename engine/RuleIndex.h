@@ -6,8 +6,8 @@
 // two bytes of its source, or by its only byte. A rule can match only where
 // its key occurs, so a conversion queues the rules whose keys occur in the
 // caption and searches only those, in table order; a rule that fires
-// queues the rules after it whose keys its replacement brings in. Nothing
-// is kept from one conversion to the next.
+// queues the rules after it whose keys its replacement brings in. The queue
+// is the conversion's own: nothing is kept from one conversion to the next.
 #pragma once
 #include "../qor/QorColl.h"
 #include <vector>
@@ -35,8 +35,43 @@ public:
     // Whether the rules are keyed; if not, a caption is searched for each.
     bool IsKeyed() const { return !groups.empty(); }
 
-    // Starts a conversion: nothing queued, no rule taken.
-    void Begin();
+private:
+    friend class CRuleQueue;
+
+    struct Group {
+        int begin; // its rules: order[begin, end)
+        int end;
+    };
+
+    bool HasKey(unsigned key) const { return present[key >> 5] >> (key & 31) & 1; }
+    // The group of a key that some rule has.
+    int Find(unsigned key) const;
+    void BringKey(unsigned key);
+
+    std::vector<Rule> rules;
+    std::vector<unsigned> present; // one bit per key that some rule has
+    unsigned char firstBytes[256]; // the bytes of the keys of two bytes
+    unsigned char secondBytes[256];
+    std::vector<unsigned> slots;     // hash of the keys: group + 1, or 0
+    int shift;                       // a key's slot: its hash shifted right
+    std::vector<Group> groups;       // one per key, in key order
+    std::vector<int> order;          // rule numbers by key, each key's in table order
+    std::vector<unsigned> groupKeys; // the key of each group
+    std::vector<int> brought;        // the groups keyed inside each replacement:
+    std::vector<int> broughtFrom;    // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
+};
+
+// The rules queued for one conversion, in table order. Each conversion has
+// its own, so that conversions on several threads at once only read the
+// index.
+class CRuleQueue {
+public:
+    // Nothing queued, no rule taken; the index is keyed. Throws
+    // std::bad_alloc when a large table's marks get no memory.
+    explicit CRuleQueue(const CRuleIndex& index);
+    CRuleQueue(const CRuleQueue&) = delete;
+    CRuleQueue& operator=(const CRuleQueue&) = delete;
+
     // Queues the rules after the one last taken whose key occurs in the bytes.
     void QueueKeysIn(const char* bytes, int length);
     // Queues the rules after the one last taken whose key occurs in the
@@ -48,52 +83,30 @@ public:
         QueueKey(static_cast<unsigned>(first) << 8 | second);
     }
     // Whether the byte can begin, or end, the key of a two-byte source.
-    bool BeginsKey(unsigned char byte) const { return firstBytes[byte] != 0; }
-    bool EndsKey(unsigned char byte) const { return secondBytes[byte] != 0; }
-    // How many rules have been queued since Begin.
+    bool BeginsKey(unsigned char byte) const { return index.firstBytes[byte] != 0; }
+    bool EndsKey(unsigned char byte) const { return index.secondBytes[byte] != 0; }
+    // How many rules have been queued.
     int QueuedRules() const { return queuedRules; }
     // Takes the next queued rule, in table order: its number in the table,
     // or -1 when none is left.
     int Next();
 
 private:
-    struct Group {
-        int begin; // its rules: order[begin, end)
-        int end;
-        unsigned queuedIn; // the conversion that queued it
-    };
-    // A queued group: its next rule, and where the rules after it are.
-    struct Cursor {
-        int rule;
-        int next; // order[next, end)
-        int end;
-        // Orders a heap that puts the lowest rule number on top.
-        bool operator<(const Cursor& other) const { return rule > other.rule; }
-    };
-
     void QueueKey(unsigned key)
     {
-        if (present[key >> 5] >> (key & 31) & 1)
-            QueueGroup(Find(key));
+        if (index.HasKey(key))
+            QueueGroup(index.Find(key));
     }
     void QueueGroup(int group);
-    void BringKey(unsigned key);
-    int Find(unsigned key) const;
 
-    std::vector<Rule> rules;
-    std::vector<unsigned> present; // one bit per key that some rule has
-    unsigned char firstBytes[256]; // the bytes of the keys of two bytes
-    unsigned char secondBytes[256];
-    std::vector<unsigned> slots;     // hash of the keys: group + 1, or 0
-    int shift;                       // a key's slot: its hash shifted right
-    std::vector<Group> groups;       // one per key, in key order
-    std::vector<int> order;          // rule numbers by key, each key's in table order
-    std::vector<unsigned> groupKeys; // the key of each group
-    std::vector<Cursor> queue;       // a heap on the next rule of each queued group
-    std::vector<int> brought;        // the groups keyed inside each replacement:
-    std::vector<int> broughtFrom;    // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
-    int queued;                      // groups in the heap
+    // Room for the marks of tables of about 3,000 rules without the heap.
+    static const int kLocalWords = 192;
+
+    const CRuleIndex& index;
+    unsigned local[kLocalWords];
+    std::vector<unsigned> allocated; // when local is too small
+    unsigned* queued;                // one bit per rule: queued, not taken
+    unsigned* groupsQueued;          // one bit per group: queued already
     int queuedRules;
-    int taken;           // the rule last taken, -1 before the first
-    unsigned conversion; // counts conversions, to tell their queues apart
+    int taken; // the rule last taken, -1 before the first
 };

@@ -9,7 +9,6 @@
 #include "TextSearch.h"
 #include "../qor/QorString.h"
 #include <emmintrin.h>
-#include <stdint.h>
 #include <string.h>
 
 namespace {
@@ -104,25 +103,4 @@ __attribute__((target("sse2,tune=intel"))) int FindAtBoundaries(const char* data
         block = from > block + 16 ? from : block + 16;
     }
     return count;
-}
-
-__attribute__((target("sse2,tune=intel"))) int TextLength(const char* text)
-{
-    // Aligned blocks never reach into a page the text does not: the bytes
-    // before the text in its first block are read and dropped.
-    const int skipped = static_cast<int>(reinterpret_cast<uintptr_t>(text) & 15);
-    const char* block = text - skipped;
-    const __m128i zero = _mm_setzero_si128();
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-                        _mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero)))
-        >> skipped;
-    if (mask != 0)
-        return __builtin_ctz(mask);
-    for (;;) {
-        block += 16;
-        mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_cmpeq_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero)));
-        if (mask != 0)
-            return static_cast<int>(block - text) + __builtin_ctz(mask);
-    }
 }

@@ -14,6 +14,3 @@ const int kFoundBatch = 64;
 // occurrence.
 int FindAtBoundaries(const char* text, int length, int readable, int start, const char* sub, int n,
                      int* found, int max);
-
-// The bytes of text before its terminator, which comes within 2 GB.
-int TextLength(const char* text);

@@ -19,11 +19,11 @@ const char kEngineName[] = "VarioEngine";
 const DWORD kApiVersion = 0x00010000;
 const int kWorkingCapacity = 128;
 
-// A memory failure that reaches a dialog export is shown to the user, who
-// asked for the dialog, instead of opening nothing without a word.
-void ShowMemoryFailure(HWND parent, const CQorException* e)
+// A failure that reaches a dialog export is shown to the user, who asked
+// for the dialog, instead of opening nothing without a word.
+void ShowFailure(HWND parent, const CQorException& e)
 {
-    MessageBoxA(parent, e->GetErrorMessage(), "" /* no caption */, MB_OK | MB_ICONERROR);
+    MessageBoxA(parent, e.GetErrorMessage(), "" /* no caption */, MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -45,8 +45,10 @@ BOOL CConvEngine::Init()
 {
     ClearRules();
     CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::read))
+    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::read)) {
+        keepStoredPath = FALSE; // nothing stored yet: Exit makes the value
         return TRUE;
+    }
     BOOL result = TRUE;
     bool pathTaken = false;
     try {
@@ -59,12 +61,12 @@ BOOL CConvEngine::Init()
             keepStoredPath = FALSE;
             if (definitionFile.length != 0)
                 result = LoadDefinitionFile(definitionFile.data);
-        } else if (key.HasValue(VARIO_DEFFILE_VALUE)) {
+        } else {
             // A value of another type is not a path the engine can use, nor
             // one it may overwrite with its own at exit.
-            keepStoredPath = TRUE;
+            keepStoredPath = key.HasValue(VARIO_DEFFILE_VALUE);
         }
-    } catch (CQorException*) {
+    } catch (...) {
         if (!pathTaken)
             keepStoredPath = TRUE;
         throw;
@@ -250,9 +252,19 @@ void CConvEngine::OnSetting(HWND parent)
 }
 
 // ---------------------------------------------------------------------------
-// The exported functions. A memory failure never crosses into the host:
-// functions with a result report it as 0. A null buffer or a size below 1
-// is never written to and is answered with 0.
+// The exported functions. Nothing thrown crosses into the host: functions
+// with a result report a failure as 0, and the dialogs show it to the user,
+// who asked for them. A null buffer or a size below 1 is never written to
+// and is answered with 0.
+
+namespace {
+
+BOOL Failed(const CQorException&)
+{
+    return FALSE;
+}
+
+} // namespace
 
 DWORD WINAPI TFEGetAPIVersion()
 {
@@ -271,54 +283,41 @@ BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size)
 {
     if (!buffer || size <= 0)
         return FALSE;
-    try {
-        const CQorString version = CQorApp::GetVersionString();
-        lstrcpynA(buffer, version.data, size);
-        return TRUE;
-    } catch (CQorException*) {
-        return FALSE;
-    }
+    return QorCatchAll(
+        [&] {
+            const CQorString version = CQorApp::GetVersionString();
+            lstrcpynA(buffer, version.data, size);
+            return TRUE;
+        },
+        Failed);
 }
 
 BOOL WINAPI TFEInitEngine()
 {
-    try {
-        return QorGetEngine().Init();
-    } catch (CQorException*) {
-        return FALSE;
-    }
+    return QorCatchAll([] { return QorGetEngine().Init(); }, Failed);
 }
 
 void WINAPI TFEExitEngine()
 {
-    QorGetEngine().Exit(); // makes no strings: nothing to run out of
+    QorCatchAll([] { QorGetEngine().Exit(); }, [](const CQorException&) {});
 }
 
 BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int size)
 {
     if (!caption || !buffer || size <= 0)
         return FALSE;
-    try {
-        return QorGetEngine().Convert(caption, buffer, size);
-    } catch (CQorException*) {
-        return FALSE; // the host's buffer is left as it was
-    }
+    // On a failure the host's buffer is left as it was.
+    return QorCatchAll([&] { return QorGetEngine().Convert(caption, buffer, size); }, Failed);
 }
 
 void WINAPI TFEOnAbout(HWND parent)
 {
-    try {
-        QorGetEngine().OnAbout(parent);
-    } catch (CQorException* e) {
-        ShowMemoryFailure(parent, e);
-    }
+    QorCatchAll([&] { QorGetEngine().OnAbout(parent); },
+                [&](const CQorException& e) { ShowFailure(parent, e); });
 }
 
 void WINAPI TFEOnSetting(HWND parent)
 {
-    try {
-        QorGetEngine().OnSetting(parent);
-    } catch (CQorException* e) {
-        ShowMemoryFailure(parent, e);
-    }
+    QorCatchAll([&] { QorGetEngine().OnSetting(parent); },
+                [&](const CQorException& e) { ShowFailure(parent, e); });
 }

@@ -6,20 +6,21 @@
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    if (reason != DLL_PROCESS_ATTACH) {
-        CQorApp* app = QorGetApp();
-        return app ? app->OnDllMain(instance, reason, reserved) : FALSE;
-    }
-    CQorApp* app = nullptr;
-    try {
-        app = QorCreateApp();
-    } catch (CQorException*) {
-        // Its members could not get memory: the object was not made.
-    }
-    if (!app)
-        return FALSE; // refuse the attach: no application object
-    const BOOL attached = app->OnDllMain(instance, reason, reserved);
-    if (QorGetApp() != app)
-        delete app; // a second attach: this object is not used
-    return attached;
+    // The answer to anything thrown: the attach is refused without an
+    // application object, and other notifications fail.
+    return QorCatchAll(
+        [&] {
+            if (reason != DLL_PROCESS_ATTACH) {
+                CQorApp* app = QorGetApp();
+                return app ? app->OnDllMain(instance, reason, reserved) : FALSE;
+            }
+            CQorApp* app = QorCreateApp();
+            if (!app)
+                return FALSE; // refuse the attach: no application object
+            const BOOL attached = app->OnDllMain(instance, reason, reserved);
+            if (QorGetApp() != app)
+                delete app; // a second attach: this object is not used
+            return attached;
+        },
+        [](const CQorException&) { return FALSE; });
 }

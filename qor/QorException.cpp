@@ -1,5 +1,6 @@
 // QorException.cpp - the framework's exceptions.
 #include "QorException.h"
+#include <new>
 
 // The framework's static objects are made in this order: the exception,
 // the null position, the window map (priorities 101 to 103).
@@ -28,4 +29,18 @@ const char* CQorMemoryException::GetErrorMessage() const
 void QorThrowMemoryException()
 {
     throw &g_memoryException;
+}
+
+const CQorException& QorCaughtException() noexcept
+{
+    static const CQorException internalError(1);
+    try {
+        throw;
+    } catch (CQorException* e) {
+        return *e;
+    } catch (const std::bad_alloc&) {
+        return g_memoryException;
+    } catch (...) {
+        return internalError;
+    }
 }

@@ -173,18 +173,17 @@ INT_PTR CALLBACK QorDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     if (!dialog)
         return FALSE;
 
-    INT_PTR result = FALSE;
-    try {
-        result = dialog->DialogProc(hwnd, message, wParam, lParam);
-    } catch (CQorException* e) {
-        const int answer = MessageBoxA(nullptr, // no owner
-                                       e->GetErrorMessage(),
-                                       "", // no caption
-                                       MB_OKCANCEL | MB_ICONERROR);
-        if (answer == IDCANCEL)
-            PostQuitMessage(0);
-        result = FALSE;
-    }
+    const INT_PTR result = QorCatchAll(
+        [&] { return dialog->DialogProc(hwnd, message, wParam, lParam); },
+        [](const CQorException& e) {
+            const int answer = MessageBoxA(nullptr, // no owner
+                                           e.GetErrorMessage(),
+                                           "", // no caption
+                                           MB_OKCANCEL | MB_ICONERROR);
+            if (answer == IDCANCEL)
+                PostQuitMessage(0);
+            return static_cast<INT_PTR>(FALSE);
+        });
     if (message == WM_NCDESTROY)
         dialog->hwnd = nullptr; // after DialogProc, which still sees its handle
     return result;
