@@ -391,9 +391,10 @@ TEST(ForeignHostFaults, SettingsOkLoadingAKeyedTable)
          "SettingDialog MemoryBox / no rules"});
 }
 
-TEST(ForeignHostFaults, ConversionThroughAKeyedTable)
+// A table this large gives each conversion's rule queue a std::vector.
+TEST(ForeignHostFaults, ConversionThroughALargeKeyedTable)
 {
-    ASSERT_TRUE(StartEngineWith(WordRules(20)));
+    ASSERT_TRUE(StartEngineWith(WordRules(6500)));
     ExpectEveryFailureAnswered([] {},
                                [] {
                                    char text[64] = "untouched";
