@@ -259,7 +259,7 @@ struct Converter {
 __attribute__((force_align_arg_pointer)) DWORD WINAPI ConvertMany(LPVOID parameter)
 {
     Converter& c = *static_cast<Converter*>(parameter);
-    for (; c.done < 20000; ++c.done) {
+    for (; c.done < 50000; ++c.done) {
         const auto& caption = (*c.captions)[(c.done + c.offset) % c.captions->size()];
         const std::string converted = Convert(caption.first);
         if (converted != caption.second && c.wrong++ == 0)
