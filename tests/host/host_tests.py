@@ -518,6 +518,8 @@ class DistTest(HostTest):
         for heading in ["概要", "動作環境", "インストール", "使い方", "変換定義ファイルの書き方",
                         "vario-try の使い方", "アンインストール", "履歴"]:
             self.assertIn("■ " + heading, lines)
+        for needed in ["Ctrl+Z", "{BOM}", "{0x83}", "--engine", "259", "Shift-JIS\r\nで表せる"]:
+            self.assertTrue(needed in readme.decode("cp932"), needed)
         self.assertIn(name[len("Vario-"):-len(".zip")], lines[1])
         self.assertEqual(lines[-2], "(C) 2026 Vario Project")
 
