@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <string>
 
+// Text from one encoding into another; a byte that is no character, or a
+// character the target cannot hold, becomes a replacement character.
 std::wstring WideFromAnsi(const std::string& ansi);
 std::string AnsiFromWide(const std::wstring& wide);
 std::string Utf8FromWide(const std::wstring& wide);
@@ -32,8 +34,11 @@ std::string NamedByte(BYTE byte);
 // so it cannot take the line end or anything else after it along.
 class COutput {
 public:
+    // The handle GetStdHandle gives for stdHandle; raw writes engine bytes.
     COutput(DWORD stdHandle, bool raw);
+    // Writes engine text as it is.
     void Write(const std::string& ansi);
+    // Writes engine text and a line end.
     void WriteLine(const std::string& ansi) { Write(ansi + "\n"); }
     // Text that engine text may not hold (a file name typed by the user).
     void WriteWideLine(const std::wstring& wide);
@@ -51,7 +56,9 @@ private:
 // is skipped. Lines are read in time linear in their length.
 class CInput {
 public:
+    // Standard input; raw reads engine bytes.
     explicit CInput(bool raw);
+    // The next line; false after the last.
     bool NextLine(std::string& ansi);
     // The number of the first line that was not UTF-8 in UTF-8 mode, or 0.
     int FirstLineNotUtf8() const { return notUtf8; }

@@ -5,6 +5,7 @@
 // opens files by their code page 932 names.
 #include "Options.h"
 #include "HostText.h"
+#include <stdio.h>
 
 namespace {
 

@@ -17,7 +17,6 @@
 #include "../res/Settings.h"
 #include <new>
 #include <stdio.h>
-#include <string.h>
 #include <vector>
 
 namespace {
