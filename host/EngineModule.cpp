@@ -27,6 +27,8 @@ std::string ErrorText(DWORD error)
         return "access is denied (or it is a folder)";
     case ERROR_SHARING_VIOLATION:
         return "another program holds it open";
+    case ERROR_FILENAME_EXCED_RANGE:
+        return "its path is too long";
     case ERROR_BAD_EXE_FORMAT:
         return "it is not a 32-bit Windows DLL";
     default:
@@ -39,24 +41,19 @@ std::string ErrorText(DWORD error)
 CEngineModule::CEngineModule()
     : GetAPIVersion(nullptr), GetEngineDescription(nullptr), GetEngineVersion(nullptr),
       InitEngine(nullptr), ExitEngine(nullptr), ConvertCaptionString(nullptr), OnAbout(nullptr),
-      OnSetting(nullptr), module(nullptr)
+      OnSetting(nullptr)
 {
-}
-
-CEngineModule::~CEngineModule()
-{
-    if (module)
-        FreeLibrary(module);
 }
 
 bool CEngineModule::Load(const std::string& path, std::string& error)
 {
     // The loader's own error box for a broken module would wait for a click.
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    module = LoadLibraryA(path.c_str());
+    module.emplace(LoadLibraryA(path.c_str()));
     const DWORD loadError = GetLastError();
     SetErrorMode(oldMode);
-    if (!module) {
+    if (!module->valid()) {
+        module.reset();
         if (loadError == ERROR_MOD_NOT_FOUND
             && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
             error = "a DLL that it needs is missing";
@@ -64,16 +61,15 @@ bool CEngineModule::Load(const std::string& path, std::string& error)
             error = ErrorText(loadError);
         return false;
     }
-    if (Find(module, "TFEGetAPIVersion", &GetAPIVersion, error)
-        && Find(module, "TFEGetEngineDescription", &GetEngineDescription, error)
-        && Find(module, "TFEGetEngineVersion", &GetEngineVersion, error)
-        && Find(module, "TFEInitEngine", &InitEngine, error)
-        && Find(module, "TFEExitEngine", &ExitEngine, error)
-        && Find(module, "TFEConvertCaptionString", &ConvertCaptionString, error)
-        && Find(module, "TFEOnAbout", &OnAbout, error)
-        && Find(module, "TFEOnSetting", &OnSetting, error))
+    const HMODULE m = module->handle;
+    if (Find(m, "TFEGetAPIVersion", &GetAPIVersion, error)
+        && Find(m, "TFEGetEngineDescription", &GetEngineDescription, error)
+        && Find(m, "TFEGetEngineVersion", &GetEngineVersion, error)
+        && Find(m, "TFEInitEngine", &InitEngine, error)
+        && Find(m, "TFEExitEngine", &ExitEngine, error)
+        && Find(m, "TFEConvertCaptionString", &ConvertCaptionString, error)
+        && Find(m, "TFEOnAbout", &OnAbout, error) && Find(m, "TFEOnSetting", &OnSetting, error))
         return true;
-    FreeLibrary(module);
-    module = nullptr;
+    module.reset();
     return false;
 }

@@ -1,13 +1,14 @@
 // EngineModule.h - an engine module loaded as the host application loads
 // it: by file name, with its eight functions found by name.
 #pragma once
+#include "../qor/QorHandle.h"
 #include <windows.h>
+#include <optional>
 #include <string>
 
 class CEngineModule {
 public:
     CEngineModule();
-    ~CEngineModule();
     CEngineModule(const CEngineModule&) = delete;
     CEngineModule& operator=(const CEngineModule&) = delete;
 
@@ -24,10 +25,11 @@ public:
     void(WINAPI* OnAbout)(HWND parent);
     void(WINAPI* OnSetting)(HWND parent);
 
-    HMODULE Handle() const { return module; }
+    // The loaded module, or null.
+    HMODULE Handle() const { return module ? module->handle : nullptr; }
 
 private:
-    HMODULE module;
+    std::optional<Owner<HMODULE, FreeLibrary>> module; // empty until a load works
 };
 
 // A Windows error code in words.

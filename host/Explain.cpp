@@ -1,13 +1,17 @@
-// Explain.cpp - a definition file's rules as the engine reads them.
+// Explain.cpp - a definition file's lines as the engine reads them.
 //
-// The file is read and its lines classified by the engine's own reader
-// (CDefinitionText, ClassifyDefinitionLine), so the listing cannot differ
-// from what the engine does with the file.
+// The lines are cut and classified by the engine's own reader
+// (ReadDefinitionLines, ClassifyDefinitionLine) and a rule is tried on
+// another's source by the engine's own replacement (ApplyRule), so the
+// listing cannot differ from what the engine does with the file.
 #include "Explain.h"
-#include "EngineModule.h"
-#include <map>
+#include "RuleText.h"
+#include "../engine/DefinitionFile.h"
+#include <deque>
+#include <set>
 #include <stdio.h>
-#include <vector>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -16,73 +20,84 @@ const char kArrow[] = " \x81\xA8 ";        // " → "
 const char kFullWidthComma[] = "\x81\x43"; // '，'
 const char kIdeographicSpace[] = "\x81\x40";
 
-struct Character {
-    size_t at;
-    size_t size;
+// What the file is as a whole.
+struct FileFacts {
+    bool utf8 = false; // valid UTF-8 with text that is not ASCII
+    bool bom = false;
+    int rules = 0;
 };
 
-bool IsWholeCharacter(const char* p, size_t size)
+bool IsRule(const std::string& line)
 {
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, p, static_cast<int>(size), nullptr, 0)
-        > 0;
+    int comma = -1;
+    return ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == kRuleLine;
 }
 
-// The text cut into characters of the ANSI code page; a lead byte without
-// a valid second byte is a character of its own.
-std::vector<Character> Characters(const std::string& text)
+FileFacts Facts(const std::vector<std::string>& lines)
 {
-    std::vector<Character> chars;
-    for (size_t i = 0; i < text.size();) {
-        size_t size = 1;
-        if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()
-            && IsWholeCharacter(&text[i], 2))
-            size = 2;
-        chars.push_back({i, size});
-        i += size;
+    FileFacts facts;
+    bool ascii = true;
+    bool valid = true;
+    for (const std::string& line : lines) {
+        for (char c : line)
+            ascii = ascii && static_cast<BYTE>(c) < 0x80;
+        valid = valid
+            && (line.empty()
+                || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(),
+                                       static_cast<int>(line.size()), nullptr, 0)
+                    > 0);
+        facts.rules += IsRule(line);
     }
-    return chars;
+    facts.utf8 = !ascii && valid;
+    facts.bom = !lines.empty() && lines[0].compare(0, 3, kBom) == 0;
+    return facts;
 }
 
-bool IsBlank(const std::string& text, const Character& c)
+std::string Number(const char* format, int n)
 {
-    return text.compare(c.at, c.size, " ") == 0
-        || text.compare(c.at, c.size, kIdeographicSpace) == 0;
+    char text[64];
+    snprintf(text, sizeof text, format, n);
+    return text;
 }
 
-std::string Named(BYTE byte)
+// "1 warning", "2 warnings".
+std::string Count(int n, const char* noun)
 {
-    switch (byte) {
-    case '\t':
-        return "{TAB}";
-    case '\r':
-        return "{CR}";
-    default:
-        char name[8];
-        snprintf(name, sizeof name, "{0x%02X}", byte);
-        return name;
-    }
+    return Number("%d ", n) + noun + (n == 1 ? "" : "s");
 }
 
-std::string Quoted(const std::string& text)
+// Whether the line begins with blanks and then "//".
+bool IndentedComment(const std::string& line)
 {
-    return "\"" + Visible(text) + "\"";
+    size_t at = 0;
+    while (line.compare(at, 1, " ") == 0 || line.compare(at, 1, "\t") == 0
+           || line.compare(at, 2, kIdeographicSpace) == 0)
+        at += line[at] == ' ' || line[at] == '\t' ? 1 : 2;
+    return at > 0 && line.compare(at, 2, "//") == 0;
 }
 
 class CExplainer {
 public:
-    explicit CExplainer(COutput& out) : out(out), warnings(0), rules(0) {}
+    explicit CExplainer(COutput& out) : out(out), warnings(0) {}
     void Line(int number, const std::string& line);
-    int Warnings() const { return warnings; }
-    int Rules() const { return rules; }
     void Warn(const std::string& text);
+    int Warnings() const { return warnings; }
 
 private:
-    void Rule(int number, const std::string& line, int comma);
+    struct Rule {
+        int line;
+        std::string source;
+        std::string replacement;
+    };
+    void CheckRule(int number, const std::string& line, int comma);
+    void CheckEarlierRules(const std::string& source);
 
     COutput& out;
     int warnings;
-    int rules;
-    std::map<std::string, int> sources; // source -> line of its first rule
+    std::deque<Rule> rules; // stays where it is: firstWithSource holds views of it
+    // A rule's source -> the first rule with it, and the lengths of sources.
+    std::unordered_map<std::string_view, size_t> firstWithSource;
+    std::set<size_t> sourceLengths;
 };
 
 void CExplainer::Warn(const std::string& text)
@@ -93,39 +108,46 @@ void CExplainer::Warn(const std::string& text)
 
 void CExplainer::Line(int number, const std::string& line)
 {
-    char prefix[16];
-    snprintf(prefix, sizeof prefix, "%6d  ", number);
+    const std::string prefix = Number("%6d  ", number);
     const CQorString text(line.c_str(), 0);
     int comma = -1;
     switch (ClassifyDefinitionLine(text, &comma)) {
     case kSectionLine:
-        out.WriteLine(prefix + std::string("section  ") + Visible(line));
+        out.WriteLine(prefix + "section  " + Visible(line));
         break;
     case kCommentLine:
-        out.WriteLine(prefix + std::string("comment  ") + Visible(line));
+        out.WriteLine(prefix + "comment  " + Visible(line));
         break;
-    case kOtherLine:
+    case kOtherLine: {
         if (line.empty()) {
-            out.WriteLine(prefix + std::string("empty"));
+            out.WriteLine(prefix + "empty");
             break;
         }
-        out.WriteLine(prefix + std::string("ignored  ") + Visible(line) + "   (no comma)");
+        // Every ',' here is the second byte of a double-byte character.
+        const size_t trail = line.find(',');
+        out.WriteLine(prefix + "ignored  " + Visible(line) + "   (no comma"
+                      + (trail == std::string::npos
+                             ? ""
+                             : ": its ',' is the second byte of a double-byte character, whose "
+                               "first byte is "
+                                 + NamedByte(static_cast<BYTE>(line[trail - 1])))
+                      + ")");
         if (text.Find(kFullWidthComma, 0) != -1)
             Warn("this line is ignored: it has no ASCII comma ',', only the full-width "
                  "comma '"
                  + std::string(kFullWidthComma) + "'; write ',' to split a rule");
         break;
+    }
     case kRuleLine:
-        out.WriteLine(prefix + std::string("rule     ") + Quoted(line.substr(0, comma)) + kArrow
+        out.WriteLine(prefix + "rule     " + Quoted(line.substr(0, comma)) + kArrow
                       + Quoted(line.substr(comma + 1)));
-        Rule(number, line, comma);
+        CheckRule(number, line, comma);
         break;
     }
 }
 
-void CExplainer::Rule(int number, const std::string& line, int comma)
+void CExplainer::CheckRule(int number, const std::string& line, int comma)
 {
-    ++rules;
     const std::string source = line.substr(0, comma);
     const std::string replacement = line.substr(comma + 1);
     if (source.empty())
@@ -136,6 +158,9 @@ void CExplainer::Rule(int number, const std::string& line, int comma)
              "rule changes gets that CR");
     else if (line.find('\r') != std::string::npos)
         Warn("a CR inside the line: only LF ends a line, so this rule runs on past the CR");
+    if (IndentedComment(line))
+        Warn("this is not a comment, because blanks come before its //: with its comma it is "
+             "a rule");
 
     const CQorString text(line.c_str(), 0);
     if (text.Find('[', 0) == 0) {
@@ -147,101 +172,84 @@ void CExplainer::Rule(int number, const std::string& line, int comma)
                  + "\"); with its comma it "
                    "is a rule");
     }
-
     if (source.empty())
         return;
-    const auto first = sources.find(source);
-    if (first == sources.end()) {
-        sources[source] = number;
-        return;
-    }
-    char earlier[16];
-    snprintf(earlier, sizeof earlier, "%d", first->second);
-    Warn("line " + std::string(earlier)
-         + " has the same source and runs first: this rule "
-           "only sees what that one left");
+    CheckEarlierRules(source);
+    rules.push_back({number, source, replacement});
+    if (firstWithSource.emplace(rules.back().source, rules.size() - 1).second)
+        sourceLengths.insert(source.size());
 }
 
-// Text that is valid UTF-8 and not plain ASCII was saved in the wrong code page.
-bool LooksLikeUtf8(const std::string& text)
+// Warns when an earlier rule rewrites a part of this source (the whole of
+// it, or a piece), so that this rule sees only what that one left: unless
+// the earlier rule's replacement puts this source back.
+void CExplainer::CheckEarlierRules(const std::string& source)
 {
-    bool wide = false;
-    for (char c : text)
-        wide = wide || static_cast<BYTE>(c) >= 0x80;
-    return wide
-        && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                               static_cast<int>(text.size()), nullptr, 0)
-        > 0;
+    const Rule* first = nullptr;
+    for (size_t length : sourceLengths) {
+        for (size_t at = 0; at + length <= source.size(); ++at) {
+            const auto found = firstWithSource.find(std::string_view(source).substr(at, length));
+            if (found == firstWithSource.end())
+                continue;
+            const Rule& earlier = rules[found->second];
+            if (first && first->line < earlier.line)
+                continue;
+            const std::string after = ApplyRule(source, earlier.source, earlier.replacement);
+            if (after != source && after.find(source) == std::string::npos)
+                first = &earlier;
+        }
+    }
+    if (!first)
+        return;
+    if (first->source == source)
+        Warn("line " + Number("%d", first->line)
+             + " has the same source and runs first: this rule only sees what that one left");
+    else
+        Warn("line " + Number("%d", first->line) + " runs first and rewrites "
+             + Quoted(first->source)
+             + ", a part of this source: this rule only sees what that "
+               "one left");
 }
 
 } // namespace
 
-std::string Visible(const std::string& text)
+std::string FileWarning(const std::vector<std::string>& lines)
 {
-    const std::vector<Character> chars = Characters(text);
-    size_t blanks = chars.size();
-    while (blanks > 0 && IsBlank(text, chars[blanks - 1]))
-        --blanks;
-    std::string shown;
-    size_t i = 0;
-    if (text.compare(0, 3, kBom) == 0) {
-        shown = "{BOM}";
-        while (i < chars.size() && chars[i].at < 3)
-            ++i;
-    }
-    for (; i < chars.size(); ++i) {
-        const Character& c = chars[i];
-        const BYTE byte = static_cast<BYTE>(text[c.at]);
-        if (i >= blanks)
-            shown += c.size == 1 ? "{SP}" : "{U+3000}";
-        else if (c.size == 2)
-            shown.append(text, c.at, 2);
-        else if (byte < 0x20 || byte == 0x7F || IsDBCSLeadByte(byte)
-                 || (byte >= 0x80 && !IsWholeCharacter(&text[c.at], 1)))
-            shown += Named(byte);
-        else
-            shown += static_cast<char>(byte);
-    }
-    return shown;
-}
-
-bool ReadDefinitionText(const std::string& path, CDefinitionText& text, std::string& error)
-{
-    SetLastError(NO_ERROR);
-    if (text.Read(path.c_str()))
-        return true;
-    const DWORD code = GetLastError();
-    error = code == NO_ERROR ? "it cannot be read whole" : ErrorText(code);
-    return false;
+    const FileFacts facts = Facts(lines);
+    std::vector<std::string> phrases;
+    if (facts.utf8)
+        phrases.push_back("is UTF-8 text, not Shift-JIS");
+    if (facts.bom)
+        phrases.push_back("begins with a byte-order mark");
+    if (facts.rules == 0)
+        phrases.push_back("holds no rules");
+    std::string text;
+    for (size_t i = 0; i < phrases.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == phrases.size() ? " and " : ", ") + phrases[i];
+    return text;
 }
 
 int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& error)
 {
-    CDefinitionText file;
-    if (!ReadDefinitionText(path, file, error))
-        return -1;
     std::vector<std::string> lines;
-    std::string whole;
-    while (const char* line = file.NextLine()) {
-        lines.push_back(line);
-        whole += line;
-        whole += '\n';
-    }
-
+    if (!ReadDefinitionLines(path, lines, error))
+        return -1;
+    const FileFacts facts = Facts(lines);
     out.WriteLine("Lines of " + path + " as the engine reads them; its rules apply in this order.");
     CExplainer explainer(out);
-    if (LooksLikeUtf8(whole))
+    if (facts.utf8)
         explainer.Warn("this file is UTF-8, but the engine reads it in code page 932 "
                        "(Shift-JIS): its Japanese text will not match; save it as Shift-JIS");
     for (size_t i = 0; i < lines.size(); ++i) {
         explainer.Line(static_cast<int>(i + 1), lines[i]);
-        if (i == 0 && lines[0].compare(0, 3, kBom) == 0)
+        if (i == 0 && facts.bom)
             explainer.Warn("the file begins with a byte-order mark {BOM}: the engine takes its "
                            "bytes as the start of line 1");
     }
-    char summary[128];
-    snprintf(summary, sizeof summary, "%d lines, %d rules, %d warnings.",
-             static_cast<int>(lines.size()), explainer.Rules(), explainer.Warnings());
-    out.WriteLine(summary);
+    if (facts.rules == 0)
+        explainer.Warn("the file holds no rules: no line is a rule, so the engine changes no "
+                       "caption");
+    out.WriteLine(Count(static_cast<int>(lines.size()), "line") + ", " + Count(facts.rules, "rule")
+                  + ", " + Count(explainer.Warnings(), "warning") + ".");
     return explainer.Warnings();
 }

@@ -1,7 +1,9 @@
-// Explain.h - a definition file's rules as the engine reads them.
+// Explain.h - a definition file's lines as the engine reads them, with
+// warnings about the mistakes that make rules fail.
 #pragma once
 #include "HostText.h"
-#include "../engine/DefinitionFile.h"
+#include <string>
+#include <vector>
 
 // Lists every line of the file as the engine takes it, with bytes that do
 // not show on a screen named in braces, and warns about the usual mistakes.
@@ -9,10 +11,7 @@
 // (error then says why).
 int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& error);
 
-// Text with tabs, CRs, other control bytes, blanks at its end, a leading
-// byte-order mark and bytes that are not whole characters named in braces.
-std::string Visible(const std::string& text);
-
-// Reads the file whole with the engine's own reader. False when it cannot;
-// error then says why.
-bool ReadDefinitionText(const std::string& path, CDefinitionText& text, std::string& error);
+// What --explain warns about the file of these lines as a whole, said in
+// one phrase ("is UTF-8 text, not Shift-JIS, and holds no rules"); empty
+// when nothing.
+std::string FileWarning(const std::vector<std::string>& lines);

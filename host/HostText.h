@@ -8,20 +8,44 @@
 #include <windows.h>
 #include <string>
 
+// Text from one encoding into another; a byte that is no character, or a
+// character the target cannot hold, becomes a replacement character.
 std::wstring WideFromAnsi(const std::string& ansi);
 std::string AnsiFromWide(const std::wstring& wide);
 std::string Utf8FromWide(const std::wstring& wide);
 std::wstring WideFromUtf8(const std::string& utf8);
 
+// The wide text as engine text, with no character lost or changed: false
+// when a character has no code in the ANSI code page, and lost is then the
+// first such character (two words for one beyond U+FFFF).
+bool AnsiFromWideExactly(const std::wstring& wide, std::string& ansi, std::wstring& lost);
+
+// The number of bytes of the character at text[at]: 2 for a lead byte with
+// a second byte that makes a character of the ANSI code page, else 1.
+size_t CharacterSize(const std::string& text, size_t at);
+// Whether the size bytes at p are whole characters of the ANSI code page.
+bool IsWholeText(const char* p, size_t size);
+// A byte that is no character, as the host shows it: "{0x83}".
+std::string NamedByte(BYTE byte);
+
 // One of the standard output handles. A Windows console is written in
 // UTF-16; a pipe or a file gets UTF-8, or the engine's bytes in raw mode.
+// Outside raw mode a byte that is no character is shown named ("{0x83}"),
+// so it cannot take the line end or anything else after it along.
 class COutput {
 public:
+    // The handle GetStdHandle gives for stdHandle; raw writes engine bytes.
     COutput(DWORD stdHandle, bool raw);
+    // Writes engine text as it is.
     void Write(const std::string& ansi);
+    // Writes engine text and a line end.
     void WriteLine(const std::string& ansi) { Write(ansi + "\n"); }
+    // Text that engine text may not hold (a file name typed by the user).
+    void WriteWideLine(const std::wstring& wide);
 
 private:
+    void WriteWide(const std::wstring& wide);
+
     HANDLE handle;
     bool console;
     bool raw;
@@ -29,21 +53,32 @@ private:
 
 // Standard input, one line at a time, as engine text. The line end (LF or
 // CR LF) is cut off; in UTF-8 mode a byte-order mark before the first line
-// is skipped.
+// is skipped. Lines are read in time linear in their length.
 class CInput {
 public:
+    // Standard input; raw reads engine bytes.
     explicit CInput(bool raw);
+    // The next line; false after the last.
     bool NextLine(std::string& ansi);
+    // The number of the first line that was not UTF-8 in UTF-8 mode, or 0.
+    int FirstLineNotUtf8() const { return notUtf8; }
 
 private:
+    template <typename Char>
+    struct Pending {
+        std::basic_string<Char> text;
+        size_t start = 0; // where the next line begins in text
+    };
+
     bool NextBytes(std::string& line);
     bool NextConsoleLine(std::wstring& line);
 
     HANDLE handle;
     bool console;
     bool raw;
-    bool first;
     bool atEnd;
-    std::string pending;
-    std::wstring pendingWide;
+    int lines;
+    int notUtf8;
+    Pending<char> pending;
+    Pending<wchar_t> pendingWide;
 };

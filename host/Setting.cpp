@@ -1,91 +1,118 @@
 // Setting.cpp - the engine's remembered definition file in the registry.
 #include "Setting.h"
+#include "../qor/QorHandle.h"
 #include "../res/Settings.h"
-
-const char kSettingsKey[] = VARIO_SETTINGS_KEY;
+#include <stdio.h>
+#include <stdlib.h>
+#include <vector>
 
 namespace {
 
-const char kDefFileValue[] = VARIO_DEFFILE_VALUE;
+using OwnedKey = Owner<HKEY, RegCloseKey>;
 
-// The value's type and bytes; false when there is no such value.
-bool ReadValue(DWORD& type, std::vector<BYTE>& data)
+// Where the views of the tries live, one key per process.
+const char kViews[] = "Software\\vario-try";
+
+// Opens (creating it and the keys on its path when missing) a key under
+// HKEY_CURRENT_USER; null when it cannot be.
+HKEY CreateKey(const std::string& path, DWORD options)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = 0;
-    LONG status = RegQueryValueExA(key, kDefFileValue, nullptr, &type, nullptr, &size);
-    data.assign(size, 0);
-    if (status == ERROR_SUCCESS && size > 0)
-        status = RegQueryValueExA(key, kDefFileValue, nullptr, &type, data.data(), &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
-}
-
-// The key opened for writing, created when missing; null when it cannot be.
-HKEY CreateKey()
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, options, KEY_READ | KEY_WRITE,
+                        nullptr, &key, nullptr)
         != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
 
-bool WriteValue(DWORD type, const BYTE* data, DWORD size)
+bool SetPath(HKEY key, const std::string& path)
 {
-    const HKEY key = CreateKey();
-    if (!key)
-        return false;
-    const LONG status = RegSetValueExA(key, kDefFileValue, 0, type, data, size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return RegSetValueExA(key, VARIO_DEFFILE_VALUE, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(path.c_str()),
+                          static_cast<DWORD>(path.size() + 1))
+        == ERROR_SUCCESS;
 }
 
-void DeleteValue()
+// Deletes the views of processes that no longer run: a try that was killed
+// could not delete its own.
+void DeleteStaleViews()
 {
-    const HKEY key = CreateKey();
-    if (!key)
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kViews, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return;
-    RegDeleteValueA(key, kDefFileValue);
-    RegCloseKey(key);
+    const OwnedKey views(opened);
+    char name[16];
+    for (DWORD i = 0, size = sizeof name;
+         RegEnumKeyExA(views.handle, i, name, &size, nullptr, nullptr, nullptr, nullptr)
+         == ERROR_SUCCESS;
+         size = sizeof name) {
+        const Owner<HANDLE, CloseHandle> process(
+            OpenProcess(SYNCHRONIZE, FALSE /* not inherited */, strtoul(name, nullptr, 10)));
+        if (process.valid() || RegDeleteTreeA(views.handle, name) != ERROR_SUCCESS
+            || RegDeleteKeyA(views.handle, name) != ERROR_SUCCESS)
+            ++i; // still there: the next one has the next index
+    }
 }
 
 } // namespace
 
 std::string StoredDefinitionFile()
 {
-    char path[4096];
-    DWORD size = sizeof path;
-    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, kDefFileValue, RRF_RT_REG_SZ, nullptr, path,
-                     &size)
-        != ERROR_SUCCESS)
-        return std::string();
-    return path;
+    for (;;) {
+        DWORD size = 0;
+        if (RegGetValueA(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, VARIO_DEFFILE_VALUE, RRF_RT_REG_SZ,
+                         nullptr, nullptr, &size)
+            != ERROR_SUCCESS)
+            return std::string();
+        std::vector<char> path(size + 1, '\0');
+        const LONG status = RegGetValueA(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, VARIO_DEFFILE_VALUE,
+                                         RRF_RT_REG_SZ, nullptr, path.data(), &size);
+        if (status == ERROR_SUCCESS)
+            return path.data();
+        if (status != ERROR_MORE_DATA) // else it grew in between: read again
+            return std::string();
+    }
 }
 
 bool StoreDefinitionFile(const std::string& path)
 {
-    return WriteValue(REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                      static_cast<DWORD>(path.size() + 1));
+    const OwnedKey key(CreateKey(VARIO_SETTINGS_KEY, REG_OPTION_NON_VOLATILE));
+    return key.valid() && SetPath(key.handle, path);
 }
 
-bool CTrialSetting::Store(const std::string& path)
+bool CTrialView::Open(const std::string& path)
 {
-    existed = ReadValue(type, data);
+    DeleteStaleViews();
+    char name[64];
+    snprintf(name, sizeof name, "%s\\%lu", kViews, GetCurrentProcessId());
+    root = name;
     tried = path;
-    stored = StoreDefinitionFile(path);
-    return stored;
+    // Every key on the path that is missing is made volatile, in one step,
+    // so that no key of a view outlives the session.
+    const OwnedKey settings(CreateKey(root + "\\" VARIO_SETTINGS_KEY, REG_OPTION_VOLATILE));
+    const OwnedKey view(CreateKey(root, REG_OPTION_VOLATILE));
+    if (settings.valid() && view.valid() && SetPath(settings.handle, path)
+        && RegOverridePredefKey(HKEY_CURRENT_USER, view.handle) == ERROR_SUCCESS)
+        return true;
+    Delete();
+    return false;
 }
 
-CTrialSetting::~CTrialSetting()
+CTrialView::~CTrialView()
 {
-    if (!stored || StoredDefinitionFile() != tried)
+    if (root.empty())
         return;
-    if (existed)
-        WriteValue(type, data.data(), static_cast<DWORD>(data.size()));
-    else
-        DeleteValue();
+    const std::string chosen = StoredDefinitionFile();
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr /* the real key again */);
+    if (!chosen.empty() && chosen != tried)
+        StoreDefinitionFile(chosen);
+    Delete();
+}
+
+void CTrialView::Delete()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, root.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, root.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kViews); // fails while another try has a view
+    root.clear();
 }

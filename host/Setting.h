@@ -1,37 +1,42 @@
 // Setting.h - the engine's remembered definition file in the registry, as
-// the host application's engine reads it at start and writes it at exit.
+// the host application's engine reads it at start and writes it at exit,
+// and the registry of a try's own that keeps the real value untouched.
 #pragma once
 #include <windows.h>
 #include <string>
-#include <vector>
 
-// The key under HKEY_CURRENT_USER that holds the engine's setting.
-extern const char kSettingsKey[];
-
-// The path the engine loads when it starts; empty when none is stored.
+// The path the engine loads when it starts, whatever its length; empty when
+// none is stored (or the value is not a string).
 std::string StoredDefinitionFile();
-// Stores path as the "DefFile" string value; false when it cannot.
+// Stores path as the definition file's string value; false when it cannot.
 bool StoreDefinitionFile(const std::string& path);
 
-// A definition file tried for one run only. Store keeps the value as it is
-// (its type and bytes, or its absence) and stores the tried path; when the
-// object ends, the kept value is put back, unless the value has meanwhile
-// become something else than the tried path (a file chosen in the Settings
-// dialog is the user's own choice and stays).
-class CTrialSetting {
+// A registry of a try's own. Open makes a volatile key for this process,
+// HKEY_CURRENT_USER\Software\vario-try\<process id>, with the engine's
+// settings key in it holding the tried path, and makes that key this
+// process's HKEY_CURRENT_USER: the engine, started after Open, reads and
+// writes the setting there only. The user's real value is never written,
+// so a try that is killed at any point leaves it as it was. A killed try's
+// view, being volatile, goes when the user's session ends (under Wine: when
+// the wineserver stops), or at the next Open, which deletes the views of
+// processes that no longer run. When the object goes, HKEY_CURRENT_USER is the real
+// one again, a file chosen meanwhile in the Settings dialog is stored as the
+// real value, and the view is deleted.
+class CTrialView {
 public:
-    CTrialSetting() = default;
-    ~CTrialSetting();
-    CTrialSetting(const CTrialSetting&) = delete;
-    CTrialSetting& operator=(const CTrialSetting&) = delete;
+    CTrialView() = default;
+    ~CTrialView();
+    CTrialView(const CTrialView&) = delete;
+    CTrialView& operator=(const CTrialView&) = delete;
 
-    // Keeps the value found, then stores path; false when either fails.
-    bool Store(const std::string& path);
+    // Makes the view with path stored in it and puts it in force; false
+    // (with the real registry in force and nothing left behind) when it
+    // cannot.
+    bool Open(const std::string& path);
 
 private:
-    bool stored = false;
+    void Delete();
+
+    std::string root; // the view's key under HKEY_CURRENT_USER; empty when none
     std::string tried;
-    bool existed = false;
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
 };

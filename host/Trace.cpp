@@ -1,42 +1,30 @@
 // Trace.cpp - which rules of a definition file change a caption, and how.
 //
 // The file is read by the engine's own reader and each rule applied with the
-// engine's own replacement (CConvEngine::ReplaceAll), one rule at a time in
-// file order, so the trace cannot differ from what the engine does.
+// engine's own replacement, one rule at a time in file order, so the trace
+// cannot differ from what the engine does.
 #include "Trace.h"
-#include "Explain.h"
-#include "../engine/ConvEngine.h"
+#include "RuleText.h"
+#include "../engine/DefinitionFile.h"
 #include <stdio.h>
-#include <string.h>
 
 namespace {
 
 const char kArrow[] = " \x81\xA8 "; // " → "
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + Visible(text) + "\"";
-}
-
-bool SameText(const CQorString& a, const CQorString& b)
-{
-    return a.length == b.length && memcmp(a.data, b.data, a.length) == 0;
-}
-
 } // namespace
 
-bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules, std::string& error)
+bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules,
+                     std::vector<std::string>& lines, std::string& error)
 {
-    CDefinitionText file;
-    if (!ReadDefinitionText(path, file, error))
+    if (!ReadDefinitionLines(path, lines, error))
         return false;
-    int number = 0;
-    while (const char* line = file.NextLine()) {
-        ++number;
-        const CQorString text(line, 0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         int comma = -1;
-        if (ClassifyDefinitionLine(text, &comma) == kRuleLine)
-            rules.push_back({number, std::string(line, comma), std::string(line + comma + 1)});
+        if (ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == kRuleLine)
+            rules.push_back(
+                {static_cast<int>(i + 1), line.substr(0, comma), line.substr(comma + 1)});
     }
     return true;
 }
@@ -44,23 +32,21 @@ bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules, st
 void TraceCaption(const std::vector<TracedRule>& rules, const std::string& caption, COutput& out)
 {
     out.WriteLine(caption);
-    CConvEngine engine;
-    CQorString text(caption.c_str(), 0);
+    std::string text = caption;
     bool changed = false;
     for (const TracedRule& rule : rules) {
-        const CQorString after = engine.ReplaceAll(text, rule.source.c_str(),
-                                                   rule.replacement.c_str());
-        if (SameText(after, text))
+        const std::string after = ApplyRule(text, rule.source, rule.replacement);
+        if (after == text)
             continue;
         char label[32];
         snprintf(label, sizeof label, "  line %d: ", rule.line);
         out.WriteLine(label + Quoted(rule.source) + kArrow + Quoted(rule.replacement));
-        out.WriteLine(std::string(strlen(label), ' ') + Quoted(after.data));
-        text.Assign(after);
+        out.WriteLine(std::string(strlen(label), ' ') + Quoted(after));
+        text = after;
         changed = true;
     }
     if (!changed)
         out.WriteLine("  no rule changes it");
-    out.WriteLine("  result: " + std::string(text.data, text.length));
+    out.WriteLine("  result: " + text);
     out.WriteLine("");
 }

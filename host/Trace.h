@@ -10,9 +10,10 @@ struct TracedRule {
     std::string replacement;
 };
 
-// The file's rules in file order, read by the engine's own reader. False
-// when the file cannot be read; error then says why.
-bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules, std::string& error);
+// The file's rules in file order, read by the engine's own reader, and its
+// lines. False when the file cannot be read; error then says why.
+bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules,
+                     std::vector<std::string>& lines, std::string& error);
 
 // Prints the caption, then every rule that changes it, in order, with the
 // text after that rule, and last the converted caption as it is.

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Makes the release archive for Windows users, DIST_DIR/Vario-<version>.zip:
-the built Vario.tfe and vario-try.exe, the example definition file, the
+the built Vario.tfe and vario-try.exe stripped of their symbols and debug
+sections (the build tree keeps its own), the example definition file, the
 Japanese manual Readme.txt (Shift-JIS, CR LF) and SHA256SUMS. The same
 commit gives the same archive, byte for byte: the files go in a fixed order
 with the time of the commit.  usage: dist.py BUILD_DIR DIST_DIR"""
@@ -9,6 +10,7 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 import time
 import zipfile
 
@@ -35,6 +37,18 @@ def readme(version, notice):
     return text.replace("\n", "\r\n").encode("cp932")
 
 
+def stripped(path):
+    """The image without symbols and debug sections. strip would write the
+    time of day into the image's header; SOURCE_DATE_EPOCH=0 keeps it 0, as
+    the link leaves it."""
+    with tempfile.TemporaryDirectory() as temp:
+        out = os.path.join(temp, os.path.basename(path))
+        subprocess.run(["i686-w64-mingw32-strip", "-o", out, path], check=True,
+                       env=dict(os.environ, SOURCE_DATE_EPOCH="0"))
+        with open(out, "rb") as f:
+            return f.read()
+
+
 def commit_time():
     stamp = subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%ct"], check=True,
                            stdout=subprocess.PIPE, text=True).stdout
@@ -45,13 +59,12 @@ def main():
     build, dist = sys.argv[1], sys.argv[2]
     version = defined(r'#define VARIO_VERSION_TEXT "([^"]*)"', "res/Version.h")
     notice = defined(r'VALUE "LegalCopyright", "([^"]*)"', "res/Vario.rc")
-    files = []
-    for name, path in [("Vario.tfe", os.path.join(build, "Vario.tfe")),
-                       ("vario-try.exe", os.path.join(build, "vario-try.exe")),
-                       ("vario.def", os.path.join(ROOT, "examples", "vario.def"))]:
-        with open(path, "rb") as f:
-            files.append((name, f.read()))
-    files.insert(0, ("Readme.txt", readme(version, notice)))
+    with open(os.path.join(ROOT, "examples", "vario.def"), "rb") as f:
+        example = f.read()
+    files = [("Readme.txt", readme(version, notice)),
+             ("Vario.tfe", stripped(os.path.join(build, "Vario.tfe"))),
+             ("vario-try.exe", stripped(os.path.join(build, "vario-try.exe"))),
+             ("vario.def", example)]
     sums = "".join("%s  %s\n" % (hashlib.sha256(data).hexdigest(), name) for name, data in files)
     files.append(("SHA256SUMS", sums.encode("ascii")))
 

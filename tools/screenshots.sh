@@ -13,23 +13,10 @@ if [ "$1" != "--on-display" ]; then
 fi
 build=$2
 
-# The pictures are taken in a prefix of their own: the fonts set here
-# change the dialogs' sizes, which the tests check in the test prefix.
-# The dialogs ask for "ＭＳ Ｐゴシック" and the title bar for "MS UI Gothic";
-# this prefix draws both with the proportional IPA P Gothic, whose metrics
-# are close to theirs.
-export VARIO_WINE_PREFIX=wineprefix-shots
-export WINEPREFIX="$build/$VARIO_WINE_PREFIX" WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
-unset LANG LANGUAGE
-for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic"; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f >/dev/null 2>&1
-done
-
-# Wine draws the title bar's close box with a glyph of its Marlett font. This
-# Wine looks for its own fonts in a folder it cannot open (/usr/share/wine
-# "../fonts" spelled with a slash), so without this copy in the prefix's
-# font folder the glyph's letter "r" is drawn instead.
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+# The pictures are taken in a prefix of their own, with the fonts of
+# wine-fonts.sh: they change the dialogs' sizes, which the tests check in
+# the test prefix.
+export VARIO_WINE_PREFIX=wineprefix-shots VARIO_FONTS=1
 
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT

@@ -13,6 +13,7 @@ COMMANDS="cmake:cmake make:make
 i686-w64-mingw32-gcc-posix:gcc-mingw-w64-i686-posix
 i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
 i686-w64-mingw32-windres:binutils-mingw-w64-i686
+i686-w64-mingw32-strip:binutils-mingw-w64-i686
 wine:wine wineboot:wine wineserver:wine32:i386
 xvfb-run:xvfb Xvfb:xvfb xauth:xauth import:imagemagick python3:python3
 flock:util-linux locale:libc-bin localedef:libc-bin git:git"

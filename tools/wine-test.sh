@@ -6,14 +6,16 @@
 # With VARIO_HEAP_CHECK=1 the program runs in a prefix of its own with the
 # heap's tail, free and parameter checks on, and fails on any heap error.
 # The build tree is the program's folder, or VARIO_BUILD_DIR when set;
-# VARIO_WINE_PREFIX names another prefix folder in it.
+# VARIO_WINE_PREFIX names another prefix folder in it, and VARIO_FONTS=1
+# gives that prefix the fonts of the pictures (wine-fonts.sh) when it is made.
 set -e
 program=$1
 shift
 build=${VARIO_BUILD_DIR:-$(cd "$(dirname "$program")" && pwd)}
 image=$(basename "$program")
 prefix=${VARIO_WINE_PREFIX:-wineprefix}
-[ "${VARIO_HEAP_CHECK:-0}" = 1 ] && prefix=wineprefix-heapcheck
+fonts=${VARIO_FONTS:-0}
+[ "${VARIO_HEAP_CHECK:-0}" = 1 ] && prefix=wineprefix-heapcheck fonts=0
 export WINEPREFIX="$build/$prefix"
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -31,6 +33,10 @@ unset LANG LANGUAGE
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         wineserver -w
         touch "$WINEPREFIX/.vario-ready"
+    fi
+    if [ "$fonts" = 1 ] && [ ! -f "$WINEPREFIX/.vario-fonts" ]; then
+        sh "$(dirname "$0")/wine-fonts.sh"
+        touch "$WINEPREFIX/.vario-fonts"
     fi
     if [ "${VARIO_HEAP_CHECK:-0}" = 1 ] && [ ! -f "$WINEPREFIX/.heapcheck-$image" ]; then
         # Tail, free, parameter and full validation checks for this image.

@@ -7,9 +7,12 @@ import os
 import random
 import re
 import shutil
+import signal
+import struct
 import subprocess
 import tempfile
 import sys
+import time
 import unittest
 import zipfile
 
@@ -21,23 +24,85 @@ WINE_TEST = os.path.join(SOURCE, "tools", "wine-test.sh")
 SCRATCH = os.path.join(BUILD, "host-test-files")
 EXAMPLE_DEF = os.path.join(SOURCE, "examples", "vario.def")
 EXAMPLE_CAPTIONS = os.path.join(SOURCE, "examples", "captions.txt")
-SETTINGS_KEY = "HKCU\\Software\\Orvalis\\TitleForge\\EngineSettings\\Vario"
+with open(os.path.join(SOURCE, "res", "Settings.h")) as settings_h:
+    KEY = re.search(r'#define VARIO_SETTINGS_KEY "(.*)"', settings_h.read()).group(1)
+SETTINGS_KEY = "HKCU\\" + KEY.replace("\\\\", "\\")
 
 
-def run(*args, stdin=b"", program=HOST):
-    """(exit status, stdout, stderr) of one run of the host, without a display.
-    Every program runs in the Wine prefix of the build tree."""
+def host_env():
+    """The environment of every program: the build tree's Wine prefix, no display."""
     env = dict(os.environ, VARIO_BUILD_DIR=BUILD)
     env.pop("DISPLAY", None)
     env.pop("WAYLAND_DISPLAY", None)
+    return env
+
+
+def run(*args, stdin=b"", program=HOST, command=None, **options):
+    """(exit status, stdout, stderr) of one run of the host, or of command."""
     # Output goes to files, not pipes: a Wine server that the run starts
     # inherits them and would hold a pipe open for seconds after the run.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        done = subprocess.run(["sh", WINE_TEST, program, *args], input=stdin, env=env,
-                              stdout=out, stderr=err, timeout=120)
+        done = subprocess.run(command or ["sh", WINE_TEST, program, *args], input=stdin,
+                              stdout=out, stderr=err, timeout=300,
+                              **dict(dict(env=host_env()), **options))
         out.seek(0)
         err.seek(0)
         return done.returncode, out.read(), err.read()
+
+
+def setting():
+    """Whether the engine's real settings key exists, and its DefFile value or None."""
+    code, out, _ = run("query", SETTINGS_KEY, program="reg")
+    value = re.search(rb"DefFile +REG_SZ +(.*?)\r?\n", out)
+    return code == 0, value and value.group(1).decode()
+
+
+def set_setting(path):
+    """Stores path as the real DefFile value; None deletes the whole key."""
+    if path is None:
+        run("delete", SETTINGS_KEY, "/f", program="reg")
+    else:
+        run("add", SETTINGS_KEY, "/v", "DefFile", "/d", path, "/f", program="reg")
+
+
+class Running:
+    """vario-try left running on captions from a pipe, as a host keeps its
+    engine, in a process group of its own, as a terminal starts it."""
+
+    def __init__(self, *args):
+        self.out = tempfile.TemporaryFile()
+        self.seen = 0
+        self.process = subprocess.Popen(["sh", WINE_TEST, HOST, *args], stdin=subprocess.PIPE,
+                                        stdout=self.out, stderr=subprocess.DEVNULL,
+                                        env=host_env(), start_new_session=True)
+
+    def convert(self, caption):
+        self.process.stdin.write(caption.encode() + b"\n")
+        self.process.stdin.flush()
+        for _ in range(1200):
+            self.out.seek(self.seen)
+            line = self.out.read()
+            if line.endswith(b"\n"):
+                self.seen += len(line)
+                return line.decode()
+            time.sleep(0.05)
+        raise AssertionError("no answer to " + caption)
+
+    def end(self, how):
+        """Closes its input ("close") or sends the signal how to its group,
+        as Ctrl+C at a terminal does, and waits until every process is gone."""
+        if how == "close":
+            self.process.stdin.close()
+        else:
+            os.killpg(self.process.pid, how)
+        self.process.wait(60)
+        while True:
+            try:
+                os.killpg(self.process.pid, 0)
+            except ProcessLookupError:
+                break
+            time.sleep(0.05)
+        self.out.close()
 
 
 def windows_path(path):
@@ -54,6 +119,17 @@ def scratch(name, data):
 
 def sjis(text):
     return text.encode("cp932")
+
+
+def pe_sections(image):
+    """The raw bytes of a PE image's sections, by name."""
+    pe = struct.unpack_from("<I", image, 0x3C)[0]
+    count, optional = struct.unpack_from("<H12xH", image, pe + 6)
+    sections = {}
+    for i in range(count):
+        name, size, at = struct.unpack_from("<8s8xII", image, pe + 24 + optional + 40 * i)
+        sections[name.rstrip(b"\0")] = image[at:at + size]
+    return sections
 
 
 class HostTest(unittest.TestCase):
@@ -104,6 +180,29 @@ class ConversionTest(HostTest):
                 code, out, _ = run("--def", rules, stdin=stdin)
                 self.assertEqual((code, out.decode("utf-8", "replace")), (0, expected))
 
+    def test_each_result_ends_its_line(self):
+        rules = scratch("lead.def", b"a,x\x83\r\n")
+        cases = [
+            # (options, stdin, status, stdout, stderr)
+            ([], b"a\nb\n", 0, b"x{0x83}\nb\n", b"(1 caption unchanged)\n"),
+            (["--raw"], b"a\nb\n", 0, b"x\x83\nb\n", b"(1 caption unchanged)\n"),
+            ([], sjis("b\n無題\n"), 1, b"b\n????\n", b"vario-try: standard input is not UTF-8 "
+             b"(line 2 is the first that is not), so its text was not read as it is; --raw reads "
+             b"Shift-JIS bytes\n(2 captions unchanged)\n"),
+        ]
+        for options, stdin, status, stdout, stderr in cases:
+            with self.subTest(options=options, stdin=stdin):
+                self.assertEqual(run(*options, "--def", rules, stdin=stdin),
+                                 (status, stdout, stderr))
+
+    def test_long_caption_in_linear_time(self):
+        # A result beyond 16 MB, from a caption read in one line.
+        rules = scratch("double.def", b"a,aa\r\n")
+        started = time.monotonic()
+        code, out, _ = run("--raw", "--def", rules, stdin=b"a" * 9_000_000 + b"\nb\n")
+        self.assertEqual((code, len(out), out[-3:]), (0, 18_000_003, b"a\nb\n"[-3:]))
+        self.assertLess(time.monotonic() - started, 40)
+
     def test_raw_bytes_for_scripts(self):
         rules = scratch("raw.def", sjis("無題,Untitled\r\n"))
         code, out, _ = run("--raw", "--def", rules, stdin=sjis("無題 - メモ帳\r\n"))
@@ -116,26 +215,52 @@ class ConversionTest(HostTest):
         self.check(run("--def", "", "--remember", "Settings"), 0, "Settings\n",
                    "(1 caption unchanged)\n")
 
-    def test_def_puts_back_the_stored_file(self):
+
+
+class TrialTest(HostTest):
+    def test_a_try_never_writes_the_real_setting(self):
         tried = scratch("tried.def", b"a,tried\r\n")
         earlier = windows_path(scratch("earlier.def", b"a,earlier\r\n"))
+        too_long = windows_path(os.path.join(SCRATCH, "d" * 5000 + ".def"))
         cases = [
-            # (stored before, options, stored after)
-            (None, ["--def", tried], None),
-            (earlier, ["--def", tried], earlier),
-            (None, ["--def", tried, "--remember"], windows_path(tried)),
-            (earlier, ["--def", tried, "--remember"], windows_path(tried)),
+            # (options, how the running try ends, or None to run it to its end,
+            #  the path stored after it, or None for the one stored before)
+            (["--def", tried], signal.SIGINT, None),
+            (["--def", tried], signal.SIGTERM, None),
+            (["--def", tried], signal.SIGKILL, None),
+            (["--def", too_long], None, None),
+            (["--def", tried, "--remember"], None, windows_path(tried)),
+            (["--def", tried], "close", None),
         ]
-        for before, options, after in cases:
-            with self.subTest(before=before, options=options):
-                if before is None:
-                    run("delete", SETTINGS_KEY, "/v", "DefFile", "/f", program="reg")
-                else:
-                    run("add", SETTINGS_KEY, "/v", "DefFile", "/d", before, "/f", program="reg")
-                self.check(run(*options, "a"), 0, "tried\n")
-                _, out, _ = run("query", SETTINGS_KEY, "/v", "DefFile", program="reg")
-                stored = re.search(rb"DefFile +REG_SZ +(.*?)\r?\n", out)
-                self.assertEqual(stored and stored.group(1).decode(), after)
+        for before in [None, earlier]:
+            for options, end, after in cases:
+                with self.subTest(before=before, options=options[1][-9:], end=end):
+                    set_setting(before)
+                    if end is None:
+                        run(*options, "a")
+                    else:
+                        running = Running(*options)
+                        self.assertEqual(running.convert("a"), "tried\n")
+                        running.end(end)
+                    self.assertEqual(setting(), (before is not None or after is not None,
+                                                 after or before))
+        # The last try deleted its own registry and those of the killed ones.
+        self.assertEqual(run("query", "HKCU\\Software\\vario-try", program="reg")[0], 1)
+        code, _, err = run("--def", too_long, "a")
+        self.assertEqual(code, 3)
+        self.assertIn("cannot load the definition file " + too_long + ": ", err.decode())
+
+    def test_overlapping_tries(self):
+        earlier = windows_path(scratch("earlier.def", b"a,earlier\r\n"))
+        set_setting(earlier)
+        first = Running("--def", scratch("first.def", b"a,first\r\n"))
+        second = Running("--def", scratch("second.def", b"a,second\r\n"))
+        self.assertEqual((first.convert("a"), second.convert("a")), ("first\n", "second\n"))
+        self.check(run("a"), 0, "earlier\n")  # a host started meanwhile
+        first.end("close")
+        self.assertEqual(setting(), (True, earlier))
+        second.end("close")
+        self.assertEqual(setting(), (True, earlier))
 
 
 class DefinitionFailureTest(HostTest):
@@ -200,6 +325,9 @@ class UsageTest(HostTest):
             (["--frobnicate"], "unknown option --frobnicate (a caption that begins with - goes "
                                "after --)" + hint),
             (["--def"], "--def needs a file name" + hint),
+            (["--def", "C:\\한국\\a.def"], "--def C:\\한국\\a.def: the character 한 (U+D55C) has no "
+             "code in code page 932 (Shift-JIS), in which the engine opens files; use a path "
+             "without it" + hint),
             (["--explain", EXAMPLE_DEF, "x"], "--explain only lists a file; it converts nothing "
                                               "and takes no other option but --raw" + hint),
             (["--about"], "--about and --settings open a dialog, which needs a display (under "
@@ -217,9 +345,9 @@ class UsageTest(HostTest):
         code, out, _ = run("--help")
         text = out.decode()
         self.assertEqual(code, 0)
-        for needed in ["--def FILE", "HKEY_CURRENT_USER", "Software\\Orvalis\\TitleForge\\"
-                       "EngineSettings\\Vario", '"DefFile"', "Settings dialog", "--explain FILE",
-                       "--show", "--raw", "Exit status"]:
+        for needed in ["--def FILE", SETTINGS_KEY.replace("HKCU", "HKEY_CURRENT_USER"),
+                       '"DefFile"', "Settings dialog", "--explain FILE", "--show", "--raw",
+                       "Ctrl+Z", "Exit status"]:
             self.assertIn(needed, text)
 
 
@@ -236,7 +364,11 @@ class ExplainTest(HostTest):
                 + b"// note,x\r\n"                   # 9: comment
                 + b"[ok,section]\r\n"                # 10: section
                 + b"\r\n"                            # 11: empty
-                + b"end\x83")                        # 12: incomplete double-byte character
+                + b"end\x83\n"                        # 12: incomplete double-byte character
+                + b" // not a comment,x\n"            # 13: blanks before //
+                + b"Inbox - Outlook,y\n"              # 14: line 2 rewrites a part of the source
+                + b"ab,xab\nab-c,z\n"                 # 15, 16: ... but puts it back
+                + "電卓,Calc".encode())              # 17: UTF-8: the comma is a trail byte
         path = scratch("mistakes.def", data)
         w = "        warning: "
         expected = (
@@ -269,15 +401,43 @@ class ExplainTest(HostTest):
             + "    10  section  [ok,section]\n"
             + "    11  empty\n"
             + "    12  ignored  end{0x83}   (no comma)\n"
-            + "12 lines, 6 rules, 8 warnings.\n")
-        self.check(run("--explain", path), 0, expected)
+            + '    13  rule     " // not a comment" → "x"\n'
+            + w + "this is not a comment, because blanks come before its //: with its comma it "
+                  "is a rule\n"
+            + '    14  rule     "Inbox - Outlook" → "y"\n'
+            + w + 'line 2 runs first and rewrites "Inbox", a part of this source: this rule '
+                  "only sees what that one left\n"
+            + '    15  rule     "ab" → "xab"\n'
+            + '    16  rule     "ab-c" → "z"\n'
+            + "    17  ignored  髮ｻ蜊{0x93},Calc   (no comma: its ',' is the second byte of a "
+              "double-byte character, whose first byte is {0x93})\n"
+            + "17 lines, 10 rules, 10 warnings.\n")
+        self.check(run("--explain", path), 1, expected)
 
     def test_utf8_file(self):
         path = scratch("utf8.def", "設定,Settings\n".encode())
         code, out, _ = run("--explain", path)
-        self.assertEqual(code, 0)
+        self.assertEqual(code, 1)
         self.assertIn("warning: this file is UTF-8, but the engine reads it in code page 932 "
                       "(Shift-JIS)", out.decode())
+        self.assertEqual(out.decode().splitlines()[-1], "2 lines, 0 rules, 2 warnings.")
+
+    def test_warnings_about_the_file_in_every_mode(self):
+        utf8 = scratch("utf8-bom.def", "\ufeff設定,Settings\n".encode())
+        empty = scratch("no-rules.def", b"// nothing yet\r\n")
+        warning = ("vario-try: warning: the definition file %s %s (vario-try --explain FILE "
+                   "lists its lines)\n")
+        cases = [
+            (["--def", utf8, "x"], windows_path(utf8), "is UTF-8 text, not Shift-JIS, begins "
+             "with a byte-order mark and holds no rules"),
+            (["--show", "--def", empty], windows_path(empty), "holds no rules"),
+            (["--trace", empty], empty, "holds no rules"),
+        ]
+        for args, shown, what in cases:
+            with self.subTest(args=args):
+                code, out, err = run(*args)
+                self.assertEqual((code, err.decode().splitlines(True)[0]),
+                                 (0, warning % (shown, what)))
 
     def test_example_has_no_warnings(self):
         code, out, _ = run("--explain", EXAMPLE_DEF)
@@ -338,8 +498,15 @@ class DistTest(HostTest):
                                             "vario.def", "SHA256SUMS"])
             files = {n: z.read(n) for n in z.namelist()}
             z.extractall(os.path.join(out, "unpacked"))
-        with open(os.path.join(BUILD, "Vario.tfe"), "rb") as f:
-            self.assertTrue(files["Vario.tfe"] == f.read(), "Vario.tfe differs from the build's")
+        for image in ["Vario.tfe", "vario-try.exe"]:
+            with open(os.path.join(BUILD, image), "rb") as f:
+                built = f.read()
+            # Shipped without the debug sections, which the build keeps; the
+            # code and data are the build's, which the tests ran.
+            self.assertEqual((b".debug_info" in built, b".debug_info" in files[image]),
+                             (True, False))
+            self.assertLessEqual(set(pe_sections(files[image]).values()),
+                                 set(pe_sections(built).values()))
         sums = "".join("%s  %s\n" % (hashlib.sha256(files[n]).hexdigest(), n)
                        for n in ["Readme.txt", "Vario.tfe", "vario-try.exe", "vario.def"])
         self.assertEqual(files["SHA256SUMS"].decode(), sums)
@@ -351,6 +518,8 @@ class DistTest(HostTest):
         for heading in ["概要", "動作環境", "インストール", "使い方", "変換定義ファイルの書き方",
                         "vario-try の使い方", "アンインストール", "履歴"]:
             self.assertIn("■ " + heading, lines)
+        for needed in ["Ctrl+Z", "{BOM}", "{0x83}", "--engine", "259", "Shift-JIS\r\nで表せる"]:
+            self.assertTrue(needed in readme.decode("cp932"), needed)
         self.assertIn(name[len("Vario-"):-len(".zip")], lines[1])
         self.assertEqual(lines[-2], "(C) 2026 Vario Project")
 
@@ -359,6 +528,24 @@ class DistTest(HostTest):
                        "Calculator (Not Responding)",
                        program=os.path.join(unpacked, "vario-try.exe")),
                    0, "無題 - メモ帳\n電卓 (応答なし)\n")
+
+
+@unittest.skipUnless(os.path.realpath(BUILD) == os.path.realpath(os.path.join(SOURCE, "build")),
+                     "tools/vario-try.sh runs build/ of the project's folder")
+class ScriptTest(HostTest):
+    def test_vario_try_from_another_folder(self):
+        env = dict(host_env(), VARIO_HEAP_CHECK="0")
+        del env["VARIO_BUILD_DIR"]
+        env.pop("BUILD", None)
+        script = os.path.join(SOURCE, "tools", "vario-try.sh")
+        self.check(run(command=["sh", script, "--def", EXAMPLE_DEF, "Settings"], cwd=SCRATCH,
+                       env=env), 0, "設定\n")
+        # In the prefix of make run, with the fonts of the pictures.
+        code, out, _ = run("query", "HKCU\\Software\\Wine\\Fonts\\Replacements", program="reg",
+                           env=dict(env, VARIO_BUILD_DIR=BUILD, VARIO_WINE_PREFIX="wineprefix-run"))
+        self.assertRegex(out, rb"MS UI Gothic +REG_SZ +IPAPGothic")
+        self.assertTrue(os.path.isfile(os.path.join(BUILD, "wineprefix-run", "drive_c", "windows",
+                                                    "Fonts", "marlett.ttf")))
 
 
 if __name__ == "__main__":

@@ -1,29 +1,7 @@
-// Owner.h - the one owner of a handle in the tests: it closes the handle
-// with the function named in its type when it goes, unless the handle is
-// null or INVALID_HANDLE_VALUE. Not copied.
+// Owner.h - the owners of the handles the tests open, over the framework's
+// one owner (qor/QorHandle.h).
 #pragma once
-#include <windows.h>
-
-template <typename Handle, auto close>
-class Owner {
-public:
-    explicit Owner(Handle handle) : handle(handle) {}
-    ~Owner()
-    {
-        if (valid())
-            close(handle);
-    }
-    Owner(const Owner&) = delete;
-    Owner& operator=(const Owner&) = delete;
-
-    // Whether a handle is held.
-    bool valid() const
-    {
-        return handle && handle != reinterpret_cast<Handle>(INVALID_HANDLE_VALUE);
-    }
-
-    const Handle handle;
-};
+#include "../../qor/QorHandle.h"
 
 using OwnedHandle = Owner<HANDLE, CloseHandle>;
 using OwnedWindow = Owner<HWND, DestroyWindow>;

@@ -1,0 +1,57 @@
+// CaptionOutput.cpp - what a conversion prints.
+#include "CaptionOutput.h"
+#include <stdio.h>
+
+namespace {
+
+const char kArrow[] = "\x81\xA8"; // "→"
+
+} // namespace
+
+CCaptionOutput::CCaptionOutput(COutput& out, COutput& err, bool table)
+    : out(out), err(err), table(table), unchanged(0)
+{
+}
+
+void CCaptionOutput::Title(const std::string& engine, const std::string& definitionFile)
+{
+    if (!table)
+        return;
+    out.WriteLine(engine + ", definition file: "
+                  + (definitionFile.empty() ? "none chosen (try --def FILE)" : definitionFile));
+    out.WriteLine("");
+}
+
+void CCaptionOutput::Add(const std::string& before, const std::string& after)
+{
+    unchanged += after == before;
+    if (table)
+        rows.push_back({before, after});
+    else
+        out.WriteLine(after);
+}
+
+// In code page 932 a character takes as many columns on a terminal as it
+// has bytes, so the byte count lines the arrows up.
+void CCaptionOutput::Finish()
+{
+    if (!table) {
+        if (unchanged == 0)
+            return;
+        char note[64];
+        snprintf(note, sizeof note, "(%d caption%s unchanged)", unchanged,
+                 unchanged == 1 ? "" : "s");
+        err.WriteLine(note);
+        return;
+    }
+    size_t width = 0;
+    for (const Row& row : rows)
+        width = row.before.size() > width ? row.before.size() : width;
+    for (const Row& row : rows) {
+        const std::string pad(width - row.before.size(), ' ');
+        if (row.after == row.before)
+            out.WriteLine(row.before + pad + "  =  (unchanged)");
+        else
+            out.WriteLine(row.before + pad + "  " + kArrow + "  " + row.after);
+    }
+}

@@ -1,0 +1,5 @@
+// Help.h - the text of vario-try --help.
+#pragma once
+
+// The usage, the options and the exit statuses, in English.
+extern const char kHelp[];
