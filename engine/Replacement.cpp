@@ -29,53 +29,18 @@ inline void CopyBytes(char* to, const char* from, int count)
     }
 }
 
-// Queues the pairs that one replacement makes with the bytes around it:
-// before is the byte now before it, after the byte after the occurrence in
-// the old text, each -1 at an end of the text. When the next occurrence
-// follows at once, the pair it really makes is queued with that one.
-inline void QueueEdges(CRuleQueue& queue, int before, const char* replacement, int m, int after)
-{
-    if (m == 0) {
-        if (before >= 0 && after >= 0)
-            queue.QueuePair(static_cast<unsigned char>(before), static_cast<unsigned char>(after));
-        return;
-    }
-    if (before >= 0)
-        queue.QueuePair(static_cast<unsigned char>(before), replacement[0]);
-    if (after >= 0)
-        queue.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
-}
-
-// The queue, when the edges of the replacement (m bytes) can make a key;
-// null when they cannot, or when there is no queue.
-CRuleQueue* EdgeQueue(CRuleQueue* queue, const char* replacement, int m)
-{
-    if (queue && (m == 0 || queue->EndsKey(replacement[0]) || queue->BeginsKey(replacement[m - 1])))
-        return queue;
-    return nullptr;
-}
-
-inline int ByteAt(const CTextBuffer& text, int at)
-{
-    return at >= 0 && at < text.length ? static_cast<unsigned char>(text.data[at]) : -1;
-}
-
 } // namespace
 
 CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                 const char* replacement, int m, int* found, int count,
-                                CTextBuffer& result, CRuleQueue* queue)
+                                CTextBuffer& result)
 {
-    queue = EdgeQueue(queue, replacement, m);
     if (m == n) {
         // Written over the text: the search goes on in bytes not yet
         // written, so the result is the one a new text would hold.
         for (;;) {
             for (int i = 0; i < count; ++i)
                 CopyBytes(text.data + found[i], replacement, n);
-            for (int i = 0; queue && i < count; ++i)
-                QueueEdges(*queue, ByteAt(text, found[i] - 1), replacement, m,
-                           ByteAt(text, found[i] + n));
             if (count < kFoundBatch)
                 return text;
             count = FindAtBoundaries(text.data, text.length, text.capacity,
@@ -96,12 +61,8 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
     for (;;) {
         for (int i = 0; i < count; ++i) {
             append(text.data + p, found[i] - p);
-            const int at = size; // where the replacement goes
             append(replacement, m);
             p = found[i] + n;
-            if (queue)
-                QueueEdges(*queue, at > 0 ? static_cast<unsigned char>(result.data[at - 1]) : -1,
-                           replacement, m, ByteAt(text, p));
         }
         if (count < kFoundBatch)
             break;

@@ -9,13 +9,11 @@
 // queues the rules after it whose keys its replacement brings in. The queue
 // is the conversion's own: nothing is kept from one conversion to the next.
 #pragma once
-#include "../qor/QorColl.h"
+#include <windows.h>
 #include <vector>
 
 class CRuleIndex {
 public:
-    CRuleIndex();
-
     // A rule's texts, which the table owns.
     struct Rule {
         const char* source;
@@ -24,16 +22,24 @@ public:
         int replacementLength;
     };
 
-    // Lists a table of CConvRule*, and keys its rules when there are enough
-    // of them for the keys to pay. FALSE when memory runs out, the index
-    // then empty.
-    BOOL Build(const CQorPtrArray& table);
+    CRuleIndex();
+
+    // Takes the texts of the table's rules, in table order, and keys the
+    // rules when there are enough of them for the keys to pay. FALSE when
+    // memory runs out, the index then empty.
+    BOOL Build(std::vector<Rule>&& table);
     // Forgets the table; makes no allocation.
     void Clear();
     // The rules of the table, in table order.
     const std::vector<Rule>& Rules() const { return rules; }
     // Whether the rules are keyed; if not, a caption is searched for each.
     bool IsKeyed() const { return !groups.empty(); }
+    // Whether the rules are keyed and some source has four bytes or more:
+    // then a set of a text's windows can tell that such a source is absent.
+    bool HasHeads() const { return !heads.empty(); }
+    // The WindowHash of the first four bytes of the source of the rule
+    // numbered so, which has four bytes or more; HasHeads().
+    unsigned Head(int number) const { return heads[number]; }
 
 private:
     friend class CRuleQueue;
@@ -49,6 +55,7 @@ private:
     void BringKey(unsigned key);
 
     std::vector<Rule> rules;
+    std::vector<unsigned> heads;   // each rule's Head, when some source has four bytes
     std::vector<unsigned> present; // one bit per key that some rule has
     unsigned char firstBytes[256]; // the bytes of the keys of two bytes
     unsigned char secondBytes[256];

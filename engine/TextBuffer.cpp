@@ -15,20 +15,26 @@ int GrownCapacity(int capacity, int size, int count)
     return static_cast<int>(need > doubled ? need : doubled > INT_MAX ? INT_MAX : doubled);
 }
 
-CTextBuffer::CTextBuffer() : data(nullptr), capacity(0), length(0) {}
+CTextBuffer::CTextBuffer(char* block, int size)
+    : data(block), capacity(size), length(0), heap(nullptr)
+{
+    data[0] = '\0';
+}
 
 CTextBuffer::~CTextBuffer()
 {
-    free(data);
+    free(heap);
 }
 
 void CTextBuffer::Grow(int size, int count)
 {
     const int grown = GrownCapacity(capacity, size, count);
-    char* block = static_cast<char*>(realloc(data, grown));
+    char* block = static_cast<char*>(malloc(grown));
     if (!block)
         QorThrowMemoryException();
-    data = block;
+    memcpy(block, data, size);
+    free(heap);
+    data = heap = block;
     capacity = grown;
 }
 
