@@ -128,7 +128,8 @@ private:
     // Applies the rule numbered so where its source occurs; whether it did.
     bool Apply(int number, CRuleQueue* queue);
     // Tells the queue, and the windows when kept, what the count
-    // occurrences in found brought into the text.
+    // occurrences in found brought into the text: the keys inside the
+    // replacement and at its edges, and the windows that hold a byte of it.
     void Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queue);
 
     const CRuleIndex& index;
@@ -155,8 +156,7 @@ const CTextBuffer& CConversion::Run()
         queue.QueueKeysIn(current->data, current->length);
         if (4 * queue.QueuedRules() <= count) {
             for (int number = queue.Next(); number != -1; number = queue.Next())
-                if (Apply(number, &queue))
-                    queue.QueueBroughtBy(number);
+                Apply(number, &queue);
             return *current;
         }
     }
@@ -207,6 +207,8 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
         return;
     }
     const int m = rule.replacementLength;
+    if (queue)
+        queue->QueueKeysIn(rule.replacement, m);
     for (int i = 0; i < count; ++i) {
         const int at = found[i] + i * (m - rule.sourceLength); // where it is now
         if (queue) {

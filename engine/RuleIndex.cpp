@@ -110,18 +110,6 @@ BOOL CRuleIndex::Build(std::vector<Rule>&& table)
             groups.push_back({begin, end});
             groupKeys.push_back(key);
         }
-        // The keys inside each replacement, found once here.
-        broughtFrom.reserve(count + 1);
-        for (const Rule& rule : rules) {
-            broughtFrom.push_back(static_cast<int>(brought.size()));
-            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(rule.replacement);
-            for (int i = 0; i < rule.replacementLength; ++i) {
-                BringKey(kSingle + bytes[i]);
-                if (i + 1 < rule.replacementLength)
-                    BringKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
-            }
-        }
-        broughtFrom.push_back(static_cast<int>(brought.size()));
         if (longSources) {
             heads.resize(count);
             for (int i = 0; i < count; ++i)
@@ -145,16 +133,8 @@ void CRuleIndex::Clear()
     std::vector<Group>().swap(groups);
     std::vector<int>().swap(order);
     std::vector<unsigned>().swap(groupKeys);
-    std::vector<int>().swap(brought);
-    std::vector<int>().swap(broughtFrom);
     memset(firstBytes, 0, sizeof firstBytes);
     memset(secondBytes, 0, sizeof secondBytes);
-}
-
-void CRuleIndex::BringKey(unsigned key)
-{
-    if (HasKey(key))
-        brought.push_back(Find(key));
 }
 
 int CRuleIndex::Find(unsigned key) const
@@ -191,12 +171,6 @@ void CRuleQueue::QueueKeysIn(const char* text, int length)
         if (i + 1 < length)
             QueueKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
     }
-}
-
-void CRuleQueue::QueueBroughtBy(int number)
-{
-    for (int i = index.broughtFrom[number]; i < index.broughtFrom[number + 1]; ++i)
-        QueueGroup(index.brought[i]);
 }
 
 void CRuleQueue::QueueGroup(int number)

@@ -52,7 +52,6 @@ private:
     bool HasKey(unsigned key) const { return present[key >> 5] >> (key & 31) & 1; }
     // The group of a key that some rule has.
     int Find(unsigned key) const;
-    void BringKey(unsigned key);
 
     std::vector<Rule> rules;
     std::vector<unsigned> heads;   // each rule's Head, when some source has four bytes
@@ -64,8 +63,6 @@ private:
     std::vector<Group> groups;       // one per key, in key order
     std::vector<int> order;          // rule numbers by key, each key's in table order
     std::vector<unsigned> groupKeys; // the key of each group
-    std::vector<int> brought;        // the groups keyed inside each replacement:
-    std::vector<int> broughtFrom;    // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
 };
 
 // The rules queued for one conversion, in table order. Each conversion has
@@ -81,9 +78,6 @@ public:
 
     // Queues the rules after the one last taken whose key occurs in the bytes.
     void QueueKeysIn(const char* bytes, int length);
-    // Queues the rules after the one last taken whose key occurs in the
-    // replacement of the rule numbered so.
-    void QueueBroughtBy(int number);
     // Queues the rules after the one last taken that are keyed by the pair.
     void QueuePair(unsigned char first, unsigned char second)
     {
