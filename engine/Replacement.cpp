@@ -47,29 +47,30 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                      found[kFoundBatch - 1] + n, source, n, found, kFoundBatch);
         }
     }
-    // Room for the text these occurrences make, at once: all of it when
-    // they are the last.
-    const long long least = text.length + static_cast<long long>(count) * (m - n);
-    result.Reserve(0, least < INT_MAX ? static_cast<int>(least) : INT_MAX);
-    int size = 0;
-    auto append = [&result, &size](const char* bytes, int bytesCount) {
-        result.Reserve(size, bytesCount);
-        CopyBytes(result.data + size, bytes, bytesCount);
-        size += bytesCount;
-    };
-    int p = 0; // the text not yet copied begins here
+    int size = 0; // bytes written to result
+    int p = 0;    // the text not yet copied begins here
     for (;;) {
+        // Room for the rest of the text with these occurrences replaced: all
+        // of it when they are the last. Later ones take more room only when
+        // they lengthen the text.
+        const long long rest = text.length - p + static_cast<long long>(count) * (m - n);
+        result.Reserve(size, rest < INT_MAX - size ? static_cast<int>(rest) : INT_MAX - size);
+        char* out = result.data + size;
         for (int i = 0; i < count; ++i) {
-            append(text.data + p, found[i] - p);
-            append(replacement, m);
+            CopyBytes(out, text.data + p, found[i] - p);
+            out += found[i] - p;
+            CopyBytes(out, replacement, m);
+            out += m;
             p = found[i] + n;
         }
+        size = static_cast<int>(out - result.data);
         if (count < kFoundBatch)
             break;
         count = FindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
                                  kFoundBatch);
     }
-    append(text.data + p, text.length - p);
+    CopyBytes(result.data + size, text.data + p, text.length - p);
+    size += text.length - p;
     result.data[size] = '\0';
     result.length = size;
     return result;

@@ -15,13 +15,7 @@ int GrownCapacity(int capacity, int size, int count)
     return static_cast<int>(need > doubled ? need : doubled > INT_MAX ? INT_MAX : doubled);
 }
 
-CTextBuffer::CTextBuffer(char* block, int size)
-    : data(block), capacity(size), length(0), heap(nullptr)
-{
-    data[0] = '\0';
-}
-
-CTextBuffer::~CTextBuffer()
+void CTextBuffer::FreeHeap()
 {
     free(heap);
 }

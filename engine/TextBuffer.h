@@ -17,8 +17,16 @@ class CTextBuffer {
 public:
     // Empty, in the lent block of size bytes (size >= 1), which must outlive
     // the buffer.
-    CTextBuffer(char* block, int size);
-    ~CTextBuffer();
+    CTextBuffer(char* block, int size) : data(block), capacity(size), length(0), heap(nullptr)
+    {
+        data[0] = '\0';
+    }
+    // Most texts never leave the lent block: no call to the runtime then.
+    ~CTextBuffer()
+    {
+        if (heap)
+            FreeHeap();
+    }
     CTextBuffer(const CTextBuffer&) = delete;
     CTextBuffer& operator=(const CTextBuffer&) = delete;
 
@@ -38,6 +46,7 @@ public:
 
 private:
     void Grow(int size, int count);
+    void FreeHeap();
 
     char* heap; // the heap block, or null while the text is in the lent one
 };
