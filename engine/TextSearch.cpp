@@ -16,11 +16,14 @@ namespace {
 const bool* const g_lead = QorLeadBytes();
 
 // Whether the byte at `at` begins a character, given that the byte at
-// `from` does (from <= at).
+// `from` does (from <= at). No code page leads a character with an ASCII
+// byte: after one, the table is not read.
 inline __attribute__((always_inline)) bool StartsCharacter(const bool* lead,
                                                            const unsigned char* text, int from,
                                                            int at)
 {
+    if (at == from || text[at - 1] < 0x80)
+        return true;
     int run = at;
     while (run > from && lead[text[run - 1]])
         --run;
