@@ -41,6 +41,7 @@ static_assert(kKeys <= kDigits * kDigits, "two passes sort every key");
 std::vector<int> SortedByKey(const std::vector<unsigned>& keyOf)
 {
     std::vector<int> sorted;
+    sorted.reserve(keyOf.size());
     for (int i = 0; i < static_cast<int>(keyOf.size()); ++i)
         if (keyOf[i] < kKeys)
             sorted.push_back(i);
@@ -99,10 +100,6 @@ BOOL CRuleIndex::Build(std::vector<Rule>&& table)
             for (end = begin + 1; end < total && keyOf[order[end]] == key;)
                 ++end;
             present[key >> 5] |= 1u << (key & 31);
-            if (key < kSingle) {
-                firstBytes[key >> 8] = 1;
-                secondBytes[key & 0xFF] = 1;
-            }
             unsigned slot = Hash(key, shift);
             while (slots[slot] != 0)
                 slot = (slot + 1) & (slots.size() - 1);
@@ -133,8 +130,6 @@ void CRuleIndex::Clear()
     std::vector<Group>().swap(groups);
     std::vector<int>().swap(order);
     std::vector<unsigned>().swap(groupKeys);
-    memset(firstBytes, 0, sizeof firstBytes);
-    memset(secondBytes, 0, sizeof secondBytes);
 }
 
 int CRuleIndex::Find(unsigned key) const

@@ -54,10 +54,8 @@ private:
     int Find(unsigned key) const;
 
     std::vector<Rule> rules;
-    std::vector<unsigned> heads;   // each rule's Head, when some source has four bytes
-    std::vector<unsigned> present; // one bit per key that some rule has
-    unsigned char firstBytes[256]; // the bytes of the keys of two bytes
-    unsigned char secondBytes[256];
+    std::vector<unsigned> heads;     // each rule's Head, when some source has four bytes
+    std::vector<unsigned> present;   // one bit per key that some rule has
     std::vector<unsigned> slots;     // hash of the keys: group + 1, or 0
     int shift;                       // a key's slot: its hash shifted right
     std::vector<Group> groups;       // one per key, in key order
@@ -83,9 +81,6 @@ public:
     {
         QueueKey(static_cast<unsigned>(first) << 8 | second);
     }
-    // Whether the byte can begin, or end, the key of a two-byte source.
-    bool BeginsKey(unsigned char byte) const { return index.firstBytes[byte] != 0; }
-    bool EndsKey(unsigned char byte) const { return index.secondBytes[byte] != 0; }
     // How many rules have been queued.
     int QueuedRules() const { return queuedRules; }
     // Takes the next queued rule, in table order: its number in the table,
