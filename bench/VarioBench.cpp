@@ -1,14 +1,21 @@
 // VarioBench.cpp - how fast Vario.tfe converts and loads, beside a plain
 // std::string reference on the same inputs.
 //
-// Drives the real exports of the built module, as a host does. Every
-// figure is the median of several timed runs; "ratio" is engine/reference.
+// Drives the real exports of a built module, as a host does: Vario.tfe, or
+// the module named by the first argument. The engine and the reference run
+// in turn, round after round, so that both see the same load on the
+// machine. Each time is the median of the rounds, "ratio" the median of
+// the rounds' own ratios engine/reference, and "spread" how far those lie
+// from it (half their interquartile range, in percent of the ratio).
 #include "EngineModule.h"
 #include "../res/Settings.h"
 #include <windows.h>
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <stdint.h>
 #include <stdio.h>
+#include <string.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +23,8 @@
 namespace {
 
 const char kSettingsKey[] = VARIO_SETTINGS_KEY;
-const int kRuns = 5;
+const int kRounds = 31;
+const double kBatchSeconds = 0.001;
 
 double Now()
 {
@@ -30,29 +38,63 @@ double Now()
     return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Median over kRuns of the seconds one call of work() takes, each run
-// repeating it often enough to last about 20 ms.
+// Seconds per call of work(), over a batch of repeat calls.
 template <typename Work>
-double Median(Work work)
+double Batch(Work& work, int repeat)
+{
+    const double start = Now();
+    for (int i = 0; i < repeat; ++i)
+        work();
+    return (Now() - start) / repeat;
+}
+
+// How many calls of work() make a batch of about kBatchSeconds.
+template <typename Work>
+int Repeats(Work& work)
 {
     int repeat = 1;
-    for (;;) {
-        const double start = Now();
-        for (int i = 0; i < repeat; ++i)
-            work();
-        if (Now() - start > 0.02 || repeat >= (1 << 20))
-            break;
+    while (repeat < (1 << 20) && Batch(work, repeat) * repeat < kBatchSeconds)
         repeat *= 2;
+    return repeat;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Timing {
+    double engine; // median seconds per call
+    double reference;
+    double ratio;  // the median of the rounds' ratios, engine / reference
+    double spread; // half the interquartile range of the rounds' ratios, over the ratio
+};
+
+// The engine's and the reference's times, measured in turn: each round
+// times a batch of each, which of them goes first alternating.
+template <typename Engine, typename Reference>
+Timing InTurn(Engine engine, Reference reference)
+{
+    const int engineRepeat = Repeats(engine), referenceRepeat = Repeats(reference);
+    std::vector<double> engineTimes, referenceTimes, ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        double e, r;
+        if (round % 2 == 0) {
+            e = Batch(engine, engineRepeat);
+            r = Batch(reference, referenceRepeat);
+        } else {
+            r = Batch(reference, referenceRepeat);
+            e = Batch(engine, engineRepeat);
+        }
+        engineTimes.push_back(e);
+        referenceTimes.push_back(r);
+        ratios.push_back(e / r);
     }
-    std::vector<double> runs;
-    for (int r = 0; r < kRuns; ++r) {
-        const double start = Now();
-        for (int i = 0; i < repeat; ++i)
-            work();
-        runs.push_back((Now() - start) / repeat);
-    }
-    std::sort(runs.begin(), runs.end());
-    return runs[kRuns / 2];
+    std::sort(ratios.begin(), ratios.end());
+    const double ratio = ratios[kRounds / 2];
+    const double spread = (ratios[kRounds * 3 / 4] - ratios[kRounds / 4]) / 2 / ratio;
+    return {Median(engineTimes), Median(referenceTimes), ratio, spread};
 }
 
 using Rules = std::vector<std::pair<std::string, std::string>>;
@@ -145,35 +187,48 @@ Rules ReferenceLoad(const std::string& path)
     return rules;
 }
 
-// One row: the engine's and the reference's median times, their ratio, and
-// how the time grew from the row above per unit of the input's growth
-// (1.0: linear). growth 0 means there is no row above.
-void Row(const char* what, double engine, double reference, double growth)
+const char kHeader[] = "%-34s %11s %11s %7s %7s %7s\n";
+
+// One row: the medians, their ratio, how the time grew from the row above
+// per unit of the input's growth (1.0: linear; 0: no row above), and the
+// spread of the rounds.
+void Row(const char* what, const Timing& t, double growth)
 {
-    printf("%-34s %11.2f %11.2f %7.2f", what, engine * 1e6, reference * 1e6, engine / reference);
+    char grown[16] = "";
     if (growth > 0)
-        printf(" %7.2f", growth);
-    printf("\n");
+        snprintf(grown, sizeof grown, "%.2f", growth);
+    printf("%-34s %11.2f %11.2f %7.2f %7s %6.0f%%\n", what, t.engine * 1e6, t.reference * 1e6,
+           t.ratio, grown, t.spread * 100);
+    fflush(stdout);
 }
 
-char g_out[8192];
+char g_out[65536];
 
-// Times the caption through the rules and prints the row; returns the
-// engine's time, or a negative value when the rules did not load.
-double MeasureRow(const CEngineModule& e, const std::string& caption, const Rules& rules,
-                  const char* what, double previous, double factor)
+// Times the captions through the rules, per caption, and prints the row;
+// returns the engine's time, or a negative value when the rules did not
+// load.
+double MeasureRow(const CEngineModule& e, const std::vector<std::string>& captions,
+                  const Rules& rules, const char* what, double previous, double factor)
 {
     StorePath(WriteDefinitionFile("vario-bench.txt", rules));
     if (!e.InitEngine()) {
         fprintf(stderr, "the benchmark's definition file did not load\n");
         return -1;
     }
-    const double engine = Median(
-        [&] { e.ConvertCaptionString(0, caption.c_str(), g_out, sizeof g_out); });
-    const double reference = Median([&] { ReferenceConvert(caption, rules, g_out, sizeof g_out); });
+    Timing t = InTurn(
+        [&] {
+            for (const std::string& caption : captions)
+                e.ConvertCaptionString(0, caption.c_str(), g_out, sizeof g_out);
+        },
+        [&] {
+            for (const std::string& caption : captions)
+                ReferenceConvert(caption, rules, g_out, sizeof g_out);
+        });
     e.ExitEngine();
-    Row(what, engine, reference, previous > 0 ? engine / previous / factor : 0);
-    return engine;
+    t.engine /= static_cast<double>(captions.size());
+    t.reference /= static_cast<double>(captions.size());
+    Row(what, t, previous > 0 ? t.engine / previous / factor : 0);
+    return t.engine;
 }
 
 // Times one caption through count rules; returns the engine's time, or a
@@ -187,7 +242,7 @@ double ConversionRow(const CEngineModule& e, size_t length, int count, bool hit,
              !hit        ? "miss"
                  : mixed ? "hit="
                          : "hit+");
-    return MeasureRow(e, MakeCaption(length, mixed), MakeRules(count, hit, mixed), what, previous,
+    return MeasureRow(e, {MakeCaption(length, mixed)}, MakeRules(count, hit, mixed), what, previous,
                       factor);
 }
 
@@ -206,24 +261,192 @@ double WordRow(const CEngineModule& e)
     std::string caption = rules[12].first + " Report - " + rules[500].first + " notes (draft "
         + rules[987].first + ") - Viewer and more";
     caption.resize(64, '.');
-    return MeasureRow(e, caption, rules, "   64 1000 ascii words, 3 hit", 0, 0);
+    return MeasureRow(e, {caption}, rules, "   64 1000 ascii words, 3 hit", 0, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Real text: the English user interface texts of the machine's Japanese
+// message catalogues, and their translations.
+
+// The folder of the catalogues, and those of programs with a user interface.
+const char kCatalogueFolder[] = "Z:\\usr\\share\\locale\\ja\\LC_MESSAGES\\";
+const char* const kCatalogues[] = {"at-spi2-core",
+                                   "gdk-pixbuf",
+                                   "glib20",
+                                   "gsettings-desktop-schemas",
+                                   "gst-plugins-base-1.0",
+                                   "gstreamer-1.0",
+                                   "gtk20",
+                                   "gtk20-properties",
+                                   "libexif-12",
+                                   "PackageKit",
+                                   "shared-mime-info",
+                                   "software-properties",
+                                   "xdg-user-dirs",
+                                   "xkeyboard-config"};
+
+// UTF-8 as code page 932; false when some character has no form there.
+bool ToCodePage932(const std::string& utf8, std::string* out)
+{
+    const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                         static_cast<int>(utf8.size()), nullptr, 0);
+    if (wide <= 0)
+        return false;
+    std::wstring text(wide, L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                        &text[0], wide);
+    BOOL lossy = FALSE;
+    const int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), wide, nullptr, 0,
+                                          nullptr, &lossy);
+    if (bytes <= 0 || lossy)
+        return false;
+    out->assign(bytes, '\0');
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), wide, &(*out)[0], bytes, nullptr,
+                        &lossy);
+    return !lossy;
+}
+
+// The messages of a gettext catalogue (.mo, little-endian) that a rule
+// line can hold: an ASCII original without commas, line ends or the look
+// of a section or comment line, and a translation that converts to code
+// page 932. Originals with a context are left out; of plural forms, the
+// first is taken.
+Rules ReadCatalogue(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string mo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto word = [&mo](size_t at) {
+        uint32_t value = 0;
+        if (at + 4 <= mo.size())
+            memcpy(&value, mo.data() + at, 4);
+        return value;
+    };
+    auto text = [&](uint32_t table, uint32_t i) {
+        const size_t length = word(table + 8 * i), offset = word(table + 8 * i + 4);
+        if (offset > mo.size() || length > mo.size() - offset)
+            return std::string();
+        const std::string s = mo.substr(offset, length);
+        return s.substr(0, s.find('\0'));
+    };
+    Rules messages;
+    if (word(0) != 0x950412DE)
+        return messages;
+    for (uint32_t i = 0; i < word(8); ++i) {
+        const std::string original = text(word(12), i);
+        std::string translation;
+        const bool ascii = std::all_of(original.begin(), original.end(),
+                                       [](char c) { return c >= 0x20 && c < 0x7F && c != ','; });
+        if (original.empty() || !ascii || original.compare(0, 2, "//") == 0
+            || (original.front() == '[' && original.back() == ']')
+            || !ToCodePage932(text(word(16), i), &translation) || translation.empty()
+            || translation.find_first_of("\r\n") != std::string::npos)
+            continue;
+        messages.emplace_back(original, translation);
+    }
+    return messages;
+}
+
+struct RealText {
+    Rules rules;                       // English to Japanese, 4 to 40 bytes of English
+    std::vector<std::string> captions; // English, 8 to 100 bytes
+    std::string catalogues;            // the names of those read
+};
+
+// The messages of the catalogues in turn: the even ones make the rules (each
+// original once), the odd ones the captions.
+RealText ReadRealText()
+{
+    RealText real;
+    size_t k = 0;
+    for (const char* name : kCatalogues) {
+        const Rules messages = ReadCatalogue(std::string(kCatalogueFolder) + name + ".mo");
+        if (messages.empty())
+            continue;
+        real.catalogues += (real.catalogues.empty() ? "" : " ") + std::string(name);
+        for (const auto& m : messages) {
+            const size_t n = m.first.size();
+            const bool known = std::any_of(real.rules.begin(), real.rules.end(),
+                                           [&m](const auto& r) { return r.first == m.first; });
+            if (k % 2 == 0 && n >= 4 && n <= 40 && !known)
+                real.rules.push_back(m);
+            else if (k % 2 == 1 && n >= 8 && n <= 100)
+                real.captions.push_back(m.first);
+            ++k;
+        }
+    }
+    return real;
+}
+
+// The captions joined, " - " between them, and cut into captions of
+// length bytes: as many as count.
+std::vector<std::string> JoinedCaptions(const std::vector<std::string>& captions, size_t length,
+                                        size_t count)
+{
+    std::vector<std::string> joined;
+    std::string caption;
+    for (size_t i = 0; joined.size() < count; i = (i + 1) % captions.size()) {
+        caption += (caption.empty() ? "" : " - ") + captions[i];
+        if (caption.size() >= length) {
+            caption.resize(length);
+            joined.push_back(caption);
+            caption.clear();
+        }
+    }
+    return joined;
+}
+
+// The real-text rows; false when the rules did not load.
+bool RealTextRows(const CEngineModule& e)
+{
+    const RealText real = ReadRealText();
+    if (real.rules.size() < 2000 || real.captions.empty()) {
+        printf("(no real-text rows: the Japanese message catalogues in %s are missing)\n",
+               kCatalogueFolder);
+        return true;
+    }
+    printf("real: %u rules, %u captions of %s in %s\n", static_cast<unsigned>(real.rules.size()),
+           static_cast<unsigned>(real.captions.size()), real.catalogues.c_str(), kCatalogueFolder);
+    size_t bytes = 0;
+    for (const std::string& caption : real.captions)
+        bytes += caption.size();
+    char what[64];
+    snprintf(what, sizeof what, "%5u %4u ascii real text",
+             static_cast<unsigned>(bytes / real.captions.size()),
+             static_cast<unsigned>(real.rules.size()));
+    if (MeasureRow(e, real.captions, real.rules, what, 0, 0) < 0)
+        return false;
+    // Ten times the length through 2,000 of the rules: the same texts, a
+    // caption of 700 bytes joining ten of 70.
+    const Rules rules(real.rules.begin(), real.rules.begin() + 2000);
+    const std::vector<std::string> shorter = JoinedCaptions(real.captions, 70, 300);
+    std::vector<std::string> longer;
+    for (size_t i = 0; i < shorter.size(); i += 10) {
+        longer.emplace_back();
+        for (size_t j = i; j < i + 10; ++j)
+            longer.back() += shorter[j];
+    }
+    const double previous = MeasureRow(e, shorter, rules, "   70 2000 ascii real text", 0, 0);
+    return previous >= 0
+        && MeasureRow(e, longer, rules, "  700 2000 ascii real text", previous, 10) >= 0;
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const std::string module = argc > 1 ? argv[1] : "Vario.tfe";
     CEngineModule e;
     std::string error;
-    if (!e.Load("Vario.tfe", error)) {
-        fprintf(stderr, "Vario.tfe: %s\n", error.c_str());
+    if (!e.Load(module, error)) {
+        fprintf(stderr, "%s: %s\n", module.c_str(), error.c_str());
         return 1;
     }
 
-    const char* header = "%-34s %11s %11s %7s %7s\n";
-    printf("Conversion, microseconds per caption; growth per tenfold rules (1.0: linear)\n"
-           "hit=: replacements as long as their source; hit+: of other lengths\n");
-    printf(header, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth");
+    printf("%s; conversion, microseconds per caption; growth per tenfold rules (1.0: linear)\n"
+           "hit=: replacements as long as their source; hit+: of other lengths\n",
+           module.c_str());
+    printf(kHeader, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth",
+           "spread");
     for (bool mixed : {false, true}) {
         for (bool hit : {true, false}) {
             for (size_t length : {16, 64, 256, 4096}) {
@@ -240,8 +463,15 @@ int main()
     if (WordRow(e) < 0)
         return 1;
 
+    printf("\nReal text; growth per tenfold caption length (1.0: linear)\n");
+    printf(kHeader, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth",
+           "spread");
+    if (!RealTextRows(e))
+        return 1;
+
     printf("\nDoubling the rules, then the caption; growth per doubling (1.0: linear)\n");
-    printf(header, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth");
+    printf(kHeader, "caption bytes, rules, kind", "engine", "reference", "ratio", "growth",
+           "spread");
     double previous = 0;
     for (int count : {125, 250, 500, 1000}) {
         previous = ConversionRow(e, 256, count, true, true, previous, 2);
@@ -256,7 +486,7 @@ int main()
     }
 
     printf("\nLoading at start-up, microseconds per file; growth per tenfold rules\n");
-    printf(header, "rules", "engine", "reference", "ratio", "growth");
+    printf(kHeader, "rules", "engine", "reference", "ratio", "growth", "spread");
     previous = 0;
     for (int count : {1000, 10000, 100000}) {
         Rules rules;
@@ -269,12 +499,11 @@ int main()
             fprintf(stderr, "a file of %d rules did not load\n", count);
             return 1;
         }
-        const double engine = Median([&] { e.InitEngine(); });
-        const double reference = Median([&] { ReferenceLoad(path); });
+        const Timing t = InTurn([&] { e.InitEngine(); }, [&] { ReferenceLoad(path); });
         char what[64];
         snprintf(what, sizeof what, "%6d", count);
-        Row(what, engine, reference, previous > 0 ? engine / previous / 10 : 0);
-        previous = engine;
+        Row(what, t, previous > 0 ? t.engine / previous / 10 : 0);
+        previous = t.engine;
     }
     e.ExitEngine();
     return 0;

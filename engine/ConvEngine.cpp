@@ -4,14 +4,17 @@
 #include "DefinitionFile.h"
 #include "Replacement.h"
 #include "TextSearch.h"
+#include "WindowSet.h"
 #include "../qor/QorException.h"
 #include <memory>
 #include <new>
+#include <vector>
 #include <string.h>
 
 namespace {
 
 const int kWorkingCapacity = 128;
+const int kLocalText = 1024;
 
 } // namespace
 
@@ -52,7 +55,7 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
         ClearRules(); // a table is whole or empty
         throw;
     }
-    if (loaded && !index.Build(rules))
+    if (loaded && !IndexRules())
         loaded = FALSE; // no table without its index
     if (!loaded)
         ClearRules();
@@ -73,6 +76,22 @@ BOOL CConvEngine::ParseLine(CQorString& text)
     return TRUE;
 }
 
+BOOL CConvEngine::IndexRules()
+{
+    std::vector<CRuleIndex::Rule> texts;
+    try {
+        texts.reserve(rules.GetCount());
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+    for (int i = 0; i < static_cast<int>(rules.GetCount()); ++i) {
+        const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAtIndex(i));
+        texts.push_back({rule->source.data, rule->source.length, rule->replacement.data,
+                         rule->replacement.length});
+    }
+    return index.Build(std::move(texts));
+}
+
 void CConvEngine::ClearRules()
 {
     for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
@@ -85,54 +104,143 @@ void CConvEngine::ClearRules()
 // ---------------------------------------------------------------------------
 // Caption conversion
 
+namespace {
+
+// One caption through the table: each rule in table order applied to the
+// text the rules before it left. A rule that fires with a replacement of
+// another length writes the new text into the other buffer, which then
+// holds the current text.
+class CConversion {
+public:
+    // The text holds the caption; other is empty.
+    CConversion(const CRuleIndex& index, CTextBuffer& text, CTextBuffer& other)
+        : index(index), text(text), other(other), current(&text), windowsKept(false)
+    {
+    }
+    CConversion(const CConversion&) = delete;
+    CConversion& operator=(const CConversion&) = delete;
+
+    // Applies the rules; the buffer that holds the converted text. Throws
+    // the memory exception.
+    const CTextBuffer& Run();
+
+private:
+    // Applies the rule numbered so where its source occurs; whether it did.
+    bool Apply(int number, CRuleQueue* queue);
+    // Tells the queue, and the windows when kept, what the count
+    // occurrences in found brought into the text: the keys inside the
+    // replacement and at its edges, and the windows that hold a byte of it.
+    void Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queue);
+
+    const CRuleIndex& index;
+    CTextBuffer& text;
+    CTextBuffer& other;
+    CTextBuffer* current;
+    // Once the first source of four bytes or more is searched, windows holds
+    // every window of the current text.
+    bool windowsKept;
+    CWindowSet windows;
+    int found[kFoundBatch];
+};
+
+const CTextBuffer& CConversion::Run()
+{
+    const int count = static_cast<int>(index.Rules().size());
+    // Only the rules whose keys occur are searched, unless the table is
+    // small or the caption makes more than a quarter of its rules
+    // candidates: then queueing costs more than searching every rule. A
+    // rule that fires queues those its replacement brings in, inside it and
+    // at its edges.
+    if (index.IsKeyed()) {
+        CRuleQueue queue(index);
+        queue.QueueKeysIn(current->data, current->length);
+        if (4 * queue.QueuedRules() <= count) {
+            for (int number = queue.Next(); number != -1; number = queue.Next())
+                Apply(number, &queue);
+            return *current;
+        }
+    }
+    for (int number = 0; number < count; ++number)
+        Apply(number, nullptr /* no queue of rules */);
+    return *current;
+}
+
+bool CConversion::Apply(int number, CRuleQueue* queue)
+{
+    const CRuleIndex::Rule& rule = index.Rules()[number];
+    const int n = rule.sourceLength;
+    if (n == 0)
+        return false; // an empty source is found nowhere
+    if (n >= 4 && index.HasHeads()) {
+        if (!windowsKept) {
+            windows.Reset(current->length);
+            windows.Add(current->data, 0, current->length - 3);
+            windowsKept = true;
+        }
+        if (!windows.MayHold(index.Head(number)))
+            return false;
+    }
+    const int count = FindAtBoundaries(current->data, current->length, current->capacity, 0,
+                                       rule.source, n, found, kFoundBatch);
+    if (count == 0)
+        return false;
+    CTextBuffer& result = current == &text ? other : text;
+    current = &ReplaceOccurrences(*current, rule.source, n, rule.replacement,
+                                  rule.replacementLength, found, count, result);
+    if (queue || windowsKept)
+        Note(rule, count, queue);
+    return true;
+}
+
+void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queue)
+{
+    const char* bytes = current->data;
+    const int length = current->length;
+    if (count == kFoundBatch) {
+        // found no longer holds every occurrence: the whole text is taken.
+        if (queue)
+            queue->QueueKeysIn(bytes, length);
+        if (windowsKept) {
+            windows.Reset(length);
+            windows.Add(bytes, 0, length - 3);
+        }
+        return;
+    }
+    const int m = rule.replacementLength;
+    if (queue)
+        queue->QueueKeysIn(rule.replacement, m);
+    for (int i = 0; i < count; ++i) {
+        const int at = found[i] + i * (m - rule.sourceLength); // where it is now
+        if (queue) {
+            // The pairs it makes with the bytes on either side.
+            if (at > 0 && at < length)
+                queue->QueuePair(bytes[at - 1], bytes[at]);
+            if (m > 0 && at + m < length)
+                queue->QueuePair(bytes[at + m - 1], bytes[at + m]);
+        }
+        // The windows that hold a byte of it, or, when it is empty, both
+        // bytes where it was.
+        if (windowsKept)
+            windows.Add(bytes, at > 3 ? at - 3 : 0, at + m < length - 3 ? at + m : length - 3);
+    }
+}
+
+} // namespace
+
 BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
 {
-    CTextBuffer text;
+    // A caption and its converted text of up to kLocalText - 1 bytes are
+    // worked on here, without the heap.
+    char blocks[2][kLocalText];
+    CTextBuffer text(blocks[0], kLocalText);
     // lstrlenA reads a caption the host got wrong (a bad pointer, no
     // terminator before an unreadable page) as an empty one.
     text.Assign(caption, lstrlenA(caption));
-    // A rule that fires with a replacement of another length writes the new
-    // text into the other buffer, which then holds the current text.
-    CTextBuffer other;
-    CTextBuffer* current = &text;
-    int found[kFoundBatch];
-    // Applies the rule when its source occurs; whether it did.
-    auto apply = [&](const CRuleIndex::Rule& rule, CRuleQueue* queue) {
-        const int n = rule.sourceLength;
-        const int count = FindAtBoundaries(current->data, current->length, current->capacity, 0,
-                                           rule.source, n, found, kFoundBatch);
-        if (count == 0)
-            return false;
-        CTextBuffer& result = current == &text ? other : text;
-        current = &ReplaceOccurrences(*current, rule.source, n, rule.replacement,
-                                      rule.replacementLength, found, count, result, queue);
-        return true;
-    };
-    const std::vector<CRuleIndex::Rule>& listed = index.Rules();
-    // Only the rules whose keys occur are searched, unless the table is
-    // small or the caption makes more than a quarter of its rules
-    // candidates: then queueing costs more than searching every rule. A rule
-    // that fires queues those its replacement brings in, inside it and at
-    // its edges.
-    bool searched = false;
-    if (index.IsKeyed()) {
-        CRuleQueue queue(index);
-        queue.QueueKeysIn(text.data, text.length);
-        if (4 * static_cast<size_t>(queue.QueuedRules()) <= listed.size()) {
-            for (int number = queue.Next(); number != -1; number = queue.Next())
-                if (apply(listed[number], &queue))
-                    queue.QueueBroughtBy(number);
-            searched = true;
-        }
-    }
-    if (!searched) {
-        for (const CRuleIndex::Rule& rule : listed)
-            if (rule.sourceLength > 0) // an empty source is found nowhere
-                apply(rule, nullptr /* no queue of rules */);
-    }
+    CTextBuffer other(blocks[1], kLocalText);
+    const CTextBuffer& converted = CConversion(index, text, other).Run();
     // lstrcpynA cuts to size - 1 bytes, and a buffer the host cannot write
     // to faults inside it, where the platform catches it, not in the host.
-    lstrcpynA(buffer, current->data, size);
+    lstrcpynA(buffer, converted.data, size);
     return TRUE;
 }
 
@@ -146,11 +254,11 @@ CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
         : FindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found, kFoundBatch);
     if (count == 0)
         return CQorString(text); // an empty source is found nowhere
-    CTextBuffer copy;
+    char blocks[2][kLocalText];
+    CTextBuffer copy(blocks[0], kLocalText);
     copy.Assign(text.data, text.length);
-    CTextBuffer result;
+    CTextBuffer result(blocks[1], kLocalText);
     const CTextBuffer& done = ReplaceOccurrences(copy, source, n, replacement,
-                                                 lstrlenA(replacement), found, count, result,
-                                                 nullptr /* no queue of rules */);
+                                                 lstrlenA(replacement), found, count, result);
     return CQorString(done.data, done.length + 1);
 }

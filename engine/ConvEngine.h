@@ -58,4 +58,6 @@ private:
     // Stores the rule of one line of a load; FALSE when it cannot be stored.
     // Only a load calls it: the load indexes what it stored.
     BOOL ParseLine(CQorString& line);
+    // Builds the index of the rules stored; FALSE when memory runs out.
+    BOOL IndexRules();
 };

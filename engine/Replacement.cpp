@@ -29,86 +29,48 @@ inline void CopyBytes(char* to, const char* from, int count)
     }
 }
 
-// Queues the pairs that one replacement makes with the bytes around it:
-// before is the byte now before it, after the byte after the occurrence in
-// the old text, each -1 at an end of the text. When the next occurrence
-// follows at once, the pair it really makes is queued with that one.
-inline void QueueEdges(CRuleQueue& queue, int before, const char* replacement, int m, int after)
-{
-    if (m == 0) {
-        if (before >= 0 && after >= 0)
-            queue.QueuePair(static_cast<unsigned char>(before), static_cast<unsigned char>(after));
-        return;
-    }
-    if (before >= 0)
-        queue.QueuePair(static_cast<unsigned char>(before), replacement[0]);
-    if (after >= 0)
-        queue.QueuePair(replacement[m - 1], static_cast<unsigned char>(after));
-}
-
-// The queue, when the edges of the replacement (m bytes) can make a key;
-// null when they cannot, or when there is no queue.
-CRuleQueue* EdgeQueue(CRuleQueue* queue, const char* replacement, int m)
-{
-    if (queue && (m == 0 || queue->EndsKey(replacement[0]) || queue->BeginsKey(replacement[m - 1])))
-        return queue;
-    return nullptr;
-}
-
-inline int ByteAt(const CTextBuffer& text, int at)
-{
-    return at >= 0 && at < text.length ? static_cast<unsigned char>(text.data[at]) : -1;
-}
-
 } // namespace
 
 CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                 const char* replacement, int m, int* found, int count,
-                                CTextBuffer& result, CRuleQueue* queue)
+                                CTextBuffer& result)
 {
-    queue = EdgeQueue(queue, replacement, m);
     if (m == n) {
         // Written over the text: the search goes on in bytes not yet
         // written, so the result is the one a new text would hold.
         for (;;) {
             for (int i = 0; i < count; ++i)
                 CopyBytes(text.data + found[i], replacement, n);
-            for (int i = 0; queue && i < count; ++i)
-                QueueEdges(*queue, ByteAt(text, found[i] - 1), replacement, m,
-                           ByteAt(text, found[i] + n));
             if (count < kFoundBatch)
                 return text;
             count = FindAtBoundaries(text.data, text.length, text.capacity,
                                      found[kFoundBatch - 1] + n, source, n, found, kFoundBatch);
         }
     }
-    // Room for the text these occurrences make, at once: all of it when
-    // they are the last.
-    const long long least = text.length + static_cast<long long>(count) * (m - n);
-    result.Reserve(0, least < INT_MAX ? static_cast<int>(least) : INT_MAX);
-    int size = 0;
-    auto append = [&result, &size](const char* bytes, int bytesCount) {
-        result.Reserve(size, bytesCount);
-        CopyBytes(result.data + size, bytes, bytesCount);
-        size += bytesCount;
-    };
-    int p = 0; // the text not yet copied begins here
+    int size = 0; // bytes written to result
+    int p = 0;    // the text not yet copied begins here
     for (;;) {
+        // Room for the rest of the text with these occurrences replaced: all
+        // of it when they are the last. Later ones take more room only when
+        // they lengthen the text.
+        const long long rest = text.length - p + static_cast<long long>(count) * (m - n);
+        result.Reserve(size, rest < INT_MAX - size ? static_cast<int>(rest) : INT_MAX - size);
+        char* out = result.data + size;
         for (int i = 0; i < count; ++i) {
-            append(text.data + p, found[i] - p);
-            const int at = size; // where the replacement goes
-            append(replacement, m);
+            CopyBytes(out, text.data + p, found[i] - p);
+            out += found[i] - p;
+            CopyBytes(out, replacement, m);
+            out += m;
             p = found[i] + n;
-            if (queue)
-                QueueEdges(*queue, at > 0 ? static_cast<unsigned char>(result.data[at - 1]) : -1,
-                           replacement, m, ByteAt(text, p));
         }
+        size = static_cast<int>(out - result.data);
         if (count < kFoundBatch)
             break;
         count = FindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
                                  kFoundBatch);
     }
-    append(text.data + p, text.length - p);
+    CopyBytes(result.data + size, text.data + p, text.length - p);
+    size += text.length - p;
     result.data[size] = '\0';
     result.length = size;
     return result;

@@ -1,7 +1,7 @@
 // RuleIndex.cpp - the rules keyed by the first bytes of their sources, and
 // the rules queued for one conversion.
 #include "RuleIndex.h"
-#include "ConvEngine.h"
+#include "WindowSet.h"
 #include <algorithm>
 #include <assert.h>
 #include <new>
@@ -31,6 +31,34 @@ unsigned Hash(unsigned key, int shift)
     return (key * 2654435761u) >> shift;
 }
 
+// A key sorts in two passes of this many digits.
+const unsigned kDigits = 512;
+static_assert(kKeys <= kDigits * kDigits, "two passes sort every key");
+
+// The numbers of the rules that have a key (keyOf[i] < kKeys), sorted by
+// key, each key's in table order: two stable counting passes, over the low
+// nine bits of the keys and then over the rest.
+std::vector<int> SortedByKey(const std::vector<unsigned>& keyOf)
+{
+    std::vector<int> sorted;
+    sorted.reserve(keyOf.size());
+    for (int i = 0; i < static_cast<int>(keyOf.size()); ++i)
+        if (keyOf[i] < kKeys)
+            sorted.push_back(i);
+    std::vector<int> passed(sorted.size());
+    for (int low : {0, 9}) {
+        unsigned starts[kDigits + 1] = {};
+        for (int i : sorted)
+            ++starts[(keyOf[i] >> low) % kDigits + 1];
+        for (unsigned d = 0; d < kDigits; ++d)
+            starts[d + 1] += starts[d];
+        for (int i : sorted)
+            passed[starts[(keyOf[i] >> low) % kDigits]++] = i;
+        sorted.swap(passed);
+    }
+    return sorted;
+}
+
 } // namespace
 
 CRuleIndex::CRuleIndex() : shift(32)
@@ -38,55 +66,40 @@ CRuleIndex::CRuleIndex() : shift(32)
     Clear();
 }
 
-BOOL CRuleIndex::Build(const CQorPtrArray& table)
+BOOL CRuleIndex::Build(std::vector<Rule>&& table)
 {
     Clear();
-    const int count = static_cast<int>(table.GetCount());
+    rules.swap(table);
+    const int count = static_cast<int>(rules.size());
+    if (count < kIndexedFrom)
+        return TRUE;
     try {
-        rules.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            const CConvRule* rule = static_cast<const CConvRule*>(table.GetAtIndex(i));
-            rules.push_back({rule->source.data, rule->source.length, rule->replacement.data,
-                             rule->replacement.length});
-        }
-        if (count < kIndexedFrom)
-            return TRUE;
-        // The rule numbers sorted by key, each key's in table order. A rule
-        // whose source is empty finds nothing and gets no key.
-        std::vector<unsigned> bounds(kKeys, 0); // first the count of each key
+        // A rule whose source is empty finds nothing and gets no key.
         std::vector<unsigned> keyOf(count, kKeys);
-        for (int i = 0; i < count; ++i)
+        bool longSources = false;
+        for (int i = 0; i < count; ++i) {
             if (rules[i].sourceLength > 0)
-                ++bounds[keyOf[i] = KeyOf(rules[i])];
-        unsigned keys = 0, total = 0;
-        for (unsigned& end : bounds) {
-            keys += end != 0;
-            total = end += total;
+                keyOf[i] = KeyOf(rules[i]);
+            longSources = longSources || rules[i].sourceLength >= 4;
         }
-        order.resize(total);
-        for (int i = count - 1; i >= 0; --i)
-            if (keyOf[i] != kKeys)
-                order[--bounds[keyOf[i]]] = i;
-        // bounds[key] is now where the key's rules begin.
+        order = SortedByKey(keyOf);
+        const int total = static_cast<int>(order.size());
+        int keys = 0;
+        for (int at = 0; at < total; ++at)
+            keys += at == 0 || keyOf[order[at]] != keyOf[order[at - 1]];
         int bits = 1;
-        while ((1u << bits) < 2 * keys)
+        while ((1 << bits) < 2 * keys)
             ++bits;
         shift = 32 - bits;
         slots.assign(1u << bits, 0);
         present.assign((kKeys + 31) / 32, 0);
         groups.reserve(keys);
         groupKeys.reserve(keys);
-        for (unsigned key = 0; key < kKeys; ++key) {
-            const int begin = static_cast<int>(bounds[key]);
-            const int end = key + 1 < kKeys ? static_cast<int>(bounds[key + 1])
-                                            : static_cast<int>(total);
-            if (begin == end)
-                continue;
+        for (int begin = 0, end; begin < total; begin = end) {
+            const unsigned key = keyOf[order[begin]];
+            for (end = begin + 1; end < total && keyOf[order[end]] == key;)
+                ++end;
             present[key >> 5] |= 1u << (key & 31);
-            if (key < kSingle) {
-                firstBytes[key >> 8] = 1;
-                secondBytes[key & 0xFF] = 1;
-            }
             unsigned slot = Hash(key, shift);
             while (slots[slot] != 0)
                 slot = (slot + 1) & (slots.size() - 1);
@@ -94,18 +107,12 @@ BOOL CRuleIndex::Build(const CQorPtrArray& table)
             groups.push_back({begin, end});
             groupKeys.push_back(key);
         }
-        // The keys inside each replacement, found once here.
-        broughtFrom.reserve(count + 1);
-        for (const Rule& rule : rules) {
-            broughtFrom.push_back(static_cast<int>(brought.size()));
-            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(rule.replacement);
-            for (int i = 0; i < rule.replacementLength; ++i) {
-                BringKey(kSingle + bytes[i]);
-                if (i + 1 < rule.replacementLength)
-                    BringKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
-            }
+        if (longSources) {
+            heads.resize(count);
+            for (int i = 0; i < count; ++i)
+                if (rules[i].sourceLength >= 4)
+                    heads[i] = WindowHash(rules[i].source);
         }
-        broughtFrom.push_back(static_cast<int>(brought.size()));
     } catch (const std::bad_alloc&) {
         Clear();
         return FALSE;
@@ -117,21 +124,12 @@ void CRuleIndex::Clear()
 {
     // Swapped with empty vectors, which hold no memory: nothing allocates.
     std::vector<Rule>().swap(rules);
+    std::vector<unsigned>().swap(heads);
     std::vector<unsigned>().swap(present);
     std::vector<unsigned>().swap(slots);
     std::vector<Group>().swap(groups);
     std::vector<int>().swap(order);
     std::vector<unsigned>().swap(groupKeys);
-    std::vector<int>().swap(brought);
-    std::vector<int>().swap(broughtFrom);
-    memset(firstBytes, 0, sizeof firstBytes);
-    memset(secondBytes, 0, sizeof secondBytes);
-}
-
-void CRuleIndex::BringKey(unsigned key)
-{
-    if (HasKey(key))
-        brought.push_back(Find(key));
 }
 
 int CRuleIndex::Find(unsigned key) const
@@ -168,12 +166,6 @@ void CRuleQueue::QueueKeysIn(const char* text, int length)
         if (i + 1 < length)
             QueueKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
     }
-}
-
-void CRuleQueue::QueueBroughtBy(int number)
-{
-    for (int i = index.broughtFrom[number]; i < index.broughtFrom[number + 1]; ++i)
-        QueueGroup(index.brought[i]);
 }
 
 void CRuleQueue::QueueGroup(int number)

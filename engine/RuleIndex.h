@@ -9,13 +9,11 @@
 // queues the rules after it whose keys its replacement brings in. The queue
 // is the conversion's own: nothing is kept from one conversion to the next.
 #pragma once
-#include "../qor/QorColl.h"
+#include <windows.h>
 #include <vector>
 
 class CRuleIndex {
 public:
-    CRuleIndex();
-
     // A rule's texts, which the table owns.
     struct Rule {
         const char* source;
@@ -24,16 +22,24 @@ public:
         int replacementLength;
     };
 
-    // Lists a table of CConvRule*, and keys its rules when there are enough
-    // of them for the keys to pay. FALSE when memory runs out, the index
-    // then empty.
-    BOOL Build(const CQorPtrArray& table);
+    CRuleIndex();
+
+    // Takes the texts of the table's rules, in table order, and keys the
+    // rules when there are enough of them for the keys to pay. FALSE when
+    // memory runs out, the index then empty.
+    BOOL Build(std::vector<Rule>&& table);
     // Forgets the table; makes no allocation.
     void Clear();
     // The rules of the table, in table order.
     const std::vector<Rule>& Rules() const { return rules; }
     // Whether the rules are keyed; if not, a caption is searched for each.
     bool IsKeyed() const { return !groups.empty(); }
+    // Whether the rules are keyed and some source has four bytes or more:
+    // then a set of a text's windows can tell that such a source is absent.
+    bool HasHeads() const { return !heads.empty(); }
+    // The WindowHash of the first four bytes of the source of the rule
+    // numbered so, which has four bytes or more; HasHeads().
+    unsigned Head(int number) const { return heads[number]; }
 
 private:
     friend class CRuleQueue;
@@ -46,19 +52,15 @@ private:
     bool HasKey(unsigned key) const { return present[key >> 5] >> (key & 31) & 1; }
     // The group of a key that some rule has.
     int Find(unsigned key) const;
-    void BringKey(unsigned key);
 
     std::vector<Rule> rules;
-    std::vector<unsigned> present; // one bit per key that some rule has
-    unsigned char firstBytes[256]; // the bytes of the keys of two bytes
-    unsigned char secondBytes[256];
+    std::vector<unsigned> heads;     // each rule's Head, when some source has four bytes
+    std::vector<unsigned> present;   // one bit per key that some rule has
     std::vector<unsigned> slots;     // hash of the keys: group + 1, or 0
     int shift;                       // a key's slot: its hash shifted right
     std::vector<Group> groups;       // one per key, in key order
     std::vector<int> order;          // rule numbers by key, each key's in table order
     std::vector<unsigned> groupKeys; // the key of each group
-    std::vector<int> brought;        // the groups keyed inside each replacement:
-    std::vector<int> broughtFrom;    // rule i's are brought[broughtFrom[i], broughtFrom[i + 1])
 };
 
 // The rules queued for one conversion, in table order. Each conversion has
@@ -74,17 +76,11 @@ public:
 
     // Queues the rules after the one last taken whose key occurs in the bytes.
     void QueueKeysIn(const char* bytes, int length);
-    // Queues the rules after the one last taken whose key occurs in the
-    // replacement of the rule numbered so.
-    void QueueBroughtBy(int number);
     // Queues the rules after the one last taken that are keyed by the pair.
     void QueuePair(unsigned char first, unsigned char second)
     {
         QueueKey(static_cast<unsigned>(first) << 8 | second);
     }
-    // Whether the byte can begin, or end, the key of a two-byte source.
-    bool BeginsKey(unsigned char byte) const { return index.firstBytes[byte] != 0; }
-    bool EndsKey(unsigned char byte) const { return index.secondBytes[byte] != 0; }
     // How many rules have been queued.
     int QueuedRules() const { return queuedRules; }
     // Takes the next queued rule, in table order: its number in the table,

@@ -15,20 +15,20 @@ int GrownCapacity(int capacity, int size, int count)
     return static_cast<int>(need > doubled ? need : doubled > INT_MAX ? INT_MAX : doubled);
 }
 
-CTextBuffer::CTextBuffer() : data(nullptr), capacity(0), length(0) {}
-
-CTextBuffer::~CTextBuffer()
+void CTextBuffer::FreeHeap()
 {
-    free(data);
+    free(heap);
 }
 
 void CTextBuffer::Grow(int size, int count)
 {
     const int grown = GrownCapacity(capacity, size, count);
-    char* block = static_cast<char*>(realloc(data, grown));
+    char* block = static_cast<char*>(malloc(grown));
     if (!block)
         QorThrowMemoryException();
-    data = block;
+    memcpy(block, data, size);
+    free(heap);
+    data = heap = block;
     capacity = grown;
 }
 

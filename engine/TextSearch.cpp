@@ -8,7 +8,6 @@
 // text with 16 positions at a time.
 #include "TextSearch.h"
 #include "../qor/QorString.h"
-#include <emmintrin.h>
 #include <string.h>
 
 namespace {
@@ -17,11 +16,16 @@ namespace {
 const bool* const g_lead = QorLeadBytes();
 
 // Whether the byte at `at` begins a character, given that the byte at
-// `from` does (from <= at).
-bool StartsCharacter(const unsigned char* text, int from, int at)
+// `from` does (from <= at). No code page leads a character with an ASCII
+// byte: after one, the table is not read.
+inline __attribute__((always_inline)) bool StartsCharacter(const bool* lead,
+                                                           const unsigned char* text, int from,
+                                                           int at)
 {
+    if (at == from || text[at - 1] < 0x80)
+        return true;
     int run = at;
-    while (run > from && g_lead[text[run - 1]])
+    while (run > from && lead[text[run - 1]])
         --run;
     return ((at - run) & 1) == 0;
 }
@@ -36,7 +40,7 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
         if (!hit)
             break;
         const int at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
-        if (StartsCharacter(text, from, at)) {
+        if (StartsCharacter(g_lead, text, from, at)) {
             if (g_lead[ch] && at + 1 == length)
                 break; // a lone lead byte is no character
             found[count++] = at;
@@ -46,33 +50,54 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
     return count;
 }
 
+// 16 bytes in an SSE2 register; read from any address.
+typedef char Bytes16 __attribute__((vector_size(16)));
+typedef char UnalignedBytes16 __attribute__((vector_size(16), aligned(1), may_alias));
+
+// Where the first and second bytes of a searched text, spread over a and
+// b, occur among the 16 positions from p: one bit per position.
+__attribute__((target("sse2"))) inline __attribute__((always_inline)) unsigned Pairs(
+    const unsigned char* p, Bytes16 a, Bytes16 b)
+{
+    const Bytes16 here = *reinterpret_cast<const UnalignedBytes16*>(p);
+    const Bytes16 next = *reinterpret_cast<const UnalignedBytes16*>(p + 1);
+    return static_cast<unsigned>(__builtin_ia32_pmovmskb128((here == a) & (next == b)));
+}
+
 } // namespace
 
-// Tuned for the processors that have SSE2: the default tuning passes each
-// loaded block through the stack.
-__attribute__((target("sse2,tune=intel"))) int FindAtBoundaries(const char* data, int length,
-                                                                int readable, int start,
-                                                                const char* subData, int n,
-                                                                int* found, int max)
+// The blocks are compared as vectors of bytes, which GCC keeps in registers;
+// as __m128i, it passes each loaded block through the stack.
+__attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int length, int readable,
+                                                     int start, const char* subData, int n,
+                                                     int* found, int max)
 {
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
     const unsigned char* sub = reinterpret_cast<const unsigned char*>(subData);
     if (n == 1)
         return FindByte(text, length, start, sub[0], found, max);
-    const int last = length - n; // the last offset an occurrence fits at
-    // Each byte spread over a register by multiplying, not through memory.
-    const __m128i first = _mm_set1_epi32(static_cast<int>(sub[0] * 0x01010101u));
-    const __m128i second = _mm_set1_epi32(static_cast<int>(sub[1] * 0x01010101u));
+    const bool* lead = g_lead;
+    const int last = length - n;          // the last offset an occurrence fits at
+    const int lastLoaded = readable - 17; // the last block whose bytes may all be read
+    const int lastScanned = last < lastLoaded ? last : lastLoaded;
+    const Bytes16 first = Bytes16{} + static_cast<char>(sub[0]);
+    const Bytes16 second = Bytes16{} + static_cast<char>(sub[1]);
     int count = 0;
     int from = start; // a known character boundary
     int block = start;
     while (block <= last) {
         unsigned mask = 0;
-        if (block + 17 <= readable) { // bytes past the text are read, never taken
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block + 1));
-            mask = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, second))));
+        if (block <= lastLoaded) {
+            // Blocks without a candidate are passed in a loop of their own.
+            // Bytes past the text are read, never taken.
+            const unsigned char* p = text + block;
+            while ((mask = Pairs(p, first, second)) == 0 && p + 16 <= text + lastScanned)
+                p += 16;
+            block = static_cast<int>(p - text);
+            if (mask == 0) {
+                block += 16;
+                continue;
+            }
         } else {
             for (int i = 0; block + i <= last; ++i)
                 if (text[block + i] == sub[0] && text[block + i + 1] == sub[1])
@@ -83,7 +108,7 @@ __attribute__((target("sse2,tune=intel"))) int FindAtBoundaries(const char* data
             mask &= mask - 1;
             if (at > last)
                 return count;
-            if (!StartsCharacter(text, from, at)) {
+            if (!StartsCharacter(lead, text, from, at)) {
                 from = at + 1; // a trail byte ends its character
                 continue;
             }

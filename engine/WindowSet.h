@@ -1,0 +1,51 @@
+// WindowSet.h - the four-byte windows of a text, kept as a set that tells
+// which sources cannot occur in the text.
+#pragma once
+#include <string.h>
+
+// The hash of the four bytes at `bytes`; a set keeps its top bits.
+inline unsigned WindowHash(const char* bytes)
+{
+    unsigned window;
+    memcpy(&window, bytes, sizeof window);
+    return window * 0x9E3779B1u;
+}
+
+// One bit per hash of the windows added. Windows are only ever added: a set
+// that was given every window of a text, and of each text that took its
+// place, holds every window of the current text, and perhaps a few of texts
+// that were. A source of four bytes or more whose first four bytes' hash is
+// not in the set does not occur in the text.
+class CWindowSet {
+public:
+    // Empty, with about 16 bits per window of a text of length bytes, 256
+    // at least and kMaxBits at most.
+    void Reset(int length)
+    {
+        int bits = 8;
+        while (bits < kMaxBitsLog2 && (1 << bits) < 16 * length)
+            ++bits;
+        shift = 32 - bits;
+        memset(words, 0, (1u << bits) / 8);
+    }
+    // Adds the windows of text that begin at [from, to).
+    void Add(const char* text, int from, int to)
+    {
+        for (int i = from; i < to; ++i) {
+            const unsigned bit = WindowHash(text + i) >> shift;
+            words[bit >> 5] |= 1u << (bit & 31);
+        }
+    }
+    // Whether a window of this hash may have been added.
+    bool MayHold(unsigned hash) const
+    {
+        const unsigned bit = hash >> shift;
+        return words[bit >> 5] >> (bit & 31) & 1;
+    }
+
+private:
+    static const int kMaxBitsLog2 = 13; // 1 KB
+
+    int shift;
+    unsigned words[(1 << kMaxBitsLog2) / 32];
+};
