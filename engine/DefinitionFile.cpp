@@ -1,42 +1,43 @@
 // DefinitionFile.cpp - a definition file read whole and cut into lines.
 #include "DefinitionFile.h"
+#include "../qor/QorHandle.h"
 #include <stdlib.h>
 #include <string.h>
 
-CDefinitionText::CDefinitionText()
-    : file(INVALID_HANDLE_VALUE), buffer(nullptr), next(nullptr), end(nullptr)
-{
-}
+CDefinitionText::CDefinitionText() : buffer(nullptr), next(nullptr), end(nullptr) {}
 
 CDefinitionText::~CDefinitionText()
 {
     free(buffer);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
 }
 
-BOOL CDefinitionText::Read(const char* path)
+DWORD CDefinitionText::Read(const char* path)
 {
-    file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return FALSE;
+    const CQorOwnedHandle file(CreateFileA(
+        path, GENERIC_READ, FILE_SHARE_READ, nullptr /* default security */, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr /* no template */));
+    if (!file.valid())
+        return GetLastError();
     // Only files whose size fits in 31 bits are read: the size must be known,
     // and size + 1 must be a byte count.
     DWORD high = 0;
-    const DWORD size = GetFileSize(file, &high);
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size > 0x7FFFFFFE)
-        return FALSE;
+    const DWORD size = GetFileSize(file.handle, &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return GetLastError();
+    if (high != 0 || size > 0x7FFFFFFE)
+        return ERROR_FILE_TOO_LARGE;
     buffer = static_cast<char*>(malloc(size + 1));
     if (!buffer)
-        return FALSE;
+        return ERROR_NOT_ENOUGH_MEMORY;
     DWORD read = 0;
-    if (!ReadFile(file, buffer, size, &read, nullptr) || read != size)
-        return FALSE;
+    if (!ReadFile(file.handle, buffer, size, &read, nullptr /* not overlapped */))
+        return GetLastError();
+    if (read != size)
+        return ERROR_HANDLE_EOF;
     buffer[size] = '\0';
     next = buffer;
     end = buffer + size;
-    return TRUE;
+    return ERROR_SUCCESS;
 }
 
 char* CDefinitionText::NextLine()

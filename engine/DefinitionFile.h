@@ -11,15 +11,17 @@ public:
     CDefinitionText(const CDefinitionText&) = delete;
     CDefinitionText& operator=(const CDefinitionText&) = delete;
 
-    // One open, one size query, one read. FALSE when the file cannot be
-    // opened, is too large to hold, or cannot be read whole.
-    BOOL Read(const char* path);
+    // One open, one size query, one read: ERROR_SUCCESS, or why the file
+    // cannot be read: the error of the open, size query or read,
+    // ERROR_FILE_TOO_LARGE for 2 GB or more, ERROR_NOT_ENOUGH_MEMORY, or
+    // ERROR_HANDLE_EOF when it held less than its size said. The file is
+    // closed again before Read returns.
+    DWORD Read(const char* path);
     // The next line with its LF (and a CR before it) cut off, or null after
     // the last line. The text ends at the first NUL byte.
     char* NextLine();
 
 private:
-    HANDLE file;
     char* buffer;
     char* next;
     char* end;

@@ -15,21 +15,6 @@ namespace {
 // The code page of a process does not change while it runs.
 const bool* const g_lead = QorLeadBytes();
 
-// Whether the byte at `at` begins a character, given that the byte at
-// `from` does (from <= at). No code page leads a character with an ASCII
-// byte: after one, the table is not read.
-inline __attribute__((always_inline)) bool StartsCharacter(const bool* lead,
-                                                           const unsigned char* text, int from,
-                                                           int at)
-{
-    if (at == from || text[at - 1] < 0x80)
-        return true;
-    int run = at;
-    while (run > from && lead[text[run - 1]])
-        --run;
-    return ((at - run) & 1) == 0;
-}
-
 int FindByte(const unsigned char* text, int length, int start, unsigned char ch, int* found,
              int max)
 {
@@ -40,7 +25,7 @@ int FindByte(const unsigned char* text, int length, int start, unsigned char ch,
         if (!hit)
             break;
         const int at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
-        if (StartsCharacter(g_lead, text, from, at)) {
+        if (QorStartsCharacter(g_lead, text, from, at)) {
             if (g_lead[ch] && at + 1 == length)
                 break; // a lone lead byte is no character
             found[count++] = at;
@@ -108,7 +93,7 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
             mask &= mask - 1;
             if (at > last)
                 return count;
-            if (!StartsCharacter(lead, text, from, at)) {
+            if (!QorStartsCharacter(lead, text, from, at)) {
                 from = at + 1; // a trail byte ends its character
                 continue;
             }

@@ -33,9 +33,31 @@ CQorApp* QorCreateApp()
     return new (std::nothrow) CEngineApp;
 }
 
-CConvEngine& QorGetEngine()
+CConvEngine& TheEngine()
 {
     return static_cast<CEngineApp*>(QorGetApp())->engine;
+}
+
+// ---------------------------------------------------------------------------
+// The engine
+
+CConvEngine::CConvEngine() : definitionFile(kWorkingCapacity), rules(), keepStoredPath(TRUE) {}
+
+CConvEngine::~CConvEngine() = default;
+
+BOOL CConvEngine::LoadDefinitionFile(const char* path)
+{
+    return rules.Load(path);
+}
+
+void CConvEngine::ClearRules()
+{
+    rules.Clear();
+}
+
+BOOL CConvEngine::Convert(const char* caption, char* buffer, int size) const
+{
+    return rules.Convert(caption, buffer, size);
 }
 
 // ---------------------------------------------------------------------------
@@ -132,10 +154,11 @@ void CConvEngine::OnAbout(HWND parent)
     // The listing is measured first and then written in one pass: appending
     // it line by line would scan and copy the growing text once per rule,
     // which takes hours for a table of a million rules.
+    const CQorPtrArray& table = rules.Rules();
     long long size = 1;
-    for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
-         pos = rules.GetNextPosition(pos)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
+    for (CQorPosition pos = table.GetHeadPosition(); pos.kind != 0;
+         pos = table.GetNextPosition(pos)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(table.GetAt(pos));
         size += rule->source.length + separator.length + rule->replacement.length + 1;
     }
     if (size > 0x7FFFFFFF)
@@ -145,9 +168,9 @@ void CConvEngine::OnAbout(HWND parent)
         memcpy(out, piece.data, piece.length);
         out += piece.length;
     };
-    for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
-         pos = rules.GetNextPosition(pos)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(rules.GetAt(pos));
+    for (CQorPosition pos = table.GetHeadPosition(); pos.kind != 0;
+         pos = table.GetNextPosition(pos)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(table.GetAt(pos));
         put(rule->source);
         put(separator);
         put(rule->replacement);
@@ -294,12 +317,12 @@ BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size)
 
 BOOL WINAPI TFEInitEngine()
 {
-    return QorCatchAll([] { return QorGetEngine().Init(); }, Failed);
+    return QorCatchAll([] { return TheEngine().Init(); }, Failed);
 }
 
 void WINAPI TFEExitEngine()
 {
-    QorCatchAll([] { QorGetEngine().Exit(); }, [](const CQorException&) {});
+    QorCatchAll([] { TheEngine().Exit(); }, [](const CQorException&) {});
 }
 
 BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int size)
@@ -307,17 +330,17 @@ BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int siz
     if (!caption || !buffer || size <= 0)
         return FALSE;
     // On a failure the host's buffer is left as it was.
-    return QorCatchAll([&] { return QorGetEngine().Convert(caption, buffer, size); }, Failed);
+    return QorCatchAll([&] { return TheEngine().Convert(caption, buffer, size); }, Failed);
 }
 
 void WINAPI TFEOnAbout(HWND parent)
 {
-    QorCatchAll([&] { QorGetEngine().OnAbout(parent); },
+    QorCatchAll([&] { TheEngine().OnAbout(parent); },
                 [&](const CQorException& e) { ShowFailure(parent, e); });
 }
 
 void WINAPI TFEOnSetting(HWND parent)
 {
-    QorCatchAll([&] { QorGetEngine().OnSetting(parent); },
+    QorCatchAll([&] { TheEngine().OnSetting(parent); },
                 [&](const CQorException& e) { ShowFailure(parent, e); });
 }

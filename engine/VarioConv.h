@@ -1,9 +1,51 @@
-// VarioConv.h - the engine as a module: its application object, and the
-// About and Settings dialogs.
+// VarioConv.h - the engine as a module: the engine (its definition file,
+// remembered in the registry, and its rule table), the application object
+// that holds it, and the About and Settings dialogs. The exports are in
+// VarioExports.h.
 #pragma once
-#include "ConvEngine.h"
+#include "RuleTable.h"
 #include "../qor/QorApp.h"
 #include "../qor/QorWnd.h"
+
+// The engine's whole state: the definition file and the rules read from it.
+class CConvEngine {
+public:
+    // No file, no rules; the stored path is kept until Init reads it.
+    CConvEngine();
+    virtual ~CConvEngine();
+    CConvEngine(const CConvEngine&) = delete;
+    CConvEngine& operator=(const CConvEngine&) = delete;
+
+    // The rules of the file at path in place of the table's: TRUE, or FALSE
+    // with no rules. Throws on no memory, with no rules.
+    BOOL LoadDefinitionFile(const char* path);
+    // Empties the rule table; makes no allocation.
+    void ClearRules();
+    // The caption through the rules into buffer, cut to size - 1 bytes
+    // (size > 0); TRUE. Throws on no memory, buffer untouched.
+    BOOL Convert(const char* caption, char* buffer, int size) const;
+
+    // Empties the table and loads the file the registry names: FALSE, after
+    // a message box, when that file does not load. Throws on no memory.
+    BOOL Init();
+    // Stores the path in the registry, unless the stored value must be kept,
+    // and empties the table; nothing when the key cannot be made.
+    void Exit();
+
+    // The About dialog, owned by parent. Throws on no memory.
+    void OnAbout(HWND parent);
+    // The Settings dialog, owned by parent; OK takes the path and loads its
+    // file at once. Throws on no memory.
+    void OnSetting(HWND parent);
+
+    CQorString definitionFile;
+    CRuleTable rules;
+    // Set until Init has read the stored value, and while it could not be
+    // read, for want of memory or because it is not a string: Exit then
+    // leaves the value alone instead of overwriting it with a path the
+    // engine never had, until the user chooses a file in Settings.
+    BOOL keepStoredPath;
+};
 
 // The engine's application object: the module's one CQorApp.
 class CEngineApp : public CQorApp {
@@ -12,7 +54,7 @@ public:
 };
 
 // The engine of the application object; the module must be attached.
-CConvEngine& QorGetEngine();
+CConvEngine& TheEngine();
 
 // The About dialog: the version and the rules in force.
 class CAboutDlg : public CQorDialog {

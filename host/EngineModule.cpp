@@ -31,6 +31,12 @@ std::string ErrorText(DWORD error)
         return "its path is too long";
     case ERROR_BAD_EXE_FORMAT:
         return "it is not a 32-bit Windows DLL";
+    case ERROR_FILE_TOO_LARGE:
+        return "it is 2 GB or larger";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return "there is not enough memory to hold it";
+    case ERROR_HANDLE_EOF:
+        return "it cannot be read whole";
     default:
         char text[64];
         snprintf(text, sizeof text, "Windows error %lu", error);

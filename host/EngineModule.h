@@ -29,7 +29,7 @@ public:
     HMODULE Handle() const { return module ? module->handle : nullptr; }
 
 private:
-    std::optional<Owner<HMODULE, FreeLibrary>> module; // empty until a load works
+    std::optional<CQorOwnedModule> module; // empty until a load works
 };
 
 // A Windows error code in words.

@@ -5,7 +5,7 @@
 #include "RuleText.h"
 #include "EngineModule.h"
 #include "HostText.h"
-#include "../engine/ConvEngine.h"
+#include "../engine/RuleTable.h"
 #include "../engine/DefinitionFile.h"
 
 namespace {
@@ -24,10 +24,8 @@ bool ReadDefinitionLines(const std::string& path, std::vector<std::string>& line
                          std::string& error)
 {
     CDefinitionText file;
-    SetLastError(NO_ERROR);
-    if (!file.Read(path.c_str())) {
-        const DWORD code = GetLastError();
-        error = code == NO_ERROR ? "it cannot be read whole" : ErrorText(code);
+    if (const DWORD code = file.Read(path.c_str())) {
+        error = ErrorText(code);
         return false;
     }
     while (const char* line = file.NextLine())
@@ -38,9 +36,8 @@ bool ReadDefinitionLines(const std::string& path, std::vector<std::string>& line
 std::string ApplyRule(const std::string& text, const std::string& source,
                       const std::string& replacement)
 {
-    CConvEngine engine;
-    const CQorString after = engine.ReplaceAll(CQorString(text.c_str(), 0), source.c_str(),
-                                               replacement.c_str());
+    const CQorString after = CRuleTable::ReplaceAll(CQorString(text.c_str(), 0), source.c_str(),
+                                                    replacement.c_str());
     return std::string(after.data, after.length);
 }
 

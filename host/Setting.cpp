@@ -8,8 +8,6 @@
 
 namespace {
 
-using OwnedKey = Owner<HKEY, RegCloseKey>;
-
 // Where the views of the tries live, one key per process.
 const char kViews[] = "Software\\vario-try";
 
@@ -40,13 +38,13 @@ void DeleteStaleViews()
     HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kViews, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return;
-    const OwnedKey views(opened);
+    const CQorOwnedKey views(opened);
     char name[16];
     for (DWORD i = 0, size = sizeof name;
          RegEnumKeyExA(views.handle, i, name, &size, nullptr, nullptr, nullptr, nullptr)
          == ERROR_SUCCESS;
          size = sizeof name) {
-        const Owner<HANDLE, CloseHandle> process(
+        const CQorOwnedHandle process(
             OpenProcess(SYNCHRONIZE, FALSE /* not inherited */, strtoul(name, nullptr, 10)));
         if (process.valid() || RegDeleteTreeA(views.handle, name) != ERROR_SUCCESS
             || RegDeleteKeyA(views.handle, name) != ERROR_SUCCESS)
@@ -76,7 +74,7 @@ std::string StoredDefinitionFile()
 
 bool StoreDefinitionFile(const std::string& path)
 {
-    const OwnedKey key(CreateKey(VARIO_SETTINGS_KEY, REG_OPTION_NON_VOLATILE));
+    const CQorOwnedKey key(CreateKey(VARIO_SETTINGS_KEY, REG_OPTION_NON_VOLATILE));
     return key.valid() && SetPath(key.handle, path);
 }
 
@@ -89,8 +87,8 @@ bool CTrialView::Open(const std::string& path)
     tried = path;
     // Every key on the path that is missing is made volatile, in one step,
     // so that no key of a view outlives the session.
-    const OwnedKey settings(CreateKey(root + "\\" VARIO_SETTINGS_KEY, REG_OPTION_VOLATILE));
-    const OwnedKey view(CreateKey(root, REG_OPTION_VOLATILE));
+    const CQorOwnedKey settings(CreateKey(root + "\\" VARIO_SETTINGS_KEY, REG_OPTION_VOLATILE));
+    const CQorOwnedKey view(CreateKey(root, REG_OPTION_VOLATILE));
     if (settings.valid() && view.valid() && SetPath(settings.handle, path)
         && RegOverridePredefKey(HKEY_CURRENT_USER, view.handle) == ERROR_SUCCESS)
         return true;

@@ -1,20 +1,23 @@
-// QorHandle.h - Owner<Handle, close>: the one owner of a handle. It closes
-// the handle with the function named in its type when it goes, unless the
-// handle is null or INVALID_HANDLE_VALUE. Not copied.
+// QorHandle.h - CQorOwner<Handle, close>: the one owner of a handle, and
+// the owners of the kinds of handle the product opens.
 #pragma once
 #include <windows.h>
 
+// Closes its handle with the function named in its type when it goes,
+// unless the handle is null or INVALID_HANDLE_VALUE. Not copied.
+// Example: const CQorOwnedHandle file(CreateFileA(...));
 template <typename Handle, auto close>
-class Owner {
+class CQorOwner {
 public:
-    explicit Owner(Handle handle) : handle(handle) {}
-    ~Owner()
+    // Owns handle, which may be null or INVALID_HANDLE_VALUE.
+    explicit CQorOwner(Handle handle) : handle(handle) {}
+    ~CQorOwner()
     {
         if (valid())
             close(handle);
     }
-    Owner(const Owner&) = delete;
-    Owner& operator=(const Owner&) = delete;
+    CQorOwner(const CQorOwner&) = delete;
+    CQorOwner& operator=(const CQorOwner&) = delete;
 
     // Whether a handle is held.
     bool valid() const
@@ -24,3 +27,7 @@ public:
 
     const Handle handle;
 };
+
+using CQorOwnedHandle = CQorOwner<HANDLE, CloseHandle>; // a file, process or thread
+using CQorOwnedKey = CQorOwner<HKEY, RegCloseKey>;
+using CQorOwnedModule = CQorOwner<HMODULE, FreeLibrary>;

@@ -30,18 +30,6 @@ public:
     bool lead[256];
 };
 
-// Whether the byte at `at` begins a character, given that the byte at
-// `from` does (from <= at). Bytes just before `at` that can lead a
-// character pair up from the last byte that cannot, which ends one: `at`
-// begins a character when an even number of them stand before it.
-bool StartsCharacter(const unsigned char* text, int from, int at, const bool* lead)
-{
-    int run = at;
-    while (run > from && lead[text[run - 1]])
-        --run;
-    return ((at - run) & 1) == 0;
-}
-
 char* Allocate(int size)
 {
     char* block = static_cast<char*>(GlobalAlloc(kAllocFlags, size));
@@ -197,7 +185,7 @@ int CQorString::Find(char ch, int start) const
         if (!hit)
             return -1;
         at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
-        if (StartsCharacter(text, from, at, lead))
+        if (QorStartsCharacter(lead, text, from, at))
             return at;
         from = at + 1; // a trail byte ends its character
     }
@@ -220,7 +208,7 @@ int CQorString::Find(const char* sub, int start) const
         if (!hit)
             return -1;
         const int at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
-        if (!StartsCharacter(text, from, at, lead)) {
+        if (!QorStartsCharacter(lead, text, from, at)) {
             from = pos = at + 1; // a trail byte ends its character
             continue;
         }

@@ -305,7 +305,7 @@ TEST(ForeignHost, CaptionPointerTheHostGotWrong)
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     const DWORD page = system.dwPageSize;
-    const Owner<void*, ReleasePages> pages(
+    const CQorOwner<void*, ReleasePages> pages(
         VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     ASSERT_TRUE(pages.valid());
     BYTE* first = static_cast<BYTE*>(pages.handle);

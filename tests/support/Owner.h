@@ -3,7 +3,7 @@
 #pragma once
 #include "../../qor/QorHandle.h"
 
-using OwnedHandle = Owner<HANDLE, CloseHandle>;
-using OwnedWindow = Owner<HWND, DestroyWindow>;
-using OwnedHook = Owner<HHOOK, UnhookWindowsHookEx>;
-using OwnedKey = Owner<HKEY, RegCloseKey>;
+using OwnedHandle = CQorOwnedHandle;
+using OwnedWindow = CQorOwner<HWND, DestroyWindow>;
+using OwnedHook = CQorOwner<HHOOK, UnhookWindowsHookEx>;
+using OwnedKey = CQorOwnedKey;

@@ -1,7 +1,7 @@
 // DefinitionFileTests.cpp - the rule table that CConvEngine builds from a
 // definition file: line ends, line kinds, double-byte characters whose
 // second byte looks like a delimiter, and files that cannot be read.
-#include "../../engine/ConvEngine.h"
+#include "../../engine/VarioConv.h"
 #include "../../engine/DefinitionFile.h"
 #include "Owner.h"
 #include "TestSupport.h"
@@ -26,9 +26,9 @@ std::string Listing(const Rules& rules)
 std::string Listing(const CConvEngine& engine)
 {
     Rules rules;
-    for (CQorPosition p = engine.rules.GetHeadPosition(); p.kind != 0;
-         p = engine.rules.GetNextPosition(p)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(engine.rules.GetAt(p));
+    for (CQorPosition p = engine.rules.Rules().GetHeadPosition(); p.kind != 0;
+         p = engine.rules.Rules().GetNextPosition(p)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(engine.rules.Rules().GetAt(p));
         rules.emplace_back(std::string(rule->source.data, rule->source.length),
                            std::string(rule->replacement.data, rule->replacement.length));
     }
@@ -152,8 +152,8 @@ TEST(DefinitionFile, ManyRulesKeepTheirOrder)
     }
     CConvEngine engine;
     ASSERT_TRUE(Load(engine, bytes));
-    EXPECT_EQ(3000u, engine.rules.GetCount());
-    EXPECT_EQ(3000, engine.rules.capacity);
+    EXPECT_EQ(3000u, engine.rules.Rules().GetCount());
+    EXPECT_EQ(3000, engine.rules.Rules().capacity);
     EXPECT_TRUE(Listing(rules) == Listing(engine)) << "the table differs from the file";
 }
 
@@ -180,7 +180,7 @@ TEST(DefinitionFile, FilesThatCannotBeRead)
         ASSERT_TRUE(engine.LoadDefinitionFile(good.c_str()));
         EXPECT_FALSE(engine.LoadDefinitionFile(c.path.c_str())) << c.what;
         EXPECT_EQ("", Listing(engine)) << c.what << ": the old rules stayed";
-        EXPECT_EQ(0u, engine.rules.GetCount()) << c.what;
+        EXPECT_EQ(0u, engine.rules.Rules().GetCount()) << c.what;
     }
 }
 
@@ -230,12 +230,12 @@ TEST(DefinitionFile, ClearRulesEmptiesTheTable)
 {
     CConvEngine engine;
     ASSERT_TRUE(Load(engine, "a,1\n,x\nb,2"));
-    EXPECT_EQ(3u, engine.rules.GetCount()) << "a rule with an empty source is kept";
+    EXPECT_EQ(3u, engine.rules.Rules().GetCount()) << "a rule with an empty source is kept";
     engine.ClearRules();
-    EXPECT_EQ(0u, engine.rules.GetCount());
-    EXPECT_EQ(0, engine.rules.capacity);
+    EXPECT_EQ(0u, engine.rules.Rules().GetCount());
+    EXPECT_EQ(0, engine.rules.Rules().capacity);
     engine.ClearRules();
-    EXPECT_EQ(0u, engine.rules.GetCount());
+    EXPECT_EQ(0u, engine.rules.Rules().GetCount());
 }
 
 struct ClassifyCase {

@@ -1,7 +1,7 @@
 // RuleIndexTests.cpp - the rule index seen from the engine: ReplaceAll,
 // applied rule by rule in table order, gives what Convert gives through the
 // index, and a load that runs out of memory while indexing keeps no rules.
-#include "../../engine/ConvEngine.h"
+#include "../../engine/VarioConv.h"
 #include "../../qor/QorException.h"
 #include "FaultInjection.h"
 #include "TestSupport.h"
@@ -13,9 +13,9 @@ namespace {
 std::string Traced(CConvEngine& engine, const std::string& caption)
 {
     CQorString text(caption.c_str(), 0);
-    for (int i = 0; i < static_cast<int>(engine.rules.GetCount()); ++i) {
-        const CConvRule* rule = static_cast<const CConvRule*>(engine.rules.GetAtIndex(i));
-        text.Assign(engine.ReplaceAll(text, rule->source.data, rule->replacement.data));
+    for (int i = 0; i < static_cast<int>(engine.rules.Rules().GetCount()); ++i) {
+        const CConvRule* rule = static_cast<const CConvRule*>(engine.rules.Rules().GetAtIndex(i));
+        text.Assign(CRuleTable::ReplaceAll(text, rule->source.data, rule->replacement.data));
     }
     return text.data;
 }
@@ -83,7 +83,7 @@ TEST(RuleIndex, LoadThatRunsOutOfMemoryKeepsNoRules)
             }
             ++failures;
             EXPECT_FALSE(loaded) << "allocation " << n << " failed, yet the load succeeded";
-            EXPECT_EQ(0u, engine.rules.GetCount()) << "allocation " << n << " failed";
+            EXPECT_EQ(0u, engine.rules.Rules().GetCount()) << "allocation " << n << " failed";
             EXPECT_STREQ("k3 k7", converted) << "allocation " << n << " failed";
         }
         EXPECT_EQ(heap, fault::LiveHeapBlocks()) << "heap blocks leaked, failing " << n;

@@ -1,6 +1,6 @@
-// ConvEngine.cpp - the rule table, loaded from a definition file, and the
+// RuleTable.cpp - the rule table, loaded from a definition file, and the
 // conversion of a caption with it.
-#include "ConvEngine.h"
+#include "RuleTable.h"
 #include "DefinitionFile.h"
 #include "Replacement.h"
 #include "TextSearch.h"
@@ -26,21 +26,18 @@ CConvRule::CConvRule(const char* line, int comma)
 {
 }
 
-CConvEngine::CConvEngine()
-    : definitionFile(kWorkingCapacity), rules(), index(), keepStoredPath(TRUE)
+CRuleTable::CRuleTable() : rules(), index() {}
+
+CRuleTable::~CRuleTable()
 {
+    Clear();
 }
 
-CConvEngine::~CConvEngine()
+BOOL CRuleTable::Load(const char* path)
 {
-    ClearRules();
-}
-
-BOOL CConvEngine::LoadDefinitionFile(const char* path)
-{
-    ClearRules();
+    Clear();
     CDefinitionText text;
-    if (!text.Read(path))
+    if (text.Read(path) != ERROR_SUCCESS)
         return FALSE;
     BOOL loaded = TRUE;
     try {
@@ -52,17 +49,17 @@ BOOL CConvEngine::LoadDefinitionFile(const char* path)
             }
         }
     } catch (...) {
-        ClearRules(); // a table is whole or empty
+        Clear(); // a table is whole or empty
         throw;
     }
     if (loaded && !IndexRules())
         loaded = FALSE; // no table without its index
     if (!loaded)
-        ClearRules();
+        Clear();
     return loaded;
 }
 
-BOOL CConvEngine::ParseLine(CQorString& text)
+BOOL CRuleTable::ParseLine(CQorString& text)
 {
     int comma = -1;
     if (ClassifyDefinitionLine(text, &comma) != kRuleLine)
@@ -76,7 +73,7 @@ BOOL CConvEngine::ParseLine(CQorString& text)
     return TRUE;
 }
 
-BOOL CConvEngine::IndexRules()
+BOOL CRuleTable::IndexRules()
 {
     std::vector<CRuleIndex::Rule> texts;
     try {
@@ -92,7 +89,7 @@ BOOL CConvEngine::IndexRules()
     return index.Build(std::move(texts));
 }
 
-void CConvEngine::ClearRules()
+void CRuleTable::Clear()
 {
     for (CQorPosition pos = rules.GetHeadPosition(); pos.kind != 0;
          pos = rules.GetNextPosition(pos))
@@ -227,7 +224,7 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
 
 } // namespace
 
-BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
+BOOL CRuleTable::Convert(const char* caption, char* buffer, int size) const
 {
     // A caption and its converted text of up to kLocalText - 1 bytes are
     // worked on here, without the heap.
@@ -244,8 +241,8 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size)
     return TRUE;
 }
 
-CQorString CConvEngine::ReplaceAll(const CQorString& text, const char* source,
-                                   const char* replacement)
+CQorString CRuleTable::ReplaceAll(const CQorString& text, const char* source,
+                                  const char* replacement)
 {
     const int n = lstrlenA(source);
     int found[kFoundBatch];
