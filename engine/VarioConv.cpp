@@ -1,6 +1,6 @@
-// VarioConv.cpp - the engine as a module: its application object, the
-// remembered definition file, the About and Settings dialogs and the
-// exported functions.
+// VarioConv.cpp - the engine as a module: CConvEngine (its rule table, and
+// its definition file remembered in the registry), its application object,
+// the About and Settings dialogs and the exported functions.
 #include "VarioConv.h"
 
 #include "VarioExports.h"

@@ -1,5 +1,6 @@
 // QorRegKey.cpp - one open registry key.
 #include "QorRegKey.h"
+#include <assert.h>
 
 CQorRegKey::CQorRegKey() : hkey(nullptr) {}
 
@@ -44,6 +45,7 @@ LONG CQorRegKey::Close()
 
 BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 {
+    assert(hkey && "the key is open");
     target.Empty();
     DWORD type = REG_NONE;
     DWORD size = target.capacity;
@@ -77,6 +79,7 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 
 BOOL CQorRegKey::HasValue(const char* name)
 {
+    assert(hkey && "the key is open");
     const LONG status = RegQueryValueExA(hkey, name,
                                          nullptr,  // reserved
                                          nullptr,  // any type
@@ -87,6 +90,7 @@ BOOL CQorRegKey::HasValue(const char* name)
 
 BOOL CQorRegKey::SetString(const char* name, const char* value)
 {
+    assert(hkey && "the key is open");
     const DWORD reserved = 0;
     const LONG status = RegSetValueExA(hkey, name, reserved, REG_SZ,
                                        reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
