@@ -48,7 +48,8 @@ TEST_F(Dialogs, CentredOnTheHostOrOnTheWorkArea)
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     ASSERT_EQ("0,0 - 1280,1024", Rect(workArea)) << "not the test display";
     // Kinds: shown 10000000, a scroll bar 00200000, a group 00020000, a tab stop 00010000, and
-    // the class's bits (1: default button, 7: group box, 80: scrolls sideways, 101: notifies).
+    // the class's bits (1: default button, 7: group box, 80: scrolls sideways, 101: notifies,
+    // any height).
     const std::vector<std::string> aboutControls = {
         "-1 Static 10020000 VarioEngine for TitleForge",
         "1002 Static 10020000 Version 1.00",
