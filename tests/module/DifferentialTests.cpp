@@ -215,22 +215,23 @@ unsigned Key(const std::string& text, size_t at, size_t length)
     return length == 1 ? 0x10000 + first : first << 8 | static_cast<unsigned char>(text[at + 1]);
 }
 
-// The rules a caption makes candidates when their table is indexed: those
-// whose key occurs anywhere in it.
-class CCandidates {
-public:
-    explicit CCandidates(const Rules& rules) : perKey(0x10100), seen(0x10100)
-    {
-        for (const auto& rule : rules)
-            if (!rule.first.empty())
-                ++perKey[Key(rule.first, 0, rule.first.size())];
-    }
-    // Appends the piece to the caption unless more than `most` rules would
-    // then be candidates.
-    bool Append(std::string& caption, const std::string& piece, int most)
-    {
+// A caption that makes a quarter of the rules candidates, or one fewer or
+// one more: the most that an indexed conversion takes, and the least that it
+// leaves to searching every rule. The candidates are the rules whose key
+// occurs anywhere in the caption.
+std::string SteeredCaption(CRandom& random, const Rules& rules)
+{
+    std::vector<int> perKey(0x10100);
+    for (const auto& rule : rules)
+        if (!rule.first.empty())
+            ++perKey[Key(rule.first, 0, rule.first.size())];
+    std::vector<bool> seen(perKey.size());
+    std::vector<unsigned> fresh; // the keys the last piece brought
+    const int target = static_cast<int>(rules.size()) / 4 - 1 + random.Below(3);
+    std::string caption;
+    for (int count = 0, tries = 0; count < target && tries < 4 * target; ++tries) {
         const size_t from = caption.size();
-        caption += piece;
+        caption += CaptionPiece(random, rules);
         fresh.clear();
         int added = 0;
         auto occurs = [&](unsigned key) {
@@ -245,34 +246,14 @@ public:
             if (i > 0)
                 occurs(Key(caption, i - 1, 2));
         }
-        if (count + added <= most) {
+        if (count + added <= target) {
             count += added;
-            return true;
+            continue;
         }
-        for (unsigned key : fresh)
+        for (unsigned key : fresh) // too many: the piece is taken back
             seen[key] = false;
         caption.resize(from);
-        return false;
     }
-
-    int count = 0;
-
-private:
-    std::vector<int> perKey;
-    std::vector<bool> seen;
-    std::vector<unsigned> fresh; // the keys a piece brings
-};
-
-// A caption that makes a quarter of the rules candidates, or one fewer or
-// one more: the most that an indexed conversion takes, and the least that it
-// leaves to searching every rule.
-std::string SteeredCaption(CRandom& random, const Rules& rules)
-{
-    CCandidates candidates(rules);
-    const int target = static_cast<int>(rules.size()) / 4 - 1 + random.Below(3);
-    std::string caption;
-    for (int tries = 0; candidates.count < target && tries < 4 * target; ++tries)
-        candidates.Append(caption, CaptionPiece(random, rules), target);
     return caption;
 }
 
