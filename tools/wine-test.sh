@@ -47,17 +47,27 @@ unset LANG LANGUAGE
     fi
 ) 9>"$build/.$prefix.lock"
 
-if [ "${VARIO_HEAP_CHECK:-0}" != 1 ]; then
-    exec wine "$program" "$@"
-fi
-export WINEDEBUG=-all,err+heap
-log=$(mktemp)
+# A test program makes this file as it starts and removes it when its tests
+# have run: a crash, which Wine's debugger may end with status 0, leaves it.
+marker=$(mktemp -u)
+export TEST_PREMATURE_EXIT_FILE="Z:$(printf '%s' "$marker" | tr / '\\')"
 status=0
-wine "$program" "$@" 2>"$log" || status=$?
-cat "$log" >&2
-if grep -q ':err:heap:' "$log"; then
-    echo "heap errors reported while $image ran" >&2
+if [ "${VARIO_HEAP_CHECK:-0}" != 1 ]; then
+    wine "$program" "$@" || status=$?
+else
+    export WINEDEBUG=-all,err+heap
+    log=$(mktemp)
+    wine "$program" "$@" 2>"$log" || status=$?
+    cat "$log" >&2
+    if grep -q ':err:heap:' "$log"; then
+        echo "heap errors reported while $image ran" >&2
+        status=1
+    fi
+    rm -f "$log"
+fi
+if [ -e "$marker" ]; then
+    echo "$image ended before its tests did" >&2
+    rm -f "$marker"
     status=1
 fi
-rm -f "$log"
 exit $status

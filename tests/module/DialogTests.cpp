@@ -34,26 +34,37 @@ protected:
     void TearDown() override { Engine().ExitEngine(); }
 };
 
-// Where each dialog stands, and what it shows. About is 347 x 316 pixels, Settings 339 x 131;
-// each half of the centring is truncated on its own (300 - 173, not 253 / 2).
+// Where each dialog stands, and what it shows: its frame, its font, and each control with its
+// id, kind and text in tab order. About is 347 x 316 pixels, Settings 339 x 131; each half of
+// the centring is truncated on its own (300 - 173, not 253 / 2).
 TEST_F(Dialogs, CentredOnTheHostOrOnTheWorkArea)
 {
-    const std::string path = WriteScratchFile("placed.txt", "a,b\r\n");
+    std::string rules = "a,b\r\n";
+    for (int i = 0; i < 30; ++i) // more than the list shows at once
+        rules += "k" + std::to_string(i) + ",v\r\n";
+    const std::string path = WriteScratchFile("placed.txt", rules);
     ASSERT_TRUE(StartEngineWith(path));
     RECT workArea = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     ASSERT_EQ("0,0 - 1280,1024", Rect(workArea)) << "not the test display";
-    const std::vector<std::string> aboutTexts = {
-        "VarioEngine for TitleForge",
-        "Version 1.00",
-        "(C) 2026 Vario Project",
-        Sjis(L"現在の変換設定"),
-        "",
-        "OK",
-        Sjis(L"バージョン情報"),
+    // Kinds: shown 10000000, a scroll bar 00200000, a group 00020000, a tab stop 00010000, and
+    // the class's bits (1: default button, 7: group box, 80: scrolls sideways, 101: notifies,
+    // any height).
+    const std::vector<std::string> aboutControls = {
+        "-1 Static 10020000 VarioEngine for TitleForge",
+        "1002 Static 10020000 Version 1.00",
+        "-1 Static 10020000 (C) 2026 Vario Project",
+        "-1 Static 10020000 " + Sjis(L"現在の変換設定"),
+        "1003 ListBox 10210101 ",
+        "1 Button 10010001 OK",
+        "-1 Button 10000007 " + Sjis(L"バージョン情報"),
     };
-    const std::vector<std::string> settingTexts = {
-        Sjis(L"変換定義ファイル(&F):"), path, Sjis(L"参照(&B)..."), "OK", Sjis(L"ｷｬﾝｾﾙ"),
+    const std::vector<std::string> settingControls = {
+        "-1 Static 10020000 " + Sjis(L"変換定義ファイル(&F):"),
+        "1000 Edit 10010080 " + path,
+        "1001 Button 10010000 " + Sjis(L"参照(&B)..."),
+        "1 Button 10010001 OK",
+        "2 Button 10010000 " + Sjis(L"ｷｬﾝｾﾙ"),
     };
     const struct {
         const char* what;
@@ -61,32 +72,32 @@ TEST_F(Dialogs, CentredOnTheHostOrOnTheWorkArea)
         RECT host; // x, y, w, h; w 0: no host
         const char* rect;
         std::string caption;
-        const std::vector<std::string>* texts;
+        const std::vector<std::string>* controls;
     } cases[] = {
         {"About on the host",
          Engine().OnAbout,
          {123, 77, 600, 433},
          "250,135 - 597,451",
          Sjis(L"VarioEngineのバージョン情報"),
-         &aboutTexts},
+         &aboutControls},
         {"About on the work area",
          Engine().OnAbout,
          {},
          "467,354 - 814,670",
          Sjis(L"VarioEngineのバージョン情報"),
-         &aboutTexts},
+         &aboutControls},
         {"Settings on the host",
          Engine().OnSetting,
          {40, 500, 900, 300},
          "321,585 - 660,716",
          Sjis(L"VarioEngineの設定"),
-         &settingTexts},
+         &settingControls},
         {"Settings on the work area",
          Engine().OnSetting,
          {},
          "471,447 - 810,578",
          Sjis(L"VarioEngineの設定"),
-         &settingTexts},
+         &settingControls},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,7 +110,10 @@ TEST_F(Dialogs, CentredOnTheHostOrOnTheWorkArea)
         EXPECT_EQ(c.rect, Rect(seen.rect));
         EXPECT_EQ(parent, seen.owner);
         EXPECT_EQ(c.caption, seen.caption) << Escaped(seen.caption);
-        EXPECT_EQ(*c.texts, seen.texts);
+        // The platform adds these three to the style of a dialog.
+        EXPECT_EQ(0x80C800C0u, seen.style & ~(WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK));
+        EXPECT_EQ(Sjis(L"ＭＳ Ｐゴシック") + " -12", seen.font) << "9 points";
+        EXPECT_EQ(*c.controls, seen.controls);
     }
     EXPECT_EQ("b", Convert("a")) << "a dialog changed the rules";
     EXPECT_EQ(path, ExitAndReadPath()) << "a dialog changed the path";

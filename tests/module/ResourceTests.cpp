@@ -1,5 +1,6 @@
 // ResourceTests.cpp - the resources of the built Vario.tfe, read from the
-// module as the platform reads them: strings, dialog templates, version.
+// module as the platform reads them: strings, version. The dialogs are
+// checked as a user sees them in DialogTests.cpp.
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <map>
@@ -7,8 +8,6 @@
 #include <vector>
 
 namespace {
-
-const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT); // 0x0411
 
 // The string's bytes; *count is what LoadStringA returned.
 std::string LoadText(UINT id, int* count)
@@ -93,153 +92,6 @@ TEST(Resources, ExactlyTheEngineResourcesInJapanese)
     for (const auto& r : inv.found)
         seen += r + " ";
     EXPECT_EQ(expected, inv.found) << "found: " << seen;
-}
-
-// A classic dialog template, read field by field.
-class TemplateReader {
-public:
-    explicit TemplateReader(const BYTE* start) : base(start), p(start) {}
-    WORD Word()
-    {
-        WORD w;
-        memcpy(&w, p, 2);
-        p += 2;
-        return w;
-    }
-    DWORD Dword()
-    {
-        DWORD d;
-        memcpy(&d, p, 4);
-        p += 4;
-        return d;
-    }
-    short Short() { return static_cast<short>(Word()); }
-    std::wstring Text()
-    {
-        std::wstring s;
-        for (WORD c = Word(); c != 0; c = Word())
-            s += static_cast<wchar_t>(c);
-        return s;
-    }
-    // A name or an ordinal: 0 for none, 0xFFFF followed by the ordinal, or a
-    // string. Ordinals come back as "#n".
-    std::wstring NameOrOrdinal()
-    {
-        WORD first;
-        memcpy(&first, p, 2);
-        if (first == 0xFFFF) {
-            p += 2;
-            return L"#" + std::to_wstring(Word());
-        }
-        return Text();
-    }
-    void AlignDword() { p = base + ((p - base + 3) & ~3); }
-    size_t Offset() const { return p - base; }
-
-private:
-    const BYTE* base;
-    const BYTE* p;
-};
-
-struct ExpectedControl {
-    WORD id;
-    const wchar_t* atom; // the class as an ordinal
-    const wchar_t* name; // or by name
-    const wchar_t* text;
-    short x, y, cx, cy;
-    DWORD style;
-};
-
-struct ExpectedDialog {
-    int id;
-    short cx, cy;
-    const wchar_t* caption;
-    std::vector<ExpectedControl> controls;
-};
-
-std::string Narrow(const std::wstring& text)
-{
-    return Escaped(Sjis(text));
-}
-
-void CheckDialog(const ExpectedDialog& dialog)
-{
-    HMODULE module = EngineModule();
-    HRSRC found = FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(dialog.id), kJapanese);
-    ASSERT_NE(nullptr, found) << "dialog " << dialog.id << " in language 0x0411";
-    const DWORD size = SizeofResource(module, found);
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-    ASSERT_NE(nullptr, data);
-    TemplateReader r(data);
-    SCOPED_TRACE("dialog " + std::to_string(dialog.id));
-    const DWORD style = r.Dword();
-    EXPECT_EQ(0x80C800C0u, style) << "style 0x" << std::hex << style;
-    EXPECT_EQ(0u, r.Dword()) << "extended style";
-    const WORD count = r.Word();
-    ASSERT_EQ(dialog.controls.size(), count) << "control count";
-    EXPECT_EQ(0, r.Short()) << "x";
-    EXPECT_EQ(0, r.Short()) << "y";
-    EXPECT_EQ(dialog.cx, r.Short()) << "width";
-    EXPECT_EQ(dialog.cy, r.Short()) << "height";
-    EXPECT_EQ(L"", r.NameOrOrdinal()) << "menu";
-    EXPECT_EQ(L"", r.NameOrOrdinal()) << "window class";
-    const std::wstring caption = r.Text();
-    EXPECT_EQ(std::wstring(dialog.caption), caption) << Narrow(caption);
-    EXPECT_EQ(9, r.Word()) << "font size";
-    const std::wstring font = r.Text();
-    EXPECT_EQ(L"ＭＳ Ｐゴシック", font) << Narrow(font);
-    for (size_t i = 0; i < count; ++i) {
-        const ExpectedControl& c = dialog.controls[i];
-        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(c.id));
-        r.AlignDword();
-        ASSERT_LT(r.Offset() + 18, size) << "the template ends early";
-        const DWORD style = r.Dword();
-        EXPECT_EQ(c.style, style) << "style 0x" << std::hex << style;
-        EXPECT_EQ(0u, r.Dword()) << "extended style";
-        EXPECT_EQ(c.x, r.Short()) << "x";
-        EXPECT_EQ(c.y, r.Short()) << "y";
-        EXPECT_EQ(c.cx, r.Short()) << "width";
-        EXPECT_EQ(c.cy, r.Short()) << "height";
-        EXPECT_EQ(c.id, r.Word()) << "id";
-        const std::wstring cls = r.NameOrOrdinal();
-        EXPECT_TRUE(cls == c.atom || lstrcmpiW(cls.c_str(), c.name) == 0)
-            << "class " << Narrow(cls) << ", expected " << Narrow(c.name);
-        const std::wstring text = r.NameOrOrdinal();
-        EXPECT_EQ(std::wstring(c.text), text) << Narrow(text);
-        EXPECT_EQ(0, r.Word()) << "creation data";
-    }
-    EXPECT_LE(r.Offset(), size);
-}
-
-TEST(Resources, DialogTemplates)
-{
-    const ExpectedDialog dialogs[] = {
-        {101,
-         227,
-         179,
-         L"VarioEngineのバージョン情報",
-         {
-             {0xFFFF, L"#130", L"Static", L"VarioEngine for TitleForge", 15, 21, 99, 8, 0x50020000},
-             {1002, L"#130", L"Static", L"Version 0.00", 143, 21, 50, 8, 0x50020000},
-             {0xFFFF, L"#130", L"Static", L"(C) 2026 Vario Project", 15, 34, 90, 8, 0x50020000},
-             {0xFFFF, L"#130", L"Static", L"現在の変換設定", 7, 59, 49, 8, 0x50020000},
-             {1003, L"#131", L"ListBox", L"", 7, 69, 213, 80, 0x50B10101},
-             {IDOK, L"#128", L"Button", L"OK", 170, 158, 50, 14, 0x50010001},
-             {0xFFFF, L"#128", L"Button", L"バージョン情報", 7, 7, 213, 42, 0x50000007},
-         }},
-        {102,
-         222,
-         65,
-         L"VarioEngineの設定",
-         {
-             {0xFFFF, L"#130", L"Static", L"変換定義ファイル(&F):", 7, 7, 62, 8, 0x50020000},
-             {1000, L"#129", L"Edit", L"", 7, 19, 166, 14, 0x50810080},
-             {1001, L"#128", L"Button", L"参照(&B)...", 177, 19, 38, 14, 0x50010000},
-             {IDOK, L"#128", L"Button", L"OK", 112, 44, 50, 14, 0x50010001},
-             {IDCANCEL, L"#128", L"Button", L"ｷｬﾝｾﾙ", 165, 44, 50, 14, 0x50010000},
-         }}};
-    for (const ExpectedDialog& dialog : dialogs)
-        CheckDialog(dialog);
 }
 
 // The version record as a shell's property page reads it.

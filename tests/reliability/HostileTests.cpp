@@ -412,23 +412,13 @@ TEST(HostileRegistry, FileChosenInSettingsReplacesAValueOfAnotherType)
 // that cannot be read.
 TEST(HostileText, PieceOfATextIsReadOnlyAsFarAsItFits)
 {
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    const DWORD page = info.dwPageSize;
-    char* pages = static_cast<char*>(
-        VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    ASSERT_NE(nullptr, pages);
-    DWORD old;
-    ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &old));
-    char* text = pages + page - 4; // "abcd" and then the unreadable page
-    memcpy(text, "abcd", 4);
+    const char* text = BeforeUnreadablePage("abcd");
     for (int capacity = 1; capacity <= 5; ++capacity) {
         const CQorString piece(text, capacity);
         EXPECT_EQ(std::string("abcd", capacity - 1), piece.data) << "capacity " << capacity;
         EXPECT_EQ(capacity - 1, piece.length) << "capacity " << capacity;
         EXPECT_EQ(capacity, piece.capacity);
     }
-    VirtualFree(pages, 0, MEM_RELEASE);
 }
 
 // Big files: run once, without the heap checks, which would take too long.

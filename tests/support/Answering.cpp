@@ -17,12 +17,31 @@ bool ShowsItem(HWND dialog, int id)
     return item && IsWindowVisible(item);
 }
 
-std::vector<std::string> ChildTexts(HWND dialog)
+// A control's kind: the style bits of its class, whether it is shown and
+// enabled, its tab stop and group, and the scroll bars it shows. Its frame
+// the platform adjusts.
+const LONG kKindStyles = 0xFFFF | WS_VISIBLE | WS_DISABLED | WS_TABSTOP | WS_GROUP | WS_VSCROLL
+    | WS_HSCROLL;
+
+std::vector<std::string> Controls(HWND dialog)
 {
-    std::vector<std::string> texts;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts.push_back(WindowText(child));
-    return texts;
+    std::vector<std::string> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char control[64];
+        snprintf(control, sizeof control, "%d %s %08lX ", static_cast<short>(GetDlgCtrlID(child)),
+                 ClassName(child).c_str(), GetWindowLongA(child, GWL_STYLE) & kKindStyles);
+        controls.push_back(control + WindowText(child));
+    }
+    return controls;
+}
+
+std::string Font(HWND dialog)
+{
+    LOGFONTA font = {};
+    const HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    if (!handle || !GetObjectA(handle, sizeof font, &font))
+        return "";
+    return std::string(font.lfFaceName) + " " + std::to_string(font.lfHeight);
 }
 
 const char* KindName(Kind kind)
@@ -61,7 +80,9 @@ SeenWindow Inspect(HWND hwnd)
     seen.owner = GetWindow(hwnd, GW_OWNER);
     GetWindowRect(hwnd, &seen.rect);
     seen.caption = WindowText(hwnd);
-    seen.texts = ChildTexts(hwnd);
+    seen.style = GetWindowLongA(hwnd, GWL_STYLE);
+    seen.font = Font(hwnd);
+    seen.controls = Controls(hwnd);
     if (GetDlgItem(hwnd, IDC_DEFFILE) && GetDlgItem(hwnd, IDC_BROWSE)) {
         seen.kind = Kind::kSettingDialog;
         seen.edit = ItemText(hwnd, IDC_DEFFILE);

@@ -35,7 +35,11 @@ struct SeenWindow {
     HWND owner = nullptr;
     RECT rect = {}; // screen coordinates
     std::string caption;
-    std::vector<std::string> texts; // a dialog's child windows' texts, in order
+    DWORD style = 0;
+    std::string font; // a dialog's: face and height
+    // A dialog's child windows in their order, which is the tab order, each
+    // as "id class kind text" (kind: the style bits listed in Answering.cpp).
+    std::vector<std::string> controls;
     std::string text;               // a message box's text
     UINT icon = 0;                  // a message box's icon: MB_ICONERROR, ... or 0
     std::string label;              // the About dialog's version label

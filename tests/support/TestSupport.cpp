@@ -5,6 +5,8 @@
 #include "Owner.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 const char kSettingsKey[] = VARIO_SETTINGS_KEY;
 
@@ -66,6 +68,24 @@ std::string Escaped(const std::string& bytes)
         }
     }
     return out + "\"";
+}
+
+const char* BeforeUnreadablePage(const std::string& bytes)
+{
+    static char* const end = [] { // the two pages last as long as the process
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        char* pages = static_cast<char*>(
+            VirtualAlloc(nullptr, 2 * info.dwPageSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        DWORD old;
+        if (!pages
+            || !VirtualProtect(pages + info.dwPageSize, info.dwPageSize, PAGE_NOACCESS, &old))
+            abort();
+        return pages + info.dwPageSize;
+    }();
+    char* at = end - bytes.size();
+    memcpy(at, bytes.data(), bytes.size());
+    return at;
 }
 
 std::string ScratchDir()

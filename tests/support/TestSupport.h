@@ -21,6 +21,11 @@ std::wstring FromSjis(const std::string& bytes);
 // Bytes shown as C escapes, for failure messages.
 std::string Escaped(const std::string& bytes);
 
+// Copies the bytes to the end of a page that a page which cannot be read
+// follows, so that a read past them faults; the copy lasts until the next
+// call. At most a page of bytes.
+const char* BeforeUnreadablePage(const std::string& bytes);
+
 // A scratch directory of this process, emptied when the process starts.
 std::string ScratchDir();
 // Writes the bytes to a file in the scratch directory; returns its path.

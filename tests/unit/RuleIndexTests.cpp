@@ -1,6 +1,6 @@
-// RuleIndexTests.cpp - the rule index seen from the engine: ReplaceAll,
-// applied rule by rule in table order, gives what Convert gives through the
-// index, and a load that runs out of memory while indexing keeps no rules.
+// RuleIndexTests.cpp - a load that runs out of memory while indexing keeps
+// no rules. What the index converts is compared with a model of the engine
+// in module/DifferentialTests.cpp.
 #include "../../engine/VarioConv.h"
 #include "../../qor/QorException.h"
 #include "FaultInjection.h"
@@ -9,39 +9,6 @@
 #include <string>
 
 namespace {
-
-std::string Traced(CConvEngine& engine, const std::string& caption)
-{
-    CQorString text(caption.c_str(), 0);
-    for (int i = 0; i < static_cast<int>(engine.rules.Rules().GetCount()); ++i) {
-        const CConvRule* rule = static_cast<const CConvRule*>(engine.rules.Rules().GetAtIndex(i));
-        text.Assign(CRuleTable::ReplaceAll(text, rule->source.data, rule->replacement.data));
-    }
-    return text.data;
-}
-
-TEST(ReplaceAll, RuleByRuleGivesWhatConvertGives)
-{
-    SKIP_UNLESS_CODE_PAGE_932();
-    // A small table, searched rule by rule, and one large enough to be
-    // indexed, where "cd" and "ef" arise only from earlier replacements.
-    std::string indexed = "a,c\nb,d\n,x\nx,\n\x83,y\ncd,ef\nf,\x95\x5C\n\x95\x5C,ok\n";
-    for (int i = 0; i < 16; ++i)
-        indexed += "w" + std::to_string(i) + ",W\n";
-    const std::string files[] = {"aa,b\nb,\x83\x5C\n\\,/\n", indexed};
-    const std::string captions[] = {"",        "aaab",         "ab\\\x83\x5C\\",
-                                    "xab fab", "\x83\x5C\x83", "w1 w12 aab"};
-    for (const std::string& file : files) {
-        CConvEngine engine;
-        ASSERT_TRUE(engine.LoadDefinitionFile(WriteScratchFile("trace.txt", file).c_str()));
-        for (const std::string& caption : captions) {
-            char converted[64];
-            ASSERT_TRUE(engine.Convert(caption.c_str(), converted, sizeof converted));
-            EXPECT_EQ(Escaped(converted), Escaped(Traced(engine, caption)))
-                << "caption " << Escaped(caption) << ", rules " << Escaped(file);
-        }
-    }
-}
 
 // Every allocation of a load of an indexed table fails in turn, until the
 // load meets no failure.

@@ -1,0 +1,89 @@
+// TextSearchTests.cpp - the search for a text where a character begins, at
+// each place it changes its way: the edges of its 16-byte blocks, the tail
+// searched byte by byte, runs of lead-valued bytes, trail bytes, a lead byte
+// alone at the end and the most it finds at a time.
+#include "../../engine/TextSearch.h"
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+#include <string.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string X(int count)
+{
+    return std::string(count, 'x');
+}
+
+std::string Leads(int count)
+{
+    return std::string(count, '\x83');
+}
+
+// The offsets found in text, whose terminator the bytes `after` follow; a
+// read past them faults.
+std::vector<int> Found(const std::string& text, const std::string& after, const char* sub,
+                       int start, int max)
+{
+    const std::string bytes = text + '\0' + after;
+    std::vector<int> found(max);
+    found.resize(FindAtBoundaries(BeforeUnreadablePage(bytes), static_cast<int>(text.size()),
+                                  static_cast<int>(bytes.size()), start, sub,
+                                  static_cast<int>(strlen(sub)), found.data(), max));
+    return found;
+}
+
+TEST(TextSearch, FindsOccurrencesThatBeginACharacter)
+{
+    SKIP_UNLESS_CODE_PAGE_932();
+    const struct {
+        const char* what;
+        std::string text;
+        const char* sub;
+        int start, max;
+        std::vector<int> found;
+    } cases[] = {
+        // Blocks of 16 positions from start: the last two of one, the first two of the next.
+        {"at 14", X(14) + "ab" + X(15), "ab", 0, 64, {14}},
+        {"at 15, ending in the next block", X(15) + "ab" + X(20), "ab", 0, 64, {15}},
+        {"at 16", X(16) + "ab" + X(20), "ab", 0, 64, {16}},
+        {"at 17", X(17) + "ab" + X(20), "ab", 0, 64, {17}},
+        {"long, over the edge", X(14) + "abcdef" + X(20), "abcdef", 0, 64, {14}},
+        {"first two bytes at the edge only", X(15) + "abd" + X(3) + "abc", "abc", 0, 64, {21}},
+        {"no overlap over the edge", X(14) + "aaaaa" + X(20), "aa", 0, 64, {14, 16}},
+        {"two in a block, two in the next", "abxab" + X(10) + "abab", "ab", 0, 64, {0, 3, 15, 17}},
+        {"blocks from start", X(3) + "ab" + X(14) + "ab", "ab", 4, 64, {19}},
+        // The tail, searched byte by byte when fewer than 17 bytes can be read.
+        {"the whole text", "ab", "ab", 0, 64, {0}},
+        {"after a block", X(17) + "ab", "ab", 0, 64, {17}},
+        {"at the last place", X(20) + "abc", "abc", 0, 64, {20}},
+        {"no overlap", "aaaaa", "aa", 0, 64, {0, 2}},
+        // A position begins a character when the lead-valued bytes before it are even.
+        {"odd run over the edge", Leads(17) + "abab", "ab", 0, 64, {19}},
+        {"even run over the edge", Leads(18) + "ab", "ab", 0, 64, {18}},
+        {"run counted from start", Leads(20) + "ab", "ab", 1, 64, {}},
+        {"on a trail byte, then after it", Leads(1) + "abab", "ab", 0, 64, {3}},
+        {"right after a trail byte", Leads(1) + "aab", "ab", 0, 64, {2}},
+        {"a lead-valued trail byte", Leads(1) + "\x83\x40", "\x83\x40", 0, 64, {}},
+        {"after a lead-valued trail byte", Leads(4) + "\x41", "\x83\x83\x41", 0, 64, {2}},
+        {"one byte after a trail byte", "\x83\\\\", "\\", 0, 64, {2}},
+        {"one byte after an odd run", Leads(17) + "\\\\", "\\", 0, 64, {18}},
+        {"a lead byte alone at the end", "ab\x83", "\x83", 0, 64, {}},
+        {"a lead byte before the end", Leads(1) + "ab\x83", "\x83", 0, 64, {0}},
+        // At most max at a time; the next search starts after the last.
+        {"max", "abababab", "ab", 0, 3, {0, 2, 4}},
+        {"the rest", "abababab", "ab", 6, 3, {6}},
+        {"max of one byte", "aaaa", "a", 0, 2, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        // Read to the terminator alone, and with more occurrences past it.
+        std::string more;
+        while (more.size() < 32)
+            more += c.sub;
+        EXPECT_EQ(c.found, Found(c.text, "", c.sub, c.start, c.max)) << c.what;
+        EXPECT_EQ(c.found, Found(c.text, more, c.sub, c.start, c.max)) << c.what << ", more";
+    }
+}
+
+} // namespace
