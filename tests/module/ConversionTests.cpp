@@ -253,33 +253,8 @@ bool NoOneHolds(const std::string& path)
 // ---------------------------------------------------------------------------
 // Allocation failures
 
-struct Live {
-    long global;
-    long heap;
-};
-
-Live LiveBlocks()
-{
-    return {fault::LiveGlobalBlocks(), fault::LiveHeapBlocks()};
-}
-
-// The runtime builds its unwinding tables on the module's first exception
-// and keeps them: one failed call beforehand keeps them out of the counts.
-void ThrowOnce()
-{
-    static const bool thrown = [] {
-        char buffer[8];
-        const std::string beyondTheStack(2000, 'x');
-        fault::CFailAt fail(1);
-        Engine().ConvertCaptionString(0, beyondTheStack.c_str(), buffer, sizeof buffer);
-        return fault::Failed();
-    }();
-    ASSERT_TRUE(thrown) << "a conversion allocated nothing";
-}
-
 TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
 {
-    ThrowOnce();
     ASSERT_TRUE(UseRules("a,xy\nb,\nxy,\x83\x5C\nc,ccc"));
     // Long enough that both working texts leave the stack for the heap, and
     // grow there.
@@ -290,29 +265,18 @@ TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
                     "ccc\x83\x5C"
                     "ccc";
     }
-    int failures = 0;
-    for (int n = 1; n < 1000; ++n) {
-        const Live before = LiveBlocks();
-        Output out;
-        bool failed;
-        {
-            fault::CFailAt fail(n);
-            out = ConvertInto(caption.c_str(), 4096);
-            failed = fault::Failed();
-        }
-        const Live after = LiveBlocks();
-        EXPECT_EQ(before.global, after.global) << "global blocks leaked, failing " << n;
-        EXPECT_EQ(before.heap, after.heap) << "heap blocks leaked, failing " << n;
-        if (!failed) {
-            EXPECT_TRUE(out.result) << n;
-            EXPECT_EQ(Escaped(expected), Escaped(out.Text()));
-            break;
-        }
-        ++failures;
-        EXPECT_FALSE(out.result) << "allocation " << n << " failed, yet success came back";
-        EXPECT_TRUE(out.UntouchedFrom(0))
-            << "allocation " << n << " failed and the buffer was written";
-    }
+    Output out;
+    const int failures = fault::Sweep(
+        nullptr, [&] { out = ConvertInto(caption.c_str(), 4096); },
+        [&](int n) {
+            if (n == 0) {
+                EXPECT_TRUE(out.result);
+                EXPECT_EQ(Escaped(expected), Escaped(out.Text()));
+            } else {
+                EXPECT_FALSE(out.result) << "success came back";
+                EXPECT_TRUE(out.UntouchedFrom(0)) << "the buffer was written";
+            }
+        });
     printf("conversion: %d failed allocations\n", failures);
     EXPECT_GE(failures, 2) << "both working texts leave the stack: two allocations at least";
     EXPECT_EQ(Escaped(expected), Escaped(Convert(caption))) << "the table was changed";
@@ -323,44 +287,30 @@ TEST(ConversionFaults, EveryFailedAllocationOfALoadLeavesAWholeOrEmptyTable)
     const std::string path = WriteScratchFile("faultload.txt",
                                               "[s]\r\na,1\r\n//c\r\nb,22,2\r\nc,\r\n\r\n");
     const std::string caption = "abcd";
-    const std::string converted = "122,2d";
-    ThrowOnce();
-    int failures = 0, boxes = 0;
-    for (int n = 1; n < 1000; ++n) {
-        Engine().ExitEngine();
-        StorePath(path);
-        const Live before = LiveBlocks();
-        BOOL started = FALSE;
-        bool failed;
-        DriveResult r;
-        {
-            fault::CFailAt fail(n);
-            // The load-failure message box is closed unanswered and counted.
-            r = Drive([&] { started = Engine().InitEngine(); }, {});
-            failed = fault::Failed();
-        }
-        boxes += r.unexpected;
-        const std::string result = Convert(caption);
-        Engine().ExitEngine();
-        const Live after = LiveBlocks();
-        DWORD type = 0;
-        std::string stored;
-        EXPECT_TRUE(ReadSetting(&type, &stored) && path == stored.c_str())
-            << "the remembered path was lost, failing " << n << ": " << Escaped(stored);
-        EXPECT_EQ(before.global, after.global) << "global blocks leaked, failing " << n;
-        EXPECT_EQ(before.heap, after.heap) << "heap blocks leaked, failing " << n;
-        EXPECT_TRUE(NoOneHolds(path)) << "the file stayed open, failing " << n;
-        if (!failed) {
-            EXPECT_TRUE(started) << n;
-            EXPECT_EQ(0, r.unexpected) << n;
-            EXPECT_EQ(converted, result);
-            break;
-        }
-        ++failures;
-        EXPECT_FALSE(started) << "allocation " << n << " failed, yet the start succeeded";
-        EXPECT_LE(r.unexpected, 1) << n;
-        EXPECT_EQ(caption, result) << "allocation " << n << " failed, yet rules remained";
-    }
+    int boxes = 0;
+    BOOL started = FALSE;
+    DriveResult r;
+    Engine().ExitEngine();
+    const int failures = fault::Sweep(
+        [&](int) { StorePath(path); },
+        // The load-failure message box is closed unanswered and counted.
+        [&] { r = Drive([&] { started = Engine().InitEngine(); }, {}); },
+        [&](int n) {
+            boxes += r.unexpected;
+            const std::string result = Convert(caption);
+            Engine().ExitEngine();
+            EXPECT_EQ(path, StoredPath()) << "the remembered path was lost";
+            EXPECT_TRUE(NoOneHolds(path)) << "the file stayed open";
+            if (n == 0) {
+                EXPECT_TRUE(started);
+                EXPECT_EQ(0, r.unexpected);
+                EXPECT_EQ("122,2d", result);
+            } else {
+                EXPECT_FALSE(started) << "the start succeeded";
+                EXPECT_LE(r.unexpected, 1);
+                EXPECT_EQ(caption, result) << "rules remained";
+            }
+        });
     printf("load: %d failed allocations, %d message boxes\n", failures, boxes);
     EXPECT_GE(failures, 10) << "a load of three rules makes more allocations than that";
     EXPECT_GE(boxes, 1) << "no failure came to the user as the load-failure message";

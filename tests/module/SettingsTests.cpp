@@ -194,46 +194,30 @@ TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
     const std::string stored = LongPathFile();
     ASSERT_TRUE(StartEngineWith(PriorFile()));
     Engine().ExitEngine();
-    {
-        // The runtime's first exception in the module keeps a block: throw it before counting.
-        char version[8];
-        fault::CFailAt fail(1);
-        Engine().GetEngineVersion(version, sizeof version);
-    }
-    const long globalBefore = fault::LiveGlobalBlocks();
-    const long heapBefore = fault::LiveHeapBlocks();
-    int failures = 0;
-    for (int n = 1; n < 1000; ++n) {
-        SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
-        ASSERT_TRUE(StartEngineWith(PriorFile()));
-        StorePath(stored);
-        InitRun run;
-        bool failed = false;
-        {
-            fault::CFailAt fail(n);
-            run = InitAnswered();
-            failed = fault::Failed();
-        }
-        const std::string converted = Convert(kProbe);
-        Engine().ExitEngine();
-        EXPECT_EQ(stored, StoredPath()) << "after TFEExitEngine";
-        EXPECT_EQ(globalBefore, fault::LiveGlobalBlocks()) << "global blocks leaked";
-        EXPECT_EQ(heapBefore, fault::LiveHeapBlocks()) << "heap blocks leaked";
-        if (!failed) {
-            EXPECT_EQ(TRUE, run.result);
-            EXPECT_EQ("(none)", Kinds(run.seen));
-            EXPECT_EQ(kConverted, converted);
-            EXPECT_GT(failures, 3) << "Init made too few allocations to be tested";
-            return;
-        }
-        ++failures;
-        // The table is whole or empty, never a part of the file.
-        EXPECT_TRUE(converted == kConverted || converted == kUnchanged) << converted;
-        if (run.result) {
-            EXPECT_EQ(kConverted, converted) << "success reported with an empty table";
-        }
-    }
-    ADD_FAILURE() << "TFEInitEngine never completed";
+    InitRun run;
+    const int failures = fault::Sweep(
+        [&](int) {
+            ASSERT_TRUE(StartEngineWith(PriorFile()));
+            StorePath(stored);
+        },
+        [&] { run = InitAnswered(); },
+        [&](int n) {
+            const std::string converted = Convert(kProbe);
+            Engine().ExitEngine();
+            EXPECT_EQ(stored, StoredPath()) << "after TFEExitEngine";
+            if (n == 0) {
+                EXPECT_EQ(TRUE, run.result);
+                EXPECT_EQ("(none)", Kinds(run.seen));
+                EXPECT_EQ(kConverted, converted);
+                return;
+            }
+            // The table is whole or empty, never a part of the file.
+            EXPECT_TRUE(converted == kConverted || converted == kUnchanged) << converted;
+            if (run.result) {
+                EXPECT_EQ(kConverted, converted) << "success reported with an empty table";
+            }
+        });
+    EXPECT_GT(failures, 3) << "Init made too few allocations to be tested";
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // FaultInjection.cpp - counts a module's allocations and fails one on demand.
 #include "FaultInjection.h"
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
 
 namespace fault {
 namespace {
@@ -182,13 +184,18 @@ bool Failed()
 {
     return g_failed;
 }
-long LiveGlobalBlocks()
+
+LiveBlocks::LiveBlocks() : global(g_liveGlobal), heap(g_liveHeap) {}
+LiveBlocks::LiveBlocks(long global, long heap) : global(global), heap(heap) {}
+
+bool operator==(const LiveBlocks& a, const LiveBlocks& b)
 {
-    return g_liveGlobal;
+    return a.global == b.global && a.heap == b.heap;
 }
-long LiveHeapBlocks()
+
+std::ostream& operator<<(std::ostream& out, const LiveBlocks& blocks)
 {
-    return g_liveHeap;
+    return out << "global " << blocks.global << ", heap " << blocks.heap;
 }
 
 void Reset()
@@ -196,11 +203,27 @@ void Reset()
     FailAt(0);
 }
 
-int Sweep(const std::function<void()>& prepare, const std::function<void()>& call,
+void WarmUpExceptions(const std::function<void()>& call)
+{
+    CFailAt fail(1);
+    try {
+        call();
+    } catch (...) {
+    }
+    EXPECT_TRUE(Failed()) << "no allocation to fail, no exception thrown";
+}
+
+int Sweep(const std::function<void(int n)>& prepare, const std::function<void()>& call,
           const std::function<void(int n)>& check, int limit)
 {
     for (int n = 1; n <= limit; ++n) {
-        prepare();
+        // The trace lives across both counts: its own blocks are not counted.
+        SCOPED_TRACE("allocation " + std::to_string(n) + " set to fail");
+        const LiveBlocks before;
+        if (prepare)
+            prepare(n);
+        if (testing::Test::HasFatalFailure())
+            return -1;
         bool failed = false;
         {
             CFailAt fail(n);
@@ -208,9 +231,13 @@ int Sweep(const std::function<void()>& prepare, const std::function<void()>& cal
             failed = Failed();
         }
         check(failed ? n : 0);
+        EXPECT_EQ(before, LiveBlocks()) << "blocks leaked";
+        if (testing::Test::HasFatalFailure())
+            return -1;
         if (!failed)
             return n - 1;
     }
+    ADD_FAILURE() << "the call still met a failure after " << limit << " runs";
     return -1;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 #include <functional>
+#include <ostream>
 
 namespace fault {
 
@@ -22,19 +23,35 @@ int Attempts();
 // Whether the planned failure has happened.
 bool Failed();
 
-// Blocks currently live: global memory and C runtime heap.
-long LiveGlobalBlocks();
-long LiveHeapBlocks();
+// The blocks live at one moment: global memory and C runtime heap. Printed
+// as "global 5, heap 12", so that a failed EXPECT_EQ shows both counts.
+struct LiveBlocks {
+    LiveBlocks(); // the blocks live now
+    LiveBlocks(long global, long heap);
+    long global;
+    long heap;
+};
+bool operator==(const LiveBlocks& a, const LiveBlocks& b);
+std::ostream& operator<<(std::ostream& out, const LiveBlocks& blocks);
 
 // Stops failing and restarts the attempt count.
 void Reset();
 
-// Runs call() with its first allocation failing, then with its second, and so
-// on, until a run meets no failure; prepare() runs before each run and
-// check(n) after it, with nothing failing, n being the allocation that
-// failed, 0 in the last run. Returns how many runs met a failure, or -1
-// when the limit of runs came first.
-int Sweep(const std::function<void()>& prepare, const std::function<void()>& call,
+// The C++ runtime keeps for good what it sets up for the first exception
+// thrown in a module. Runs call() once with its first allocation failing,
+// catching what it throws, so that this is done before blocks are counted;
+// the test fails when call() allocated nothing.
+void WarmUpExceptions(const std::function<void()>& call);
+
+// Fails the allocations of call() in turn, the first, then the second, and
+// so on, until a run meets no failure. prepare(n), when given, runs before
+// the run that fails allocation n and check(n) after it, nothing failing, n
+// being 0 when the run met no failure (the last run); a fatal failure in
+// either ends the sweep. Each run is traced with the allocation set to fail,
+// and the blocks live before prepare() must be live again after check().
+// Returns how many runs met a failure; -1 after a fatal failure, or when
+// the limit of runs came first (which fails the test).
+int Sweep(const std::function<void(int n)>& prepare, const std::function<void()>& call,
           const std::function<void(int n)>& check, int limit = 1000);
 
 // Fails the n-th allocation while it lives; restores on destruction.

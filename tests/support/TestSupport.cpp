@@ -15,10 +15,15 @@ const CEngineModule& Engine()
     static const CEngineModule& engine = []() -> const CEngineModule& {
         static CEngineModule module;
         std::string error;
-        if (module.Load("Vario.tfe", error))
-            fault::Install(module.Handle());
-        else
+        if (!module.Load("Vario.tfe", error)) {
             fprintf(stderr, "Vario.tfe: %s\n", error.c_str());
+            return module;
+        }
+        fault::Install(module.Handle());
+        fault::WarmUpExceptions([] {
+            char version[8];
+            module.GetEngineVersion(version, sizeof version);
+        });
         return module;
     }();
     return engine;

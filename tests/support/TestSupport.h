@@ -6,7 +6,8 @@
 #include <string>
 
 // Vario.tfe beside the test program, loaded once for the whole process as a
-// host loads it; its allocator imports are routed through the fault injector.
+// host loads it; its allocator imports are routed through the fault injector
+// and its first exception is thrown at once (fault::WarmUpExceptions).
 HMODULE EngineModule();
 const CEngineModule& Engine();
 

@@ -11,12 +11,7 @@ protected:
     static void SetUpTestSuite()
     {
         fault::Install(GetModuleHandleA(nullptr));
-        // The runtime keeps what it sets up for the first exception thrown
-        // in the program for good: have that done before blocks are counted.
-        try {
-            QorThrowMemoryException();
-        } catch (CQorException*) {
-        }
+        fault::WarmUpExceptions([] { CQorString first(128); });
     }
 };
 
@@ -46,38 +41,23 @@ TEST_F(ModuleEntry, NotificationsAfterAttach)
     }
 }
 
-TEST_F(ModuleEntry, SecondAttachIsRefusedWithoutLeaking)
+// A second attach is refused, and so is one that finds no memory for the
+// application object or for the engine's path string inside it.
+TEST_F(ModuleEntry, AttachWhileAttachedOrWithoutMemoryIsRefused)
 {
     CQorApp* app = QorGetApp();
-    const long heap = fault::LiveHeapBlocks();
-    const long global = fault::LiveGlobalBlocks();
-    EXPECT_FALSE(DllMain(reinterpret_cast<HINSTANCE>(0x1230000), DLL_PROCESS_ATTACH, nullptr));
-    EXPECT_EQ(app, QorGetApp());
-    EXPECT_EQ(GetModuleHandleA(nullptr), app->instance);
-    EXPECT_EQ(heap, fault::LiveHeapBlocks());
-    EXPECT_EQ(global, fault::LiveGlobalBlocks());
-}
-
-// The application object, then the engine's path string inside it.
-TEST_F(ModuleEntry, AttachWithoutMemoryIsRefusedNotCrashed)
-{
-    CQorApp* app = QorGetApp();
-    for (int n = 1; n <= 2; ++n) {
-        const long heap = fault::LiveHeapBlocks();
-        const long global = fault::LiveGlobalBlocks();
-        BOOL attached;
-        bool failed;
-        {
-            fault::CFailAt fail(n);
-            attached = DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr);
-            failed = fault::Failed();
-        }
-        EXPECT_TRUE(failed) << "allocation " << n << " was never made";
-        EXPECT_FALSE(attached) << "allocation " << n;
-        EXPECT_EQ(app, QorGetApp()) << "allocation " << n;
-        EXPECT_EQ(heap, fault::LiveHeapBlocks()) << "allocation " << n << " leaked";
-        EXPECT_EQ(global, fault::LiveGlobalBlocks()) << "allocation " << n << " leaked";
-    }
+    BOOL attached = TRUE;
+    const int failures = fault::Sweep(
+        nullptr,
+        [&] {
+            attached = DllMain(reinterpret_cast<HINSTANCE>(0x1230000), DLL_PROCESS_ATTACH, nullptr);
+        },
+        [&](int) {
+            EXPECT_FALSE(attached);
+            EXPECT_EQ(app, QorGetApp());
+            EXPECT_EQ(GetModuleHandleA(nullptr), app->instance);
+        });
+    EXPECT_EQ(2, failures) << "the application object, then its path string";
 }
 
 TEST(AppVersion, VersionStringIsExactlySized)

@@ -107,18 +107,19 @@ TEST(PtrArray, DestroyingFreesTheBlockOnly)
 {
     RouteAllocations();
     fault::Reset();
-    const long before = fault::LiveHeapBlocks();
+    const fault::LiveBlocks before;
     {
         CQorPtrArray a;
         Fill(a, "0123");
-        EXPECT_EQ(before + 1, fault::LiveHeapBlocks()) << "one block holds every element";
+        EXPECT_EQ(fault::LiveBlocks(before.global, before.heap + 1), fault::LiveBlocks())
+            << "one block holds every element";
     }
-    EXPECT_EQ(before, fault::LiveHeapBlocks()) << "the destructor left the block";
+    EXPECT_EQ(before, fault::LiveBlocks()) << "the destructor left the block";
     {
         CQorPtrArray a;
         a.RemoveAll(); // nothing to free
     }
-    EXPECT_EQ(before, fault::LiveHeapBlocks());
+    EXPECT_EQ(before, fault::LiveBlocks());
 }
 
 struct InsertCase {
