@@ -67,6 +67,18 @@ bool IsStrictPrefix(const std::vector<std::string>& part, const std::vector<std:
     return part.size() < whole.size() && std::equal(part.begin(), part.end(), whole.begin());
 }
 
+// One run of an About sweep: the dialog opened on host, each window it
+// shows recorded in seen and answered with the button answer gives its kind.
+DriveResult OpenAbout(HWND host, std::vector<SeenWindow>& seen, int (*answer)(Kind))
+{
+    seen.clear();
+    return DriveAll([&] { Engine().OnAbout(host); },
+                    [&](HWND h) {
+                        seen.push_back(Inspect(h));
+                        Press(h, answer(seen.back().kind));
+                    });
+}
+
 TEST(FaultSweep, AboutNeverCrashesLeaksOrChangesTheEngine)
 {
     const std::string rules = WriteScratchFile("sweep-about.txt",
@@ -80,13 +92,10 @@ TEST(FaultSweep, AboutNeverCrashesLeaksOrChangesTheEngine)
     std::vector<SeenWindow> seen;
     DriveResult r;
     const int failures = fault::Sweep(
-        [&](int) { seen.clear(); },
+        nullptr, // nothing to prepare
         [&] {
-            r = DriveAll([&] { Engine().OnAbout(host.hwnd); },
-                         [&](HWND h) {
-                             seen.push_back(Inspect(h));
-                             Press(h, seen.back().kind == Kind::kOther ? IDCANCEL : IDOK);
-                         });
+            r = OpenAbout(host.hwnd, seen,
+                          [](Kind kind) { return kind == Kind::kOther ? IDCANCEL : IDOK; });
         },
         [&](int n) {
             EXPECT_FALSE(r.timedOut);
@@ -140,13 +149,10 @@ TEST(FaultSweep, CancelInTheFrameworkBoxEndsTheDialogAndLeavesAQuitMessage)
     std::vector<SeenWindow> seen;
     DriveResult r;
     fault::Sweep(
-        [&](int) { seen.clear(); },
+        nullptr, // nothing to prepare
         [&] {
-            r = DriveAll([&] { Engine().OnAbout(host.hwnd); },
-                         [&](HWND h) {
-                             seen.push_back(Inspect(h));
-                             Press(h, seen.back().kind == Kind::kFrameworkBox ? IDCANCEL : IDOK);
-                         });
+            r = OpenAbout(host.hwnd, seen,
+                          [](Kind kind) { return kind == Kind::kFrameworkBox ? IDCANCEL : IDOK; });
         },
         [&](int) {
             EXPECT_FALSE(r.timedOut);
