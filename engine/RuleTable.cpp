@@ -6,6 +6,7 @@
 #include "TextSearch.h"
 #include "WindowSet.h"
 #include "../qor/QorException.h"
+#include <limits.h>
 #include <memory>
 #include <new>
 #include <vector>
@@ -226,19 +227,22 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
 
 BOOL CRuleTable::Convert(const char* caption, char* buffer, int size) const
 {
+    // lstrlenA reads a caption the host got wrong (a bad pointer, no
+    // terminator before an unreadable page) as an empty one: only then is it
+    // asked whether the caption can be read, so a real one pays nothing.
+    const int length = lstrlenA(caption);
+    if (length == 0 && IsBadStringPtrA(caption, UINT_MAX))
+        return FALSE;
     // A caption and its converted text of up to kLocalText - 1 bytes are
     // worked on here, without the heap.
     char blocks[2][kLocalText];
     CTextBuffer text(blocks[0], kLocalText);
-    // lstrlenA reads a caption the host got wrong (a bad pointer, no
-    // terminator before an unreadable page) as an empty one.
-    text.Assign(caption, lstrlenA(caption));
+    text.Assign(caption, length);
     CTextBuffer other(blocks[1], kLocalText);
     const CTextBuffer& converted = CConversion(index, text, other).Run();
-    // lstrcpynA cuts to size - 1 bytes, and a buffer the host cannot write
-    // to faults inside it, where the platform catches it, not in the host.
-    lstrcpynA(buffer, converted.data, size);
-    return TRUE;
+    // lstrcpynA cuts to size - 1 bytes; a buffer the host cannot write to
+    // faults inside it, where the platform catches it and returns null.
+    return lstrcpynA(buffer, converted.data, size) ? TRUE : FALSE;
 }
 
 CQorString CRuleTable::ReplaceAll(const CQorString& text, const char* source,

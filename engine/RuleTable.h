@@ -39,9 +39,10 @@ public:
     void Clear();
 
     // Applies the rules to the caption in table order and copies the result
-    // into buffer, cut to size - 1 bytes (size > 0); TRUE. Only reads the
-    // table, so several threads may convert at once. Throws the memory
-    // exception (or std::bad_alloc) with buffer untouched.
+    // into buffer, cut to size - 1 bytes (size > 0): TRUE, or FALSE when the
+    // caption cannot be read (buffer untouched) or the buffer not written
+    // whole. Only reads the table, so several threads may convert at once.
+    // Throws the memory exception (or std::bad_alloc) with buffer untouched.
     BOOL Convert(const char* caption, char* buffer, int size) const;
     // The text with every occurrence of source replaced, as one rule does it
     // inside Convert: "a b a" with "a" -> "xy" gives "xy b xy"; an empty

@@ -9,6 +9,7 @@
 #include "TextSearch.h"
 #include "../qor/QorString.h"
 #include <string.h>
+#include <windows.h>
 
 namespace {
 
@@ -49,18 +50,28 @@ __attribute__((target("sse2"))) inline __attribute__((always_inline)) unsigned P
     return static_cast<unsigned>(__builtin_ia32_pmovmskb128((here == a) & (next == b)));
 }
 
-} // namespace
+// The search of a processor without SSE2: character by character.
+int FindPairsPlain(const unsigned char* text, int length, int start, const unsigned char* sub,
+                   int n, int* found, int max)
+{
+    int count = 0;
+    for (int at = start; count < max && at <= length - n;) {
+        if (memcmp(text + at, sub, n) == 0) {
+            found[count++] = at;
+            at += n;
+        } else {
+            at += g_lead[text[at]] ? 2 : 1;
+        }
+    }
+    return count;
+}
 
 // The blocks are compared as vectors of bytes, which GCC keeps in registers;
 // as __m128i, it passes each loaded block through the stack.
-__attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int length, int readable,
-                                                     int start, const char* subData, int n,
-                                                     int* found, int max)
+__attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int length,
+                                              int readable, int start, const unsigned char* sub,
+                                              int n, int* found, int max)
 {
-    const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
-    const unsigned char* sub = reinterpret_cast<const unsigned char*>(subData);
-    if (n == 1)
-        return FindByte(text, length, start, sub[0], found, max);
     const bool* lead = g_lead;
     const int last = length - n;          // the last offset an occurrence fits at
     const int lastLoaded = readable - 17; // the last block whose bytes may all be read
@@ -113,4 +124,25 @@ __attribute__((target("sse2"))) int FindAtBoundaries(const char* data, int lengt
         block = from > block + 16 ? from : block + 16;
     }
     return count;
+}
+
+// Whether the processor runs SSE2: asked at the first search, once.
+bool HasSse2()
+{
+    static const bool has = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE);
+    return has;
+}
+
+} // namespace
+
+int FindAtBoundaries(const char* data, int length, int readable, int start, const char* subData,
+                     int n, int* found, int max)
+{
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* sub = reinterpret_cast<const unsigned char*>(subData);
+    if (n == 1)
+        return FindByte(text, length, start, sub[0], found, max);
+    if (!HasSse2())
+        return FindPairsPlain(text, length, start, sub, n, found, max);
+    return FindPairs(text, length, readable, start, sub, n, found, max);
 }

@@ -41,59 +41,73 @@ CConvEngine& TheEngine()
 // ---------------------------------------------------------------------------
 // The engine
 
-CConvEngine::CConvEngine() : definitionFile(kWorkingCapacity), rules(), keepStoredPath(TRUE) {}
+CConvEngine::CConvEngine()
+    : definitionFile(kWorkingCapacity), tables(), lock(), seen(Stored::unknown),
+      seenPath(kWorkingCapacity), chosen(FALSE)
+{
+}
 
 CConvEngine::~CConvEngine() = default;
 
 BOOL CConvEngine::LoadDefinitionFile(const char* path)
 {
-    return rules.Load(path);
+    // The new table is loaded aside and put in force whole, or none is.
+    std::unique_ptr<CRuleTable> table(new (std::nothrow) CRuleTable);
+    BOOL loaded = FALSE;
+    try {
+        loaded = table && table->Load(path);
+    } catch (...) {
+        tables.Put(nullptr);
+        throw;
+    }
+    tables.Put(loaded ? std::move(table) : nullptr);
+    return loaded;
 }
 
 void CConvEngine::ClearRules()
 {
-    rules.Clear();
+    tables.Put(nullptr);
 }
 
 BOOL CConvEngine::Convert(const char* caption, char* buffer, int size) const
 {
-    return rules.Convert(caption, buffer, size);
+    const CTableInForce::CReader reader(tables);
+    return reader.Table().Convert(caption, buffer, size);
 }
 
 // ---------------------------------------------------------------------------
 // Settings persistence
 
+CConvEngine::Stored CConvEngine::ReadStored(CQorString& path) const
+{
+    CQorRegKey key;
+    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::read))
+        return Stored::none;
+    if (key.QueryString(VARIO_DEFFILE_VALUE, path))
+        return Stored::path;
+    return key.HasValue(VARIO_DEFFILE_VALUE) ? Stored::other : Stored::none;
+}
+
 BOOL CConvEngine::Init()
 {
-    ClearRules();
-    CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::read)) {
-        keepStoredPath = FALSE; // nothing stored yet: Exit makes the value
-        return TRUE;
-    }
     BOOL result = TRUE;
-    bool pathTaken = false;
-    try {
+    {
+        const CQorLock::CHeld held(lock);
+        ClearRules();
+        seen = Stored::unknown; // until the value is read whole
+        chosen = FALSE;
         CQorString path(kWorkingCapacity);
-        if (key.QueryString(VARIO_DEFFILE_VALUE, path)) {
+        const Stored stored = ReadStored(path);
+        if (stored == Stored::path) {
             // The path is taken before its file is loaded, so that it is
             // remembered when the load fails, or runs out of memory.
             definitionFile.Assign(path);
-            pathTaken = true;
-            keepStoredPath = FALSE;
-            if (definitionFile.length != 0)
-                result = LoadDefinitionFile(definitionFile.data);
-        } else {
-            // A value of another type is not a path the engine can use, nor
-            // one it may overwrite with its own at exit.
-            keepStoredPath = key.HasValue(VARIO_DEFFILE_VALUE);
+            seenPath.Assign(path);
         }
-    } catch (...) {
-        if (!pathTaken)
-            keepStoredPath = TRUE;
-        throw;
+        seen = stored;
+        if (stored == Stored::path && definitionFile.length != 0)
+            result = LoadDefinitionFile(definitionFile.data);
     }
-    key.Close();
     if (!result)
         CQorApp::ShowMessage(nullptr /* no owner: start-up has no window */, IDS_LOAD_FAILED,
                              MB_OK | MB_ICONERROR);
@@ -102,11 +116,31 @@ BOOL CConvEngine::Init()
 
 void CConvEngine::Exit()
 {
+    const CQorLock::CHeld held(lock);
     CQorRegKey key;
     if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::write))
         return;
-    if (!keepStoredPath)
-        key.SetString(VARIO_DEFFILE_VALUE, definitionFile.data);
+    // Without memory to read the value, it is taken as unchanged: the path
+    // is stored as a single engine would store it.
+    const bool unchanged = QorCatchAll(
+        [&] {
+            CQorString now(kWorkingCapacity);
+            const Stored stored = ReadStored(now);
+            return stored == seen
+                && (stored != Stored::path || strcmp(now.data, seenPath.data) == 0);
+        },
+        [](const CQorException&) { return true; });
+    const bool ours = seen == Stored::none || seen == Stored::path || chosen;
+    if (seen != Stored::unknown && unchanged && ours
+        && key.SetString(VARIO_DEFFILE_VALUE, definitionFile.data)) {
+        // The value is this engine's own now.
+        seen = QorCatchAll(
+            [&] {
+                seenPath.Assign(definitionFile);
+                return Stored::path;
+            },
+            [](const CQorException&) { return Stored::unknown; });
+    }
     key.Close();
     ClearRules();
 }
@@ -154,7 +188,8 @@ void CConvEngine::OnAbout(HWND parent)
     // The listing is measured first and then written in one pass: appending
     // it line by line would scan and copy the growing text once per rule,
     // which takes hours for a table of a million rules.
-    const CQorPtrArray& table = rules.Rules();
+    const CTableInForce::CReader reader(tables);
+    const CQorPtrArray& table = reader.Table().Rules();
     long long size = 1;
     for (CQorPosition pos = table.GetHeadPosition(); pos.kind != 0;
          pos = table.GetNextPosition(pos)) {
@@ -265,12 +300,26 @@ INT_PTR CSettingDlg::OnBrowse(HWND hwnd, UINT, WPARAM, LPARAM)
 void CConvEngine::OnSetting(HWND parent)
 {
     CSettingDlg dialog;
-    dialog.path.Assign(definitionFile);
+    {
+        const CQorLock::CHeld held(lock);
+        dialog.path.Assign(definitionFile);
+    }
     if (dialog.DoModal(parent) != IDOK)
         return;
-    definitionFile.Assign(dialog.path);
-    keepStoredPath = FALSE;
-    if (!LoadDefinitionFile(definitionFile.data))
+    BOOL loaded;
+    {
+        const CQorLock::CHeld held(lock);
+        // The value the choice replaces, as it is now: Exit stores the
+        // choice unless another process stores a newer one after this.
+        CQorString path(kWorkingCapacity);
+        const Stored stored = ReadStored(path);
+        definitionFile.Assign(dialog.path);
+        seenPath.Assign(path);
+        seen = stored;
+        chosen = TRUE;
+        loaded = LoadDefinitionFile(definitionFile.data);
+    }
+    if (!loaded)
         CQorApp::ShowMessage(parent, IDS_LOAD_FAILED, MB_ICONWARNING);
 }
 
@@ -298,8 +347,7 @@ BOOL WINAPI TFEGetEngineDescription(LPSTR buffer, int size)
 {
     if (!buffer || size <= 0)
         return FALSE;
-    lstrcpynA(buffer, kEngineName, size);
-    return TRUE;
+    return lstrcpynA(buffer, kEngineName, size) ? TRUE : FALSE;
 }
 
 BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size)
@@ -309,8 +357,7 @@ BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size)
     return QorCatchAll(
         [&] {
             const CQorString version = CQorApp::GetVersionString();
-            lstrcpynA(buffer, version.data, size);
-            return TRUE;
+            return lstrcpynA(buffer, version.data, size) ? TRUE : FALSE;
         },
         Failed);
 }

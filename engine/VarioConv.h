@@ -3,11 +3,15 @@
 // that holds it, and the About and Settings dialogs. The exports are in
 // VarioExports.h.
 #pragma once
-#include "RuleTable.h"
+#include "TableInForce.h"
+#include "../qor/QorLock.h"
 #include "../qor/QorApp.h"
 #include "../qor/QorWnd.h"
 
 // The engine's whole state: the definition file and the rules read from it.
+// Conversions may run on any thread at any time, also while another thread
+// loads, starts or stops the engine: they read the table in force when they
+// began. Init, Exit and the Settings flow take turns.
 class CConvEngine {
 public:
     // No file, no rules; the stored path is kept until Init reads it.
@@ -16,13 +20,15 @@ public:
     CConvEngine(const CConvEngine&) = delete;
     CConvEngine& operator=(const CConvEngine&) = delete;
 
-    // The rules of the file at path in place of the table's: TRUE, or FALSE
-    // with no rules. Throws on no memory, with no rules.
+    // Puts the rules of the file at path in force: TRUE, or FALSE with no
+    // rules. Conversions keep the old rules until the new ones are whole.
+    // Throws on no memory, with no rules.
     BOOL LoadDefinitionFile(const char* path);
-    // Empties the rule table; makes no allocation.
+    // Puts no rules in force; makes no allocation.
     void ClearRules();
     // The caption through the rules into buffer, cut to size - 1 bytes
-    // (size > 0); TRUE. Throws on no memory, buffer untouched.
+    // (size > 0): TRUE, or FALSE when the caption cannot be read or the
+    // buffer cannot be written. Throws on no memory, buffer untouched.
     BOOL Convert(const char* caption, char* buffer, int size) const;
 
     // Empties the table and loads the file the registry names: FALSE, after
@@ -39,12 +45,29 @@ public:
     void OnSetting(HWND parent);
 
     CQorString definitionFile;
-    CRuleTable rules;
-    // Set until Init has read the stored value, and while it could not be
-    // read, for want of memory or because it is not a string: Exit then
-    // leaves the value alone instead of overwriting it with a path the
-    // engine never had, until the user chooses a file in Settings.
-    BOOL keepStoredPath;
+
+private:
+    // What the stored value can be.
+    enum class Stored {
+        unknown, // not read, or not wholly: the value is never overwritten
+        none,    // no key or no value
+        path,    // a REG_SZ path
+        other    // a value of another type
+    };
+    // Reads the stored value; a path goes into path. Throws on no memory.
+    Stored ReadStored(CQorString& path) const;
+
+    CTableInForce tables;
+    // Taken by Init, Exit and the Settings flow while they change the path,
+    // the table or what was seen of the stored value; never by a conversion.
+    CQorLock lock;
+    // The stored value as this engine last saw it: at Init, or when the user
+    // chose a file in Settings. Exit writes only over that same value, so a
+    // newer one that another process stored meanwhile is kept; nor over a
+    // value of another type, unless the user chose a file.
+    Stored seen;
+    CQorString seenPath;
+    BOOL chosen; // the user chose definitionFile in Settings
 };
 
 // The engine's application object: the module's one CQorApp.

@@ -35,7 +35,9 @@ void ExpectBox(const SeenWindow& box, const std::string& text, UINT icon, HWND o
     EXPECT_EQ(owner, box.owner);
 }
 
-TEST(FaultSweep, ExitMakesNoAllocationAndReleasesEveryRule)
+// Exit reads the stored value to compare it with the one the engine saw;
+// without memory for that, it stores the path all the same.
+TEST(FaultSweep, ExitStoresThePathAndReleasesEveryRuleWhateverFails)
 {
     const std::string rules = WriteScratchFile("sweep-exit.txt", kRules);
     Engine().ExitEngine();
@@ -51,7 +53,7 @@ TEST(FaultSweep, ExitMakesNoAllocationAndReleasesEveryRule)
             EXPECT_EQ(rules, StoredPath());
             EXPECT_EQ(kUnchanged, Convert(kProbe));
         });
-    EXPECT_EQ(0, failures) << "TFEExitEngine allocates";
+    EXPECT_EQ(1, failures) << "TFEExitEngine allocates more than the string it reads into";
 }
 
 // The listing of the About dialog for the rules of kAboutRules.

@@ -9,6 +9,8 @@
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <deque>
+#include <functional>
 #include <map>
 #include <stddef.h>
 #include <stdio.h>
@@ -245,50 +247,123 @@ TEST(ForeignHost, EveryExportAtEveryStackResidueKeepsTheCallingConvention)
 
 using Captions = std::vector<std::pair<std::string, std::string>>; // and their conversions
 
+// Long captions of many words, each the source of a rule that fires, and
+// what one thread alone converts them to.
+Captions ManyWordCaptions(int rules)
+{
+    Captions captions;
+    for (int i = 0; i < 8; ++i) {
+        std::string caption = Sjis(L"変換 - ");
+        for (int w = 0; w < 60; ++w)
+            caption += Word((i * 131 + w * 37) % rules) + (w % 7 ? " " : Sjis(L"　"));
+        captions.push_back({caption, Convert(caption)});
+        EXPECT_NE(caption, captions.back().second) << "no rule fires";
+    }
+    return captions;
+}
+
 // One thread's conversions, each compared with the one-thread result.
 struct Converter {
     const Captions* captions;
-    size_t offset; // where in the captions it starts
+    size_t offset;        // where in the captions it starts
+    HANDLE start;         // set once every thread is ready
+    const LONG* stop;     // set when the thread may end, after its share
+    bool mayBeUnchanged;  // a reload may leave no rules in force for a moment
     int done = 0;
     int wrong = 0;
     std::string first = {}; // the first wrong result
 };
+
+const int kConversionsPerThread = 20000;
 
 // A thread starts on a stack aligned to 4 bytes only: this realigns it, so
 // that its calls are aligned ones and the threads alone are tried.
 __attribute__((force_align_arg_pointer)) DWORD WINAPI ConvertMany(LPVOID parameter)
 {
     Converter& c = *static_cast<Converter*>(parameter);
-    for (; c.done < 50000; ++c.done) {
+    WaitForSingleObject(c.start, INFINITE);
+    for (; c.done < kConversionsPerThread || !*c.stop; ++c.done) {
         const auto& caption = (*c.captions)[(c.done + c.offset) % c.captions->size()];
         const std::string converted = Convert(caption.first);
-        if (converted != caption.second && c.wrong++ == 0)
+        if (converted != caption.second && !(c.mayBeUnchanged && converted == caption.first)
+            && c.wrong++ == 0)
             c.first = Escaped(caption.first) + " gave " + Escaped(converted);
     }
     return 0;
 }
 
-TEST(ForeignHost, TwoThreadsConvertAtOnce)
+// Four threads convert the captions, released together; meanwhile this
+// thread calls reload(), if given, over and over for two seconds.
+void ConvertOnThreads(const Captions& captions, const std::function<void()>& reload = nullptr,
+                      bool mayBeUnchanged = false)
+{
+    g_threadFault = {};
+    const OwnedHandle start(CreateEventA(nullptr, TRUE /* manual reset */, FALSE, nullptr));
+    LONG stop = reload ? FALSE : TRUE;
+    std::vector<Converter> converters;
+    for (size_t i = 0; i < 4; ++i)
+        converters.push_back({&captions, 3 * i, start.handle, &stop, mayBeUnchanged});
+    std::deque<OwnedHandle> owned; // not moved once made
+    std::vector<HANDLE> threads;
+    for (Converter& c : converters) {
+        owned.emplace_back(CreateThread(nullptr, 0, ConvertMany, &c, 0, nullptr));
+        threads.push_back(owned.back().handle);
+    }
+    SetEvent(start.handle);
+    int reloads = 0;
+    for (const DWORD begun = GetTickCount(); reload && GetTickCount() - begun < 2000; ++reloads)
+        reload();
+    InterlockedExchange(&stop, TRUE);
+    WaitForMultipleObjects(threads.size(), threads.data(), TRUE, INFINITE);
+    std::string done;
+    for (const Converter& c : converters)
+        done += " " + std::to_string(c.done);
+    ASSERT_EQ(0u, g_threadFault.code) << "a converting thread died of " << Describe(g_threadFault)
+                                      << " after" << done << " conversions, " << reloads
+                                      << " reloads";
+    for (const Converter& c : converters)
+        EXPECT_EQ(0, c.wrong) << "of " << c.done << ", first: " << c.first;
+}
+
+TEST(ForeignHost, ThreadsConvertAtOnce)
 {
     for (int count : {3, 1000}) {
         SCOPED_TRACE(std::to_string(count) + " rules");
         ASSERT_TRUE(StartEngineWith(WordRules(count)));
-        Captions captions;
-        for (int i = 0; i < 7; ++i) {
-            const std::string caption = Caption({i, 2 * i + 1, 999 - 3 * i}).first
-                + Sjis(L" - 変換") + Word(i * 141 % count);
-            captions.push_back({caption, Convert(caption)});
+        ConvertOnThreads(ManyWordCaptions(count));
+    }
+}
+
+// The host's main thread reloads the rules, the same file, while its worker
+// threads convert: Settings OK, a new start, a stop and a start.
+TEST(ForeignHost, ThreadsConvertWhileAnotherReloads)
+{
+    HostWindow host;
+    const CEngineModule& e = Engine();
+    for (int count : {3, 1000}) {
+        const std::string rules = WordRules(count);
+        ASSERT_TRUE(StartEngineWith(rules));
+        const Captions captions = ManyWordCaptions(count);
+        SCOPED_TRACE(std::to_string(count) + " rules");
+        {
+            SCOPED_TRACE("Settings OK");
+            ConvertOnThreads(captions, [&] { SettingsOk(host.hwnd, nullptr); });
         }
-        Converter converters[2] = {{&captions, 0}, {&captions, 3}};
-        const OwnedHandle one(CreateThread(nullptr, 0, ConvertMany, &converters[0], 0, nullptr));
-        const OwnedHandle two(CreateThread(nullptr, 0, ConvertMany, &converters[1], 0, nullptr));
-        const HANDLE threads[] = {one.handle, two.handle};
-        WaitForMultipleObjects(2, threads, TRUE, INFINITE);
-        ASSERT_EQ(0u, g_threadFault.code)
-            << "a converting thread died of " << Describe(g_threadFault) << " after "
-            << converters[0].done << " and " << converters[1].done << " conversions";
-        for (const Converter& c : converters)
-            EXPECT_EQ(0, c.wrong) << "of " << c.done << ", first: " << c.first;
+        {
+            SCOPED_TRACE("TFEInitEngine");
+            ConvertOnThreads(captions, [&] { e.InitEngine(); }, true /* empty while it starts */);
+        }
+        {
+            SCOPED_TRACE("TFEExitEngine, TFEInitEngine");
+            ConvertOnThreads(
+                captions,
+                [&] {
+                    e.ExitEngine();
+                    e.InitEngine();
+                },
+                true);
+        }
+        EXPECT_EQ(rules, StoredPath());
     }
 }
 
@@ -297,31 +372,62 @@ void ReleasePages(void* pages)
     VirtualFree(pages, 0, MEM_RELEASE);
 }
 
-// A caption pointer the host got wrong reads as an empty caption, as the
-// platform's lstrlenA reads it.
-TEST(ForeignHost, CaptionPointerTheHostGotWrong)
+// A caption the engine cannot read, or a buffer it cannot write, is a
+// failure: 0, never a blank or cut title reported as converted.
+TEST(ForeignHost, PointersTheHostGotWrong)
 {
     ASSERT_TRUE(StartEngineWith(WordRules(100)));
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     const DWORD page = system.dwPageSize;
+    // Pages: writable, no access, read-only.
     const CQorOwner<void*, ReleasePages> pages(
-        VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        VirtualAlloc(nullptr, 3 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     ASSERT_TRUE(pages.valid());
-    BYTE* first = static_cast<BYTE*>(pages.handle);
+    BYTE* writable = static_cast<BYTE*>(pages.handle);
+    BYTE* noAccess = writable + page;
+    BYTE* readOnly = writable + 2 * page;
+    memset(writable, 'a', page);
+    memcpy(readOnly, "read-only", 10);
     DWORD old;
-    ASSERT_TRUE(VirtualProtect(first + page, page, PAGE_NOACCESS, &old));
-    memset(first, 'a', page);
-    const std::pair<const char*, const void*> cases[] = {
-        {"caption at 0x10", reinterpret_cast<const void*>(0x10)},
-        {"caption with no terminator before an unreadable page", first},
+    ASSERT_TRUE(VirtualProtect(noAccess, page, PAGE_NOACCESS, &old));
+    ASSERT_TRUE(VirtualProtect(readOnly, page, PAGE_READONLY, &old));
+    char text[16] = "";
+    const void* const bad = reinterpret_cast<const void*>(0x10);
+    const struct {
+        const char* what;
+        const void* caption;
+        const void* buffer;
+        DWORD size;
+        const char* expected; // result and the buffer after
+    } cases[] = {
+        {"caption at 0x10", bad, text, sizeof text, "0x0 \"untouched\""},
+        {"caption with no terminator before an unreadable page", writable, text, sizeof text,
+         "0x0 \"untouched\""},
+        {"caption on an unreadable page", noAccess, text, sizeof text, "0x0 \"untouched\""},
+        {"empty caption", "", text, sizeof text, "0x1 \"\""},
+        {"buffer on a read-only page", "Untitled", readOnly, 64, "0x0 \"read-only\""},
+        {"buffer 8 bytes before an unreadable page", "Untitled - Notepad", noAccess - 8, 64,
+         "0x0"},
+        {"buffer at 0x10", "Untitled", bad, 64, "0x0"},
     };
     for (const auto& c : cases) {
-        char text[16] = "untouched";
+        strcpy(text, "untouched");
         const ForeignCall call = CallForeign(Code(Engine().ConvertCaptionString),
-                                             {0, Arg(c.second), Arg(text), sizeof text}, 0);
-        ExpectContract(call, c.first);
-        EXPECT_EQ("0x1 \"\"", Hex(call.result) + " " + Escaped(text)) << c.first;
+                                             {0, Arg(c.caption), Arg(c.buffer), c.size}, 0);
+        ExpectContract(call, c.what);
+        std::string outcome = Hex(call.result);
+        if (c.buffer == text || c.buffer == readOnly)
+            outcome += " " + Escaped(static_cast<const char*>(c.buffer));
+        EXPECT_EQ(c.expected, outcome) << c.what;
+    }
+    for (const void* buffer : {static_cast<const void*>(readOnly), bad}) {
+        const auto& e = Engine();
+        for (const void* export_ : {Code(e.GetEngineDescription), Code(e.GetEngineVersion)}) {
+            const ForeignCall call = CallForeign(export_, {Arg(buffer), 64}, 0);
+            ExpectContract(call, "a name or version into a buffer it cannot write");
+            EXPECT_EQ(Hex(0), Hex(call.result)) << "into " << buffer;
+        }
     }
 }
 
@@ -387,7 +493,7 @@ TEST(ForeignHostFaults, SettingsOkLoadingAKeyedTable)
         [&] { ASSERT_TRUE(StartEngineWith(prior)); },
         [&] { return Kinds(SettingsOk(host.hwnd, rules.c_str())); }, "SettingDialog / rules",
         {"(none) / prior rules", "MemoryBox / prior rules", "SettingDialog EngineBox / no rules",
-         "SettingDialog MemoryBox / no rules"});
+         "SettingDialog MemoryBox / prior rules", "SettingDialog MemoryBox / no rules"});
 }
 
 // A table this large gives each conversion's rule queue a std::vector.

@@ -41,7 +41,7 @@ TEST_F(ModuleEntry, NotificationsAfterAttach)
 }
 
 // A second attach is refused, and so is one that finds no memory for the
-// application object or for the engine's path string inside it.
+// application object or for the engine's path strings inside it.
 TEST_F(ModuleEntry, AttachWhileAttachedOrWithoutMemoryIsRefused)
 {
     CQorApp* app = QorGetApp();
@@ -56,7 +56,7 @@ TEST_F(ModuleEntry, AttachWhileAttachedOrWithoutMemoryIsRefused)
             EXPECT_EQ(app, QorGetApp());
             EXPECT_EQ(GetModuleHandleA(nullptr), app->instance);
         });
-    EXPECT_EQ(2, failures) << "the application object, then its path string";
+    EXPECT_EQ(3, failures) << "the application object, its path, the stored path it saw";
 }
 
 TEST(AppVersion, VersionStringIsExactlySized)

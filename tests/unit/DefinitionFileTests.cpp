@@ -1,7 +1,6 @@
-// DefinitionFileTests.cpp - the rule table that CConvEngine builds from a
-// definition file: line ends, line kinds, double-byte characters whose
+// DefinitionFileTests.cpp - the rule table built from a definition file: line ends, line kinds, double-byte characters whose
 // second byte looks like a delimiter, and files that cannot be read.
-#include "../../engine/VarioConv.h"
+#include "../../engine/RuleTable.h"
 #include "../../engine/DefinitionFile.h"
 #include "Owner.h"
 #include "TestSupport.h"
@@ -23,24 +22,24 @@ std::string Listing(const Rules& rules)
     return s;
 }
 
-std::string Listing(const CConvEngine& engine)
+std::string Listing(const CRuleTable& table)
 {
     Rules rules;
-    for (CQorPosition p = engine.rules.Rules().GetHeadPosition(); p.kind != 0;
-         p = engine.rules.Rules().GetNextPosition(p)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(engine.rules.Rules().GetAt(p));
+    for (CQorPosition p = table.Rules().GetHeadPosition(); p.kind != 0;
+         p = table.Rules().GetNextPosition(p)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(table.Rules().GetAt(p));
         rules.emplace_back(std::string(rule->source.data, rule->source.length),
                            std::string(rule->replacement.data, rule->replacement.length));
     }
     return Listing(rules);
 }
 
-// Writes the bytes to a file of its own and loads it into the engine.
-BOOL Load(CConvEngine& engine, const std::string& bytes)
+// Writes the bytes to a file of its own and loads it into the table.
+BOOL Load(CRuleTable& table, const std::string& bytes)
 {
     static int files = 0;
     const std::string path = WriteScratchFile("def" + std::to_string(++files) + ".txt", bytes);
-    return engine.LoadDefinitionFile(path.c_str());
+    return table.Load(path.c_str());
 }
 
 struct FileCase {
@@ -52,9 +51,9 @@ struct FileCase {
 void CheckFiles(const std::vector<FileCase>& cases)
 {
     for (const FileCase& c : cases) {
-        CConvEngine engine;
-        EXPECT_TRUE(Load(engine, c.bytes)) << c.what << ": " << Escaped(c.bytes);
-        EXPECT_EQ(Listing(c.rules), Listing(engine)) << c.what << ": " << Escaped(c.bytes);
+        CRuleTable table;
+        EXPECT_TRUE(Load(table, c.bytes)) << c.what << ": " << Escaped(c.bytes);
+        EXPECT_EQ(Listing(c.rules), Listing(table)) << c.what << ": " << Escaped(c.bytes);
     }
 }
 
@@ -150,11 +149,11 @@ TEST(DefinitionFile, ManyRulesKeepTheirOrder)
         bytes += "s" + n + ",r" + n + "\r\n";
         rules.emplace_back("s" + n, "r" + n);
     }
-    CConvEngine engine;
-    ASSERT_TRUE(Load(engine, bytes));
-    EXPECT_EQ(3000u, engine.rules.Rules().GetCount());
-    EXPECT_EQ(3000, engine.rules.Rules().capacity);
-    EXPECT_TRUE(Listing(rules) == Listing(engine)) << "the table differs from the file";
+    CRuleTable table;
+    ASSERT_TRUE(Load(table, bytes));
+    EXPECT_EQ(3000u, table.Rules().GetCount());
+    EXPECT_EQ(3000, table.Rules().capacity);
+    EXPECT_TRUE(Listing(rules) == Listing(table)) << "the table differs from the file";
 }
 
 TEST(DefinitionFile, FilesThatCannotBeRead)
@@ -176,11 +175,11 @@ TEST(DefinitionFile, FilesThatCannotBeRead)
         {"held open for writing", locked},
     };
     for (const auto& c : cases) {
-        CConvEngine engine;
-        ASSERT_TRUE(engine.LoadDefinitionFile(good.c_str()));
-        EXPECT_FALSE(engine.LoadDefinitionFile(c.path.c_str())) << c.what;
-        EXPECT_EQ("", Listing(engine)) << c.what << ": the old rules stayed";
-        EXPECT_EQ(0u, engine.rules.Rules().GetCount()) << c.what;
+        CRuleTable table;
+        ASSERT_TRUE(table.Load(good.c_str()));
+        EXPECT_FALSE(table.Load(c.path.c_str())) << c.what;
+        EXPECT_EQ("", Listing(table)) << c.what << ": the old rules stayed";
+        EXPECT_EQ(0u, table.Rules().GetCount()) << c.what;
     }
 }
 
@@ -204,38 +203,37 @@ TEST(DefinitionFile, FilesTooLargeToHoldAreRefused)
             DeleteFileA(path.c_str());
             GTEST_SKIP() << "cannot make a file of " << size << " bytes here";
         }
-        CConvEngine engine;
-        ASSERT_TRUE(Load(engine, "x,y"));
-        EXPECT_FALSE(engine.LoadDefinitionFile(path.c_str())) << size << " bytes";
-        EXPECT_EQ("", Listing(engine)) << size << " bytes";
+        CRuleTable table;
+        ASSERT_TRUE(Load(table, "x,y"));
+        EXPECT_FALSE(table.Load(path.c_str())) << size << " bytes";
+        EXPECT_EQ("", Listing(table)) << size << " bytes";
         DeleteFileA(path.c_str());
     }
 }
 
 TEST(DefinitionFile, EachLoadReplacesTheTable)
 {
-    CConvEngine engine;
-    ASSERT_TRUE(Load(engine, "a,1\nb,2"));
-    ASSERT_TRUE(Load(engine, "c,3"));
-    EXPECT_EQ(Listing(Rules{{"c", "3"}}), Listing(engine));
-    ASSERT_TRUE(Load(engine, "[only a section]\r\n"));
-    EXPECT_EQ("", Listing(engine));
-    ASSERT_TRUE(Load(engine, "d,4"));
-    ASSERT_TRUE(Load(engine, ""));
-    EXPECT_EQ("", Listing(engine)) << "an empty file leaves an empty table";
-    EXPECT_STREQ("", engine.definitionFile.data) << "loading never sets the path";
+    CRuleTable table;
+    ASSERT_TRUE(Load(table, "a,1\nb,2"));
+    ASSERT_TRUE(Load(table, "c,3"));
+    EXPECT_EQ(Listing(Rules{{"c", "3"}}), Listing(table));
+    ASSERT_TRUE(Load(table, "[only a section]\r\n"));
+    EXPECT_EQ("", Listing(table));
+    ASSERT_TRUE(Load(table, "d,4"));
+    ASSERT_TRUE(Load(table, ""));
+    EXPECT_EQ("", Listing(table)) << "an empty file leaves an empty table";
 }
 
-TEST(DefinitionFile, ClearRulesEmptiesTheTable)
+TEST(DefinitionFile, ClearEmptiesTheTable)
 {
-    CConvEngine engine;
-    ASSERT_TRUE(Load(engine, "a,1\n,x\nb,2"));
-    EXPECT_EQ(3u, engine.rules.Rules().GetCount()) << "a rule with an empty source is kept";
-    engine.ClearRules();
-    EXPECT_EQ(0u, engine.rules.Rules().GetCount());
-    EXPECT_EQ(0, engine.rules.Rules().capacity);
-    engine.ClearRules();
-    EXPECT_EQ(0u, engine.rules.Rules().GetCount());
+    CRuleTable table;
+    ASSERT_TRUE(Load(table, "a,1\n,x\nb,2"));
+    EXPECT_EQ(3u, table.Rules().GetCount()) << "a rule with an empty source is kept";
+    table.Clear();
+    EXPECT_EQ(0u, table.Rules().GetCount());
+    EXPECT_EQ(0, table.Rules().capacity);
+    table.Clear();
+    EXPECT_EQ(0u, table.Rules().GetCount());
 }
 
 struct ClassifyCase {
