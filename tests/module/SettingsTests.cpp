@@ -4,8 +4,10 @@
 #include "FaultInjection.h"
 #include "TestSupport.h"
 #include "Answering.h"
+#include "Owner.h"
 #include <gtest/gtest.h>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -187,6 +189,53 @@ TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
     EXPECT_EQ("other.txt", StoredPath()) << "while the key was blocked";
     Engine().ExitEngine();
     EXPECT_EQ("other.txt", StoredPath()) << "a value stored after the engine read its own";
+}
+
+// Stores the path as another process would: reg.exe, run to its end.
+void StoreFromAnotherProcess(const std::string& path)
+{
+    std::string command = "reg.exe add \"HKCU\\" + std::string(kSettingsKey)
+        + "\" /v DefFile /t REG_SZ /d \"" + path + "\" /f";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &process))
+        << command;
+    const OwnedHandle owned(process.hProcess), thread(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    ASSERT_EQ(0u, code) << command;
+    ASSERT_EQ(path, StoredPath());
+}
+
+// A newer value that another process stores while the engine runs is kept
+// at exit, unless the user chose a file in Settings after it.
+TEST(Settings, ExitKeepsANewerValueAnotherProcessStored)
+{
+    HostWindow host;
+    const std::string other = WriteScratchFile("other.txt", "foo,other\r\n");
+    const auto store = [&] { StoreFromAnotherProcess(other); };
+    const auto choose = [&] { SettingsOk(host.hwnd, RulesFile().c_str()); };
+    const struct {
+        const char* what;
+        std::vector<std::function<void()>> steps; // after a start on the prior file
+        std::string stored;                        // at exit
+    } cases[] = {
+        {"stored by another", {store}, other},
+        {"stored by another, then chosen here", {store, choose}, RulesFile()},
+        {"chosen here, then stored by another", {choose, store}, other},
+        {"stored by another, then started again", {store, [] { Engine().InitEngine(); }},
+         other},
+    };
+    for (const auto& c : cases) {
+        StartWithPriorFile();
+        for (const auto& step : c.steps)
+            step();
+        Engine().ExitEngine();
+        EXPECT_EQ(c.stored, StoredPath()) << c.what;
+    }
 }
 
 TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)

@@ -97,6 +97,17 @@ void __cdecl HookFree(void* block)
     realFree(block);
 }
 
+int g_sse2Asks = 0;
+BOOL(WINAPI* realIsProcessorFeaturePresent)(DWORD);
+
+BOOL WINAPI HookIsProcessorFeaturePresent(DWORD feature)
+{
+    if (feature != PF_XMMI64_INSTRUCTIONS_AVAILABLE)
+        return realIsProcessorFeaturePresent(feature);
+    ++g_sse2Asks;
+    return FALSE;
+}
+
 struct Hook {
     const char* dll;
     const char* name;
@@ -167,6 +178,19 @@ int Install(HMODULE module)
     for (const Hook& hook : kHooks)
         patched += Patch(module, hook);
     return patched;
+}
+
+bool DenySse2(HMODULE module)
+{
+    const Hook hook = {"kernel32.dll", "IsProcessorFeaturePresent",
+                       reinterpret_cast<void*>(HookIsProcessorFeaturePresent),
+                       reinterpret_cast<void**>(&realIsProcessorFeaturePresent)};
+    return Patch(module, hook);
+}
+
+int Sse2Asks()
+{
+    return g_sse2Asks;
 }
 
 void FailAt(int n)

@@ -54,6 +54,13 @@ void WarmUpExceptions(const std::function<void()>& call);
 int Sweep(const std::function<void(int n)>& prepare, const std::function<void()>& call,
           const std::function<void(int n)>& check, int limit = 1000);
 
+// Routes the module's IsProcessorFeaturePresent through a processor without
+// SSE2, which says no to PF_XMMI64_INSTRUCTIONS_AVAILABLE: false when the
+// module does not import it.
+bool DenySse2(HMODULE module);
+// How often the module has asked for SSE2 since DenySse2.
+int Sse2Asks();
+
 // Fails the n-th allocation while it lives; restores on destruction.
 class CFailAt {
 public:

@@ -20,6 +20,9 @@ const CEngineModule& Engine()
             return module;
         }
         fault::Install(module.Handle());
+        // VARIO_NO_SSE2=1: the engine runs as on a processor without SSE2.
+        if (getenv("VARIO_NO_SSE2") && !fault::DenySse2(module.Handle()))
+            fprintf(stderr, "Vario.tfe does not ask the processor for SSE2\n");
         fault::WarmUpExceptions([] {
             char version[8];
             module.GetEngineVersion(version, sizeof version);
