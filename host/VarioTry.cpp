@@ -83,6 +83,9 @@ private:
     int Trace();
     int Start(CCaptionOutput& output);
     bool Convert(const std::string& caption, std::string& result);
+    // Converts the caption and adds the result to the output, or else the
+    // caption as it came: whether the result was whole.
+    bool ConvertInto(CCaptionOutput& output, const std::string& caption);
     int ConvertAll(CCaptionOutput& output);
     template <class Each>
     int ForEachCaption(Each each);
@@ -250,20 +253,33 @@ bool CHost::Convert(const std::string& caption, std::string& result)
     }
 }
 
+bool CHost::ConvertInto(CCaptionOutput& output, const std::string& caption)
+{
+    try {
+        std::string result;
+        const bool whole = Convert(caption, result);
+        output.Add(caption, result);
+        return whole;
+    } catch (const std::bad_alloc&) {
+        // No memory to hold or print the result: the caption goes out as it
+        // came, and the next one is converted.
+    }
+    output.Add(caption, caption);
+    return false;
+}
+
 int CHost::ConvertAll(CCaptionOutput& output)
 {
     int number = 0;
     int notWhole = 0;
     const int status = ForEachCaption([&](const std::string& caption) {
         ++number;
-        std::string result;
-        if (!Convert(caption, result)) {
+        if (!ConvertInto(output, caption)) {
             ++notWhole;
             err.WriteLine("vario-try: caption " + Number(number)
                           + ": the engine could not convert it whole (out of memory, or the "
                             "result is too long)");
         }
-        output.Add(caption, result);
     });
     output.Finish();
     return notWhole > 0 ? kNotWhole : status;

@@ -203,6 +203,16 @@ class ConversionTest(HostTest):
         self.assertEqual((code, len(out), out[-3:]), (0, 18_000_003, b"a\nb\n"[-3:]))
         self.assertLess(time.monotonic() - started, 40)
 
+    def test_result_too_large_for_memory(self):
+        # A 256 MB result: said to be not whole, the caption printed as it came, the rest converted.
+        rules = scratch("grow.def", b"a,orig\r\n")
+        code, out, err = run("--raw", "--def", rules,
+                             stdin=b"first\n" + b"a" * (64 << 20) + b"\nlast\n")
+        self.assertEqual((code, out[:6], len(out), out[-9:], err),
+                         (5, b"first\n", 6 + (64 << 20) + 1 + 8, b"\nlorigst\n",
+                          b"vario-try: caption 2: the engine could not convert it whole (out of "
+                          b"memory, or the result is too long)\n(2 captions unchanged)\n"))
+
     def test_raw_bytes_for_scripts(self):
         rules = scratch("raw.def", sjis("無題,Untitled\r\n"))
         code, out, _ = run("--raw", "--def", rules, stdin=sjis("無題 - メモ帳\r\n"))
