@@ -14,7 +14,6 @@
 
 namespace {
 
-const int kWorkingCapacity = 128;
 const int kLocalText = 1024;
 
 } // namespace
@@ -42,7 +41,7 @@ BOOL CRuleTable::Load(const char* path)
         return FALSE;
     BOOL loaded = TRUE;
     try {
-        CQorString line(kWorkingCapacity); // each line in turn, to classify
+        CQorString line(kQorWorkingCapacity); // each line in turn, to classify
         while (const char* next = text.NextLine()) {
             if (!ParseLine(line.Assign(next))) {
                 loaded = FALSE;

@@ -4,7 +4,7 @@
 // CRuleTable loads a definition file, keeps one CConvRule per rule line and
 // the index that tells a conversion which rules a caption can set off, and
 // converts captions. It knows nothing of the registry, the dialogs or the
-// module: the engine (VarioConv.h) holds one, and the console host uses one
+// module: the engine (ConvEngine.h) holds one, and the console host uses one
 // of its own to explain and trace a file.
 #pragma once
 #include "RuleIndex.h"

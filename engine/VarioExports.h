@@ -2,6 +2,10 @@
 #pragma once
 #include <windows.h>
 
+// The version of the interface between host and engine that these
+// functions make: TFEGetAPIVersion's answer.
+const DWORD kVarioApiVersion = 0x00010000;
+
 extern "C" {
 DWORD WINAPI TFEGetAPIVersion();
 BOOL WINAPI TFEGetEngineDescription(LPSTR buffer, int size);

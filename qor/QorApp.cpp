@@ -4,15 +4,9 @@
 
 namespace {
 
-CQorApp* g_app = nullptr;
-
 const UINT kCaptionId = 1;
 
 } // namespace
-
-CQorModule::CQorModule() : instance(nullptr) {}
-
-CQorModule::~CQorModule() = default;
 
 CQorApp::CQorApp() = default;
 
@@ -39,17 +33,17 @@ BOOL CQorApp::OnDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        if (g_app)
+        if (QorGetAppModule())
             return FALSE;
-        g_app = this;
+        QorSetAppModule(this);
         this->instance = instance;
         return OnProcessAttach(reserved);
     case DLL_PROCESS_DETACH:
-        return g_app ? OnProcessDetach(reserved) : FALSE;
+        return QorGetAppModule() ? OnProcessDetach(reserved) : FALSE;
     case DLL_THREAD_ATTACH:
-        return g_app ? OnThreadAttach(reserved) : FALSE;
+        return QorGetAppModule() ? OnThreadAttach(reserved) : FALSE;
     case DLL_THREAD_DETACH:
-        return g_app ? OnThreadDetach(reserved) : FALSE;
+        return QorGetAppModule() ? OnThreadDetach(reserved) : FALSE;
     default:
         return FALSE;
     }
@@ -62,28 +56,28 @@ CQorString CQorApp::GetVersionString()
 
 int CQorApp::ShowMessage(HWND owner, const char* text, UINT type)
 {
-    CQorString caption(128);
+    CQorString caption(kQorWorkingCapacity);
     caption.LoadString(kCaptionId);
     return MessageBoxA(owner, text, caption.data, type);
 }
 
 int CQorApp::ShowMessage(HWND owner, UINT stringId, UINT type)
 {
-    CQorString text(128);
+    CQorString text(kQorWorkingCapacity);
     text.LoadString(stringId);
     return ShowMessage(owner, text.data, type);
 }
 
 CQorApp* QorGetApp()
 {
-    return g_app;
+    return static_cast<CQorApp*>(QorGetAppModule()); // set only by OnDllMain, to a CQorApp
 }
 
 void LoadFilterString(UINT stringId, char* buffer, int size)
 {
     if (!buffer || size <= 0)
         return;
-    CQorString text(128);
+    CQorString text(kQorWorkingCapacity);
     text.LoadString(stringId);
     lstrcpynA(buffer, text.data, size);
     for (char* p = buffer; *p; ++p)

@@ -4,16 +4,8 @@
 // (through QorCreateApp, which the application supplies) and passes every
 // later notification to it. QorGetApp returns it to the rest of the module.
 #pragma once
+#include "QorModule.h"
 #include "QorString.h"
-
-class CQorModule {
-public:
-    // No instance yet.
-    CQorModule();
-    virtual ~CQorModule();
-
-    HINSTANCE instance; // the module, set at process attach
-};
 
 class CQorApp : public CQorModule {
 public:
@@ -39,7 +31,8 @@ public:
     static int ShowMessage(HWND owner, UINT stringId, UINT type);
 };
 
-// The application object, or null before the process attach.
+// The application object, or null before the process attach: the one
+// whose module QorGetAppModule holds.
 CQorApp* QorGetApp();
 
 // Supplied by the application: allocates its application object, or

@@ -1,6 +1,6 @@
 // QorString.cpp - the framework's text type.
 #include "QorString.h"
-#include "QorApp.h"
+#include "QorModule.h"
 #include "QorException.h"
 #include <string.h>
 
@@ -250,5 +250,5 @@ BOOL CQorString::LoadString(UINT id, HINSTANCE instance)
 
 BOOL CQorString::LoadString(UINT id)
 {
-    return LoadString(id, QorGetApp()->instance);
+    return LoadString(id, QorGetAppModule()->instance); // the application's module
 }

@@ -9,6 +9,10 @@
 #pragma once
 #include <windows.h>
 
+// The capacity a working string starts with: most texts fit, and a buffer
+// that must grow grows once, to the size it needs.
+const int kQorWorkingCapacity = 128;
+
 class CQorString {
 public:
     // An empty text in a buffer of capacity bytes. Throws on no memory.

@@ -1,5 +1,5 @@
 // AppTests.cpp - the module entry and the application object.
-#include "../../engine/VarioConv.h"
+#include "../../engine/EngineApp.h"
 #include "FaultInjection.h"
 #include <gtest/gtest.h>
 

@@ -1,12 +1,10 @@
-// VarioConv.h - the engine as a module: the engine (its definition file,
-// remembered in the registry, and its rule table), the application object
-// that holds it, and the About and Settings dialogs. The exports are in
-// VarioExports.h.
+// ConvEngine.h - the engine: its definition file, remembered in the
+// registry, and the rules in force.
 #pragma once
 #include "TableInForce.h"
 #include "../qor/QorLock.h"
-#include "../qor/QorApp.h"
-#include "../qor/QorWnd.h"
+#include "../qor/QorString.h"
+#include <windows.h>
 
 // The engine's whole state: the definition file and the rules read from it.
 // Conversions may run on any thread at any time, also while another thread
@@ -68,49 +66,4 @@ private:
     Stored seen;
     CQorString seenPath;
     BOOL chosen; // the user chose definitionFile in Settings
-};
-
-// The engine's application object: the module's one CQorApp.
-class CEngineApp : public CQorApp {
-public:
-    CConvEngine engine; // the whole state of the engine
-};
-
-// The engine of the application object; the module must be attached.
-CConvEngine& TheEngine();
-
-// The About dialog: the version and the rules in force.
-class CAboutDlg : public CQorDialog {
-public:
-    // Template 101, an empty listing. Throws on no memory.
-    CAboutDlg();
-    // WM_INITDIALOG to OnInitDialog, the rest to CQorDialog::DialogProc.
-    INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Shows "Version 1.00" and each line of rulesText ended by "\n" in the
-    // list: FALSE. Throws on no memory, the dialog showing what it had.
-    INT_PTR OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    CQorString rulesText; // one line per rule, each ended by "\n"
-};
-
-// The Settings dialog: the definition file's path.
-class CSettingDlg : public CQorDialog {
-public:
-    // Template 102, an empty path. Throws on no memory.
-    CSettingDlg();
-    // WM_INITDIALOG and WM_COMMAND to the handlers below, the rest to
-    // CQorDialog::DialogProc.
-    INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Puts path into the path box and centres the dialog: FALSE.
-    INT_PTR OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // OK and "参照(B)..." to their handlers, other commands to the base.
-    INT_PTR OnCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // Takes the box's text (259 bytes at most) into path and ends the
-    // dialog with IDOK when it names something that exists; else warns and
-    // stays, path unchanged: FALSE. Throws on no memory, path unchanged.
-    INT_PTR OnOK(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // The open-file dialog on path; a chosen file goes into the box: FALSE.
-    INT_PTR OnBrowse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    CQorString path; // as the dialog opened; the chosen one after IDOK
 };

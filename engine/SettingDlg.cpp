@@ -1,0 +1,85 @@
+// SettingDlg.cpp - the Settings dialog.
+#include "SettingDlg.h"
+
+#include "../qor/QorApp.h"
+#include "../res/resource.h"
+#include <commdlg.h>
+#include <io.h>
+
+CSettingDlg::CSettingDlg() : CQorDialog(IDD_SETTING), path(kQorWorkingCapacity)
+{
+    path.Empty();
+}
+
+INT_PTR CSettingDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(hwnd, message, wParam, lParam);
+    case WM_COMMAND:
+        return OnCommand(hwnd, message, wParam, lParam);
+    default:
+        return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
+    }
+}
+
+INT_PTR CSettingDlg::OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SetDlgItemTextA(hwnd, IDC_DEFFILE, path.data);
+    return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
+}
+
+INT_PTR CSettingDlg::OnCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        return OnOK(hwnd, message, wParam, lParam);
+    case IDC_BROWSE:
+        return OnBrowse(hwnd, message, wParam, lParam);
+    default:
+        return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
+    }
+}
+
+INT_PTR CSettingDlg::OnOK(HWND hwnd, UINT, WPARAM, LPARAM)
+{
+    char text[MAX_PATH];
+    GetDlgItemTextA(hwnd, IDC_DEFFILE, text, sizeof text);
+    if (_access(text, 0) == -1) {
+        CQorApp::ShowMessage(hwnd, IDS_FILE_MISSING, MB_ICONWARNING);
+        return FALSE;
+    }
+    path.Assign(text);
+    EndDialog(hwnd, IDOK);
+    return FALSE;
+}
+
+INT_PTR CSettingDlg::OnBrowse(HWND hwnd, UINT, WPARAM, LPARAM)
+{
+    CQorString title(kQorWorkingCapacity);
+    title.LoadString(IDS_BROWSE_TITLE);
+    char filter[128];
+    LoadFilterString(IDS_FILE_FILTER, filter, sizeof filter);
+    // The open-file dialog starts from the path this dialog opened with. A
+    // path too long for its buffer would be cut into another file's name,
+    // so the dialog then starts without one.
+    char file[MAX_PATH] = "";
+    if (path.length < MAX_PATH)
+        lstrcpyA(file, path.data);
+
+    OPENFILENAMEA ofn;
+    ZeroMemory(&ofn, sizeof ofn);
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = hwnd;
+    ofn.lpstrFilter = filter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrTitle = title.data;
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (GetOpenFileNameA(&ofn))
+        SetDlgItemTextA(hwnd, IDC_DEFFILE, file);
+    else
+        CommDlgExtendedError();
+    return FALSE;
+}

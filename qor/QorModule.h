@@ -1,0 +1,20 @@
+// QorModule.h - the module, and the application singleton as the module it
+// is. It uses no string, so the string class can ask it for the module's
+// instance without depending on the application object (QorApp.h).
+#pragma once
+#include <windows.h>
+
+class CQorModule {
+public:
+    // No instance yet.
+    CQorModule();
+    virtual ~CQorModule();
+
+    HINSTANCE instance; // the module, set at process attach
+};
+
+// The module of the application singleton (QorGetApp), or null before the
+// process attach.
+CQorModule* QorGetAppModule();
+// Makes module the module of the application singleton; null: none.
+void QorSetAppModule(CQorModule* module);
