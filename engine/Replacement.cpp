@@ -1,6 +1,6 @@
 // Replacement.cpp - one rule applied to a text.
 #include "Replacement.h"
-#include "TextSearch.h"
+#include "../qor/internal/QorSearch.h"
 #include <limits.h>
 #include <string.h>
 
@@ -41,10 +41,10 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         for (;;) {
             for (int i = 0; i < count; ++i)
                 CopyBytes(text.data + found[i], replacement, n);
-            if (count < kFoundBatch)
+            if (count < kQorFoundBatch)
                 return text;
-            count = FindAtBoundaries(text.data, text.length, text.capacity,
-                                     found[kFoundBatch - 1] + n, source, n, found, kFoundBatch);
+            count = QorFindAtBoundaries(text.data, text.length, text.capacity,
+                                     found[kQorFoundBatch - 1] + n, source, n, found, kQorFoundBatch);
         }
     }
     int size = 0; // bytes written to result
@@ -64,10 +64,10 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
             p = found[i] + n;
         }
         size = static_cast<int>(out - result.data);
-        if (count < kFoundBatch)
+        if (count < kQorFoundBatch)
             break;
-        count = FindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
-                                 kFoundBatch);
+        count = QorFindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
+                                 kQorFoundBatch);
     }
     CopyBytes(result.data + size, text.data + p, text.length - p);
     size += text.length - p;

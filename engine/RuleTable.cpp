@@ -3,7 +3,7 @@
 #include "RuleTable.h"
 #include "DefinitionFile.h"
 #include "Replacement.h"
-#include "TextSearch.h"
+#include "../qor/internal/QorSearch.h"
 #include "WindowSet.h"
 #include "../qor/QorException.h"
 #include <limits.h>
@@ -137,7 +137,7 @@ private:
     // every window of the current text.
     bool windowsKept;
     CWindowSet windows;
-    int found[kFoundBatch];
+    int found[kQorFoundBatch];
 };
 
 const CTextBuffer& CConversion::Run()
@@ -177,8 +177,8 @@ bool CConversion::Apply(int number, CRuleQueue* queue)
         if (!windows.MayHold(index.Head(number)))
             return false;
     }
-    const int count = FindAtBoundaries(current->data, current->length, current->capacity, 0,
-                                       rule.source, n, found, kFoundBatch);
+    const int count = QorFindAtBoundaries(current->data, current->length, current->capacity, 0,
+                                       rule.source, n, found, kQorFoundBatch);
     if (count == 0)
         return false;
     CTextBuffer& result = current == &text ? other : text;
@@ -193,7 +193,7 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
 {
     const char* bytes = current->data;
     const int length = current->length;
-    if (count == kFoundBatch) {
+    if (count == kQorFoundBatch) {
         // found no longer holds every occurrence: the whole text is taken.
         if (queue)
             queue->QueueKeysIn(bytes, length);
@@ -248,10 +248,10 @@ CQorString CRuleTable::ReplaceAll(const CQorString& text, const char* source,
                                   const char* replacement)
 {
     const int n = lstrlenA(source);
-    int found[kFoundBatch];
+    int found[kQorFoundBatch];
     const int count = n == 0
         ? 0
-        : FindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found, kFoundBatch);
+        : QorFindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found, kQorFoundBatch);
     if (count == 0)
         return CQorString(text); // an empty source is found nowhere
     char blocks[2][kLocalText];

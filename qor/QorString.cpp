@@ -2,6 +2,7 @@
 #include "QorString.h"
 #include "QorModule.h"
 #include "QorException.h"
+#include "internal/QorSearch.h"
 #include <string.h>
 
 namespace {
@@ -13,23 +14,6 @@ namespace {
 const UINT kAllocFlags = GMEM_FIXED | GMEM_ZEROINIT;
 const UINT kGrowFlags = GMEM_MOVEABLE | GMEM_ZEROINIT;
 
-// The lead bytes of the process's ANSI code page, read once. The code page
-// of a process does not change while it runs.
-class CLeadBytes {
-public:
-    CLeadBytes()
-    {
-        memset(lead, 0, sizeof lead);
-        CPINFO info;
-        if (!GetCPInfo(CP_ACP, &info))
-            return;
-        for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2)
-            for (int b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b)
-                lead[b] = true;
-    }
-    bool lead[256];
-};
-
 char* Allocate(int size)
 {
     char* block = static_cast<char*>(GlobalAlloc(kAllocFlags, size));
@@ -39,12 +23,6 @@ char* Allocate(int size)
 }
 
 } // namespace
-
-const bool* QorLeadBytes()
-{
-    static const CLeadBytes table;
-    return table.lead;
-}
 
 CQorString::CQorString(int capacity) : data(Allocate(capacity)), capacity(capacity), length(0) {}
 
@@ -175,21 +153,8 @@ CQorString CQorString::Mid(int start, int count) const
 
 int CQorString::Find(char ch, int start) const
 {
-    if (start >= length)
-        return -1;
-    const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
-    const bool* lead = QorLeadBytes();
-    int from = start; // a known character boundary
-    for (int at = start; at < length; at = from) {
-        const void* hit = memchr(text + at, static_cast<unsigned char>(ch), length - at);
-        if (!hit)
-            return -1;
-        at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
-        if (QorStartsCharacter(lead, text, from, at))
-            return at;
-        from = at + 1; // a trail byte ends its character
-    }
-    return -1;
+    const char sub[2] = {ch, '\0'};
+    return ch ? Find(sub, start) : -1; // no text holds a zero byte
 }
 
 int CQorString::Find(const char* sub, int start) const
@@ -199,27 +164,8 @@ int CQorString::Find(const char* sub, int start) const
     const int n = static_cast<int>(strlen(sub));
     if (n == 0)
         return start;
-    const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
-    const bool* lead = QorLeadBytes();
-    const unsigned char first = static_cast<unsigned char>(sub[0]);
-    int from = start; // a known character boundary
-    for (int pos = start; length - pos >= n;) {
-        const void* hit = memchr(text + pos, first, length - n + 1 - pos);
-        if (!hit)
-            return -1;
-        const int at = static_cast<int>(static_cast<const unsigned char*>(hit) - text);
-        if (!QorStartsCharacter(lead, text, from, at)) {
-            from = pos = at + 1; // a trail byte ends its character
-            continue;
-        }
-        if (lead[text[at]] && at + 1 == length)
-            return -1; // a lone lead byte is no character
-        if (memcmp(text + at, sub, n) == 0)
-            return at;
-        from = at;
-        pos = at + 1;
-    }
-    return -1;
+    int found;
+    return QorFindAtBoundaries(data, length, capacity, start, sub, n, &found, 1) ? found : -1;
 }
 
 int CQorString::ReverseFind(char ch) const

@@ -70,26 +70,3 @@ public:
 // A new text: a followed by b. Throws on no memory; a and b stay.
 CQorString Concat(const CQorString& a, const CQorString& b);
 CQorString Concat(const CQorString& a, const char* b);
-
-// The lead bytes of the process's ANSI code page: lead[b] is true when byte
-// b begins a double-byte character. Read once; never null.
-const bool* QorLeadBytes();
-
-// Whether the byte at `at` begins a character, given that the byte at
-// `from` does (from <= at) and lead is QorLeadBytes(). A byte that cannot
-// lead a character ends one, so the bytes just before `at` that can lead a
-// character pair up from the last one that cannot: `at` begins a character
-// when an even number of them stand before it. No code page leads a
-// character with an ASCII byte: after one, the table is not read.
-// Example: in code page 932, "\x83\x5C\x5C" begins characters at 0 and 2.
-inline __attribute__((always_inline)) bool QorStartsCharacter(const bool* lead,
-                                                              const unsigned char* text, int from,
-                                                              int at)
-{
-    if (at == from || text[at - 1] < 0x80)
-        return true;
-    int run = at;
-    while (run > from && lead[text[run - 1]])
-        --run;
-    return ((at - run) & 1) == 0;
-}

@@ -1,4 +1,4 @@
-// TextSearch.cpp - the search for a text where a character begins.
+// QorSearch.cpp - the search for a text where a character begins.
 //
 // A byte that cannot lead a character always ends one, so a position
 // begins a character exactly when the run of lead-valued bytes just before
@@ -6,12 +6,29 @@
 // position known to begin a character, so the text is never walked from its
 // start. Candidates come from comparing the first two bytes of the searched
 // text with 16 positions at a time.
-#include "TextSearch.h"
-#include "../qor/QorString.h"
+#include "internal/QorSearch.h"
 #include <string.h>
 #include <windows.h>
 
 namespace {
+
+// The lead bytes of the process's ANSI code page, read once. The code page
+// of a process does not change while it runs.
+class CLeadBytes {
+public:
+    CLeadBytes()
+    {
+        memset(lead, 0, sizeof lead);
+        CPINFO info;
+        if (!GetCPInfo(CP_ACP, &info))
+            return;
+        for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2)
+            for (int b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b)
+                lead[b] = true;
+    }
+    bool lead[256];
+};
+
 
 // The code page of a process does not change while it runs.
 const bool* const g_lead = QorLeadBytes();
@@ -135,7 +152,13 @@ bool HasSse2()
 
 } // namespace
 
-int FindAtBoundaries(const char* data, int length, int readable, int start, const char* subData,
+const bool* QorLeadBytes()
+{
+    static const CLeadBytes table;
+    return table.lead;
+}
+
+int QorFindAtBoundaries(const char* data, int length, int readable, int start, const char* subData,
                      int n, int* found, int max)
 {
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);

@@ -1,8 +1,8 @@
-// TextSearchTests.cpp - the search for a text where a character begins, at
+// SearchTests.cpp - the search for a text where a character begins, at
 // each place it changes its way: the edges of its 16-byte blocks, the tail
 // searched byte by byte, runs of lead-valued bytes, trail bytes, a lead byte
 // alone at the end and the most it finds at a time.
-#include "../../engine/TextSearch.h"
+#include "../../qor/internal/QorSearch.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <string.h>
@@ -28,13 +28,13 @@ std::vector<int> Found(const std::string& text, const std::string& after, const 
 {
     const std::string bytes = text + '\0' + after;
     std::vector<int> found(max);
-    found.resize(FindAtBoundaries(BeforeUnreadablePage(bytes), static_cast<int>(text.size()),
+    found.resize(QorFindAtBoundaries(BeforeUnreadablePage(bytes), static_cast<int>(text.size()),
                                   static_cast<int>(bytes.size()), start, sub,
                                   static_cast<int>(strlen(sub)), found.data(), max));
     return found;
 }
 
-TEST(TextSearch, FindsOccurrencesThatBeginACharacter)
+TEST(StringSearch, BatchesOfOccurrencesThatBeginACharacter)
 {
     SKIP_UNLESS_CODE_PAGE_932();
     const struct {
