@@ -1,6 +1,7 @@
 // RuleIndex.cpp - the rules keyed by the first bytes of their sources, and
 // the rules queued for one conversion.
 #include "RuleIndex.h"
+#include "internal/RuleQueue.h"
 #include "WindowSet.h"
 #include <algorithm>
 #include <assert.h>

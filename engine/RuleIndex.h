@@ -7,7 +7,8 @@
 // its key occurs, so a conversion queues the rules whose keys occur in the
 // caption and searches only those, in table order; a rule that fires
 // queues the rules after it whose keys its replacement brings in. The queue
-// is the conversion's own: nothing is kept from one conversion to the next.
+// (internal/RuleQueue.h) is the conversion's own: nothing is kept from one
+// conversion to the next.
 #pragma once
 #include <windows.h>
 #include <vector>
@@ -61,48 +62,4 @@ private:
     std::vector<Group> groups;       // one per key, in key order
     std::vector<int> order;          // rule numbers by key, each key's in table order
     std::vector<unsigned> groupKeys; // the key of each group
-};
-
-// The rules queued for one conversion, in table order. Each conversion has
-// its own, so that conversions on several threads at once only read the
-// index.
-class CRuleQueue {
-public:
-    // Nothing queued, no rule taken; the index is keyed. Throws
-    // std::bad_alloc when a large table's marks get no memory.
-    explicit CRuleQueue(const CRuleIndex& index);
-    CRuleQueue(const CRuleQueue&) = delete;
-    CRuleQueue& operator=(const CRuleQueue&) = delete;
-
-    // Queues the rules after the one last taken whose key occurs in the bytes.
-    void QueueKeysIn(const char* bytes, int length);
-    // Queues the rules after the one last taken that are keyed by the pair.
-    void QueuePair(unsigned char first, unsigned char second)
-    {
-        QueueKey(static_cast<unsigned>(first) << 8 | second);
-    }
-    // How many rules have been queued.
-    int QueuedRules() const { return queuedRules; }
-    // Takes the next queued rule, in table order: its number in the table,
-    // or -1 when none is left.
-    int Next();
-
-private:
-    void QueueKey(unsigned key)
-    {
-        if (index.HasKey(key))
-            QueueGroup(index.Find(key));
-    }
-    void QueueGroup(int group);
-
-    // Room for the marks of tables of about 3,000 rules without the heap.
-    static const int kLocalWords = 192;
-
-    const CRuleIndex& index;
-    unsigned local[kLocalWords];
-    std::vector<unsigned> allocated; // when local is too small
-    unsigned* queued;                // one bit per rule: queued, not taken
-    unsigned* groupsQueued;          // one bit per group: queued already
-    int queuedRules;
-    int taken; // the rule last taken, -1 before the first
 };

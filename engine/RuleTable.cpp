@@ -3,9 +3,10 @@
 #include "RuleTable.h"
 #include "DefinitionFile.h"
 #include "Replacement.h"
-#include "../qor/internal/QorSearch.h"
 #include "WindowSet.h"
+#include "internal/RuleQueue.h"
 #include "../qor/QorException.h"
+#include "../qor/internal/QorSearch.h"
 #include <limits.h>
 #include <memory>
 #include <new>
