@@ -3,7 +3,7 @@
 // its own replacement, so what the host shows cannot differ from what the
 // engine does.
 #include "RuleText.h"
-#include "EngineModule.h"
+#include "ErrorText.h"
 #include "HostText.h"
 #include "../engine/RuleTable.h"
 #include "../engine/DefinitionFile.h"

@@ -21,7 +21,6 @@
 
 namespace {
 
-const DWORD kApiVersion = 0x00010000;
 
 // Exit statuses.
 const int kOk = 0;
@@ -189,12 +188,12 @@ int CHost::Start(CCaptionOutput& output)
     if (!engine.Load(path, error))
         return Fail(kEngineUnusable, "cannot load the engine " + path + ": " + error);
     const DWORD version = engine.GetAPIVersion();
-    if (version != kApiVersion) {
+    if (version != kVarioApiVersion) {
         char text[160];
         snprintf(text, sizeof text,
                  "the engine's interface version is 0x%08lX; this host "
                  "speaks version 0x%08lX only",
-                 version, kApiVersion);
+                 version, kVarioApiVersion);
         return Fail(kEngineUnusable, path + ": " + text);
     }
     const std::string name = EngineText(engine.GetEngineDescription) + " "

@@ -1,6 +1,6 @@
 // EngineModule.cpp - an engine module loaded as the host application loads it.
 #include "EngineModule.h"
-#include <stdio.h>
+#include "ErrorText.h"
 
 namespace {
 
@@ -14,35 +14,6 @@ bool Find(HMODULE module, const char* name, F* slot, std::string& error)
 }
 
 } // namespace
-
-std::string ErrorText(DWORD error)
-{
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_MOD_NOT_FOUND:
-        return "the file does not exist";
-    case ERROR_PATH_NOT_FOUND:
-        return "its folder does not exist";
-    case ERROR_ACCESS_DENIED:
-        return "access is denied (or it is a folder)";
-    case ERROR_SHARING_VIOLATION:
-        return "another program holds it open";
-    case ERROR_FILENAME_EXCED_RANGE:
-        return "its path is too long";
-    case ERROR_BAD_EXE_FORMAT:
-        return "it is not a 32-bit Windows DLL";
-    case ERROR_FILE_TOO_LARGE:
-        return "it is 2 GB or larger";
-    case ERROR_NOT_ENOUGH_MEMORY:
-        return "there is not enough memory to hold it";
-    case ERROR_HANDLE_EOF:
-        return "it cannot be read whole";
-    default:
-        char text[64];
-        snprintf(text, sizeof text, "Windows error %lu", error);
-        return text;
-    }
-}
 
 CEngineModule::CEngineModule()
     : GetAPIVersion(nullptr), GetEngineDescription(nullptr), GetEngineVersion(nullptr),

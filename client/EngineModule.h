@@ -1,6 +1,8 @@
 // EngineModule.h - an engine module loaded as the host application loads
-// it: by file name, with its eight functions found by name.
+// it: by file name, with its eight functions found by name. The console
+// host, the tests and the benchmark are its clients.
 #pragma once
+#include "../engine/VarioExports.h"
 #include "../qor/QorHandle.h"
 #include <windows.h>
 #include <optional>
@@ -16,14 +18,15 @@ public:
     // in words for the user and nothing stays loaded.
     bool Load(const std::string& path, std::string& error);
 
-    DWORD(WINAPI* GetAPIVersion)();
-    BOOL(WINAPI* GetEngineDescription)(LPSTR buffer, int size);
-    BOOL(WINAPI* GetEngineVersion)(LPSTR buffer, int size);
-    BOOL(WINAPI* InitEngine)();
-    void(WINAPI* ExitEngine)();
-    BOOL(WINAPI* ConvertCaptionString)(DWORD reserved, LPCSTR caption, LPSTR buffer, int size);
-    void(WINAPI* OnAbout)(HWND parent);
-    void(WINAPI* OnSetting)(HWND parent);
+    // The functions, as VarioExports.h declares them.
+    decltype(&TFEGetAPIVersion) GetAPIVersion;
+    decltype(&TFEGetEngineDescription) GetEngineDescription;
+    decltype(&TFEGetEngineVersion) GetEngineVersion;
+    decltype(&TFEInitEngine) InitEngine;
+    decltype(&TFEExitEngine) ExitEngine;
+    decltype(&TFEConvertCaptionString) ConvertCaptionString;
+    decltype(&TFEOnAbout) OnAbout;
+    decltype(&TFEOnSetting) OnSetting;
 
     // The loaded module, or null.
     HMODULE Handle() const { return module ? module->handle : nullptr; }
@@ -31,6 +34,3 @@ public:
 private:
     std::optional<CQorOwnedModule> module; // empty until a load works
 };
-
-// A Windows error code in words.
-std::string ErrorText(DWORD error);
