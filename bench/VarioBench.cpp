@@ -149,12 +149,12 @@ std::string WriteDefinitionFile(const std::string& name, const Rules& rules)
 
 void StorePath(const std::string& path)
 {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+    HKEY created = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &created,
                     nullptr);
-    RegSetValueExA(key, VARIO_DEFFILE_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
-    RegCloseKey(key);
+    const CQorOwnedKey key(created);
+    RegSetValueExA(key.get(), VARIO_DEFFILE_VALUE, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(path.c_str()), static_cast<DWORD>(path.size() + 1));
 }
 
 // The reference conversion: per rule a find / replace loop on std::string.

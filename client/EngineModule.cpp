@@ -38,7 +38,7 @@ bool CEngineModule::Load(const std::string& path, std::string& error)
             error = ErrorText(loadError);
         return false;
     }
-    const HMODULE m = module->handle;
+    const HMODULE m = module->get();
     if (Find(m, "TFEGetAPIVersion", &GetAPIVersion, error)
         && Find(m, "TFEGetEngineDescription", &GetEngineDescription, error)
         && Find(m, "TFEGetEngineVersion", &GetEngineVersion, error)

@@ -29,7 +29,7 @@ public:
     decltype(&TFEOnSetting) OnSetting;
 
     // The loaded module, or null.
-    HMODULE Handle() const { return module ? module->handle : nullptr; }
+    HMODULE Handle() const { return module ? module->get() : nullptr; }
 
 private:
     std::optional<CQorOwnedModule> module; // empty until a load works

@@ -21,7 +21,7 @@ DWORD CDefinitionText::Read(const char* path)
     // Only files whose size fits in 31 bits are read: the size must be known,
     // and size + 1 must be a byte count.
     DWORD high = 0;
-    const DWORD size = GetFileSize(file.handle, &high);
+    const DWORD size = GetFileSize(file.get(), &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
         return GetLastError();
     if (high != 0 || size > 0x7FFFFFFE)
@@ -30,7 +30,7 @@ DWORD CDefinitionText::Read(const char* path)
     if (!buffer)
         return ERROR_NOT_ENOUGH_MEMORY;
     DWORD read = 0;
-    if (!ReadFile(file.handle, buffer, size, &read, nullptr /* not overlapped */))
+    if (!ReadFile(file.get(), buffer, size, &read, nullptr /* not overlapped */))
         return GetLastError();
     if (read != size)
         return ERROR_HANDLE_EOF;

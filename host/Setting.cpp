@@ -41,13 +41,13 @@ void DeleteStaleViews()
     const CQorOwnedKey views(opened);
     char name[16];
     for (DWORD i = 0, size = sizeof name;
-         RegEnumKeyExA(views.handle, i, name, &size, nullptr, nullptr, nullptr, nullptr)
+         RegEnumKeyExA(views.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr)
          == ERROR_SUCCESS;
          size = sizeof name) {
         const CQorOwnedHandle process(
             OpenProcess(SYNCHRONIZE, FALSE /* not inherited */, strtoul(name, nullptr, 10)));
-        if (process.valid() || RegDeleteTreeA(views.handle, name) != ERROR_SUCCESS
-            || RegDeleteKeyA(views.handle, name) != ERROR_SUCCESS)
+        if (process.valid() || RegDeleteTreeA(views.get(), name) != ERROR_SUCCESS
+            || RegDeleteKeyA(views.get(), name) != ERROR_SUCCESS)
             ++i; // still there: the next one has the next index
     }
 }
@@ -75,7 +75,7 @@ std::string StoredDefinitionFile()
 bool StoreDefinitionFile(const std::string& path)
 {
     const CQorOwnedKey key(CreateKey(VARIO_SETTINGS_KEY, REG_OPTION_NON_VOLATILE));
-    return key.valid() && SetPath(key.handle, path);
+    return key.valid() && SetPath(key.get(), path);
 }
 
 bool CTrialView::Open(const std::string& path)
@@ -89,8 +89,8 @@ bool CTrialView::Open(const std::string& path)
     // so that no key of a view outlives the session.
     const CQorOwnedKey settings(CreateKey(root + "\\" VARIO_SETTINGS_KEY, REG_OPTION_VOLATILE));
     const CQorOwnedKey view(CreateKey(root, REG_OPTION_VOLATILE));
-    if (settings.valid() && view.valid() && SetPath(settings.handle, path)
-        && RegOverridePredefKey(HKEY_CURRENT_USER, view.handle) == ERROR_SUCCESS)
+    if (settings.valid() && view.valid() && SetPath(settings.get(), path)
+        && RegOverridePredefKey(HKEY_CURRENT_USER, view.get()) == ERROR_SUCCESS)
         return true;
     Delete();
     return false;

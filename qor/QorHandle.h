@@ -4,28 +4,49 @@
 #include <windows.h>
 
 // Closes its handle with the function named in its type when it goes,
-// unless the handle is null or INVALID_HANDLE_VALUE. Not copied.
+// unless the handle is null or INVALID_HANDLE_VALUE. Moved, never copied.
 // Example: const CQorOwnedHandle file(CreateFileA(...));
+//          if (file.valid()) ReadFile(file.get(), ...);
 template <typename Handle, auto close>
 class CQorOwner {
 public:
     // Owns handle, which may be null or INVALID_HANDLE_VALUE.
-    explicit CQorOwner(Handle handle) : handle(handle) {}
-    ~CQorOwner()
-    {
-        if (valid())
-            close(handle);
-    }
+    explicit CQorOwner(Handle handle = nullptr) : handle(handle) {}
+    ~CQorOwner() { reset(); }
     CQorOwner(const CQorOwner&) = delete;
     CQorOwner& operator=(const CQorOwner&) = delete;
+    // Takes other's handle; other then owns none.
+    CQorOwner(CQorOwner&& other) noexcept : handle(other.release()) {}
+    CQorOwner& operator=(CQorOwner&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
 
     // Whether a handle is held.
     bool valid() const
     {
         return handle && handle != reinterpret_cast<Handle>(INVALID_HANDLE_VALUE);
     }
+    // The handle, still owned here.
+    Handle get() const { return handle; }
+    // The handle, no longer owned here: the caller closes it.
+    Handle release()
+    {
+        const Handle released = handle;
+        handle = nullptr;
+        return released;
+    }
+    // Closes the handle held, if any, and owns the new one.
+    void reset(Handle newHandle = nullptr)
+    {
+        if (valid())
+            close(handle);
+        handle = newHandle;
+    }
 
-    const Handle handle;
+private:
+    Handle handle;
 };
 
 using CQorOwnedHandle = CQorOwner<HANDLE, CloseHandle>; // a file, process or thread

@@ -2,18 +2,13 @@
 #include "QorRegKey.h"
 #include <assert.h>
 
-CQorRegKey::CQorRegKey() : hkey(nullptr) {}
+CQorRegKey::CQorRegKey() : hkey() {}
 
-CQorRegKey::~CQorRegKey()
-{
-    if (hkey)
-        Close();
-}
+CQorRegKey::~CQorRegKey() = default;
 
 BOOL CQorRegKey::Open(HKEY root, const char* subkey, KeyAccess access)
 {
-    if (hkey)
-        Close();
+    Close();
     LONG status;
     HKEY opened = nullptr;
     const DWORD noOptions = 0;
@@ -30,28 +25,24 @@ BOOL CQorRegKey::Open(HKEY root, const char* subkey, KeyAccess access)
     }
     if (status != ERROR_SUCCESS)
         return FALSE;
-    hkey = opened;
+    hkey.reset(opened);
     return TRUE;
 }
 
 LONG CQorRegKey::Close()
 {
-    if (!hkey)
-        return 0;
-    const LONG status = RegCloseKey(hkey);
-    hkey = nullptr;
-    return status;
+    return hkey.valid() ? RegCloseKey(hkey.release()) : 0;
 }
 
 BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 {
-    assert(hkey && "the key is open");
+    assert(hkey.valid() && "the key is open");
     target.Empty();
     DWORD type = REG_NONE;
     DWORD size = target.capacity;
     LONG status;
     for (;;) {
-        status = RegQueryValueExA(hkey, name,
+        status = RegQueryValueExA(hkey.get(), name,
                                   nullptr, // reserved
                                   &type, reinterpret_cast<BYTE*>(target.GetBuffer(-1)), &size);
         if (status != ERROR_MORE_DATA)
@@ -79,8 +70,8 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 
 BOOL CQorRegKey::HasValue(const char* name)
 {
-    assert(hkey && "the key is open");
-    const LONG status = RegQueryValueExA(hkey, name,
+    assert(hkey.valid() && "the key is open");
+    const LONG status = RegQueryValueExA(hkey.get(), name,
                                          nullptr,  // reserved
                                          nullptr,  // any type
                                          nullptr,  // no data
@@ -90,9 +81,9 @@ BOOL CQorRegKey::HasValue(const char* name)
 
 BOOL CQorRegKey::SetString(const char* name, const char* value)
 {
-    assert(hkey && "the key is open");
+    assert(hkey.valid() && "the key is open");
     const DWORD reserved = 0;
-    const LONG status = RegSetValueExA(hkey, name, reserved, REG_SZ,
+    const LONG status = RegSetValueExA(hkey.get(), name, reserved, REG_SZ,
                                        reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
     return status == ERROR_SUCCESS;
 }

@@ -5,6 +5,7 @@
 // latest when the object goes. Nothing here throws but QueryString, when
 // its target cannot grow.
 #pragma once
+#include "QorHandle.h"
 #include "QorString.h"
 
 // How Open reaches a key: read opens an existing key with KEY_READ; write
@@ -38,5 +39,9 @@ public:
     // Writes value as REG_SZ, its terminator included: TRUE when written.
     BOOL SetString(const char* name, const char* value);
 
-    HKEY hkey; // the open key, or null
+    // The open key, or null.
+    HKEY Handle() const { return hkey.get(); }
+
+private:
+    CQorOwnedKey hkey; // the open key, or none
 };

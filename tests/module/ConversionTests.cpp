@@ -3,6 +3,7 @@
 // order, non-overlapping matches, double-byte characters, cutting to the
 // host's buffer, refused arguments, and allocation failures.
 #include "FaultInjection.h"
+#include "Owner.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
 #include <gtest/gtest.h>
@@ -242,12 +243,9 @@ TEST(Conversion, SecondFileReplacesTheFirst)
 // Whether nothing else holds the file open: it can be opened exclusively.
 bool NoOneHolds(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    const OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
 }
 
 // ---------------------------------------------------------------------------

@@ -79,11 +79,10 @@ BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR param)
 
 TEST(Resources, ExactlyTheEngineResourcesInJapanese)
 {
-    HMODULE file = LoadLibraryExA("Vario.tfe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, file) << "error " << GetLastError();
+    const CQorOwnedModule file(LoadLibraryExA("Vario.tfe", nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(file.valid()) << "error " << GetLastError();
     Inventory inv;
-    EXPECT_TRUE(EnumResourceTypesA(file, AddType, reinterpret_cast<LONG_PTR>(&inv)));
-    FreeLibrary(file);
+    EXPECT_TRUE(EnumResourceTypesA(file.get(), AddType, reinterpret_cast<LONG_PTR>(&inv)));
     // RT_DIALOG 5, RT_STRING 6 (blocks 1 and 7), RT_VERSION 16.
     const std::set<std::string> expected = {
         "#5/#101/0411", "#5/#102/0411", "#6/#1/0411", "#6/#7/0411", "#16/#1/0411",

@@ -9,7 +9,6 @@
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <map>
 #include <stddef.h>
@@ -302,14 +301,14 @@ void ConvertOnThreads(const Captions& captions, const std::function<void()>& rel
     LONG stop = reload ? FALSE : TRUE;
     std::vector<Converter> converters;
     for (size_t i = 0; i < 4; ++i)
-        converters.push_back({&captions, 3 * i, start.handle, &stop, mayBeUnchanged});
-    std::deque<OwnedHandle> owned; // not moved once made
+        converters.push_back({&captions, 3 * i, start.get(), &stop, mayBeUnchanged});
+    std::vector<OwnedHandle> owned;
     std::vector<HANDLE> threads;
     for (Converter& c : converters) {
         owned.emplace_back(CreateThread(nullptr, 0, ConvertMany, &c, 0, nullptr));
-        threads.push_back(owned.back().handle);
+        threads.push_back(owned.back().get());
     }
-    SetEvent(start.handle);
+    SetEvent(start.get());
     int reloads = 0;
     for (const DWORD begun = GetTickCount(); reload && GetTickCount() - begun < 2000; ++reloads)
         reload();
@@ -384,7 +383,7 @@ TEST(ForeignHost, PointersTheHostGotWrong)
     const CQorOwner<void*, ReleasePages> pages(
         VirtualAlloc(nullptr, 3 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     ASSERT_TRUE(pages.valid());
-    BYTE* writable = static_cast<BYTE*>(pages.handle);
+    BYTE* writable = static_cast<BYTE*>(pages.get());
     BYTE* noAccess = writable + page;
     BYTE* readOnly = writable + 2 * page;
     memset(writable, 'a', page);

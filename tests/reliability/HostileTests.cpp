@@ -181,7 +181,7 @@ bool CreateLongPathFile(const std::string& path, const std::string& bytes)
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file.valid()
-        && WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
+        && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
         && written == bytes.size();
 }
 
@@ -274,7 +274,7 @@ TEST(HostilePaths, DirectoriesAndFilesInUse)
         const OwnedHandle held(
             CreateFileA(c.path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(c.access == 0 || held.valid());
-        ASSERT_TRUE(!c.lockAll || LockFile(held.handle, 0, 0, 0x1000, 0));
+        ASSERT_TRUE(!c.lockAll || LockFile(held.get(), 0, 0, 0x1000, 0));
         const InitRun s = StartWith([&] { StorePath(c.path); });
         ExpectStart(s, c.loads, "READ");
         EXPECT_EQ(c.path, ExitAndReadPath());

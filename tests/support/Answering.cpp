@@ -69,7 +69,7 @@ const char* KindName(Kind kind)
 HostWindow::HostWindow(int x, int y, int w, int h)
     : window(CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h,
                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)),
-      hwnd(window.handle)
+      hwnd(window.get())
 {
 }
 

@@ -115,7 +115,7 @@ std::string WriteScratchFile(const std::string& name, const std::string& bytes)
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     EXPECT_TRUE(file.valid()) << "cannot create " << path;
     DWORD written = 0;
-    WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     EXPECT_EQ(bytes.size(), written) << path;
     return path;
 }
@@ -160,10 +160,9 @@ bool ReadValue(const char* key, const char* name, DWORD* type, std::string* byte
 bool KeyOpens(const char* key, REGSAM access)
 {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, access, &opened) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(opened);
-    return true;
+    const LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, access, &opened);
+    const OwnedKey owned(status == ERROR_SUCCESS ? opened : nullptr);
+    return owned.valid();
 }
 
 void StoreSetting(DWORD type, const std::string& bytes)

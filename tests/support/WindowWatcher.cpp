@@ -100,11 +100,11 @@ DriveResult Run(const std::function<void()>& call, const std::vector<WindowStep>
     watch.timeoutMs = timeoutMs;
     watch.threadId = GetCurrentThreadId();
     const OwnedHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    watch.done = done.handle;
+    watch.done = done.get();
     const OwnedHandle thread(CreateThread(nullptr, 0, WatchThread, &watch, 0, nullptr));
     call();
-    SetEvent(done.handle);
-    WaitForSingleObject(thread.handle, INFINITE);
+    SetEvent(done.get());
+    WaitForSingleObject(thread.get(), INFINITE);
     return watch.result;
 }
 

@@ -196,8 +196,8 @@ TEST(DefinitionFile, FilesTooLargeToHoldAreRefused)
             ASSERT_TRUE(file.valid());
             LARGE_INTEGER end;
             end.QuadPart = size;
-            grown = SetFilePointerEx(file.handle, end, nullptr, FILE_BEGIN)
-                && SetEndOfFile(file.handle);
+            grown = SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN)
+                && SetEndOfFile(file.get());
         }
         if (!grown) {
             DeleteFileA(path.c_str());

@@ -30,15 +30,15 @@ TEST_F(RegKey, OpenForReadingNeedsTheKeyOpenForWritingMakesIt)
 {
     CQorRegKey key;
     EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
-    EXPECT_EQ(nullptr, key.hkey);
+    EXPECT_EQ(nullptr, key.Handle());
     EXPECT_FALSE(KeyOpens(kKey, KEY_READ)) << "opening for reading made the key";
 
     EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
-    EXPECT_NE(nullptr, key.hkey);
+    EXPECT_NE(nullptr, key.Handle());
     EXPECT_TRUE(KeyOpens(kKey, KEY_READ))
         << "opening for writing did not make the key and its parent";
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
-    EXPECT_EQ(nullptr, key.hkey);
+    EXPECT_EQ(nullptr, key.Handle());
 
     EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read)) << "the key exists now";
     EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write))
@@ -49,9 +49,9 @@ TEST_F(RegKey, SecondOpenClosesTheFirstKey)
 {
     CQorRegKey key;
     ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
-    const HKEY first = key.hkey;
+    const HKEY first = key.Handle();
     EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, "Software\\VarioTest\\Missing", KeyAccess::read));
-    EXPECT_EQ(nullptr, key.hkey) << "a failed Open still holds a key";
+    EXPECT_EQ(nullptr, key.Handle()) << "a failed Open still holds a key";
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(first)) << "the first key was left open";
 }
 
@@ -61,7 +61,7 @@ TEST_F(RegKey, DestructorClosesAnOpenKey)
     {
         CQorRegKey key;
         ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
-        held = key.hkey;
+        held = key.Handle();
     }
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(held)) << "the key outlived its object";
 }
@@ -70,7 +70,7 @@ TEST_F(RegKey, CloseWithNoKeyDoesNothing)
 {
     CQorRegKey key;
     EXPECT_EQ(0, key.Close());
-    EXPECT_EQ(nullptr, key.hkey);
+    EXPECT_EQ(nullptr, key.Handle());
     ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
     EXPECT_EQ(0, key.Close()) << "a second Close";
