@@ -1,10 +1,13 @@
 # Vario.tfe: make run builds the engine and tries it; make test runs every test.
 BUILD ?= build
-# make run DEF=my.def CAPTIONS=my-captions.txt tries your own files.
+# make run DEF=my.def CAPTIONS=my-captions.txt tries your own files;
+# make check DEF=my.def EXPECTED=my-expected.txt checks the captions you expect;
+# make coverage DEF=my.def CAPTIONS=my-captions.txt lists the rules that never fire.
 DEF ?= examples/vario.def
 CAPTIONS ?= examples/captions.txt
+EXPECTED ?= examples/expected.txt
 
-.PHONY: all setup build run test bench dist clean
+.PHONY: all setup build host run check coverage test bench dist clean
 
 all: build
 
@@ -21,9 +24,17 @@ test: build
 	sh tools/run-tests.sh $(BUILD)
 
 # The example needs only the engine and the console host, not the tests.
-run: setup $(BUILD)/CMakeCache.txt
+host: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j2 --target Vario vario-try
+
+run: host
 	@sh tools/wine-run.sh $(BUILD) "$(DEF)" "$(CAPTIONS)"
+
+check: host
+	@sh tools/wine-run.sh $(BUILD) "$(DEF)" --check "$(EXPECTED)"
+
+coverage: host
+	@sh tools/wine-run.sh $(BUILD) "$(DEF)" --coverage "$(CAPTIONS)"
 
 # How fast the engine converts and loads, beside a std::string reference.
 bench: setup $(BUILD)/CMakeCache.txt

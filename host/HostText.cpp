@@ -101,6 +101,21 @@ bool AnsiFromWideExactly(const std::wstring& wide, std::string& ansi, std::wstri
     return false;
 }
 
+unsigned CodePoint(const std::wstring& character)
+{
+    return character.size() == 2
+        ? 0x10000 + ((character[0] - 0xD800) << 10) + (character[1] - 0xDC00)
+        : character[0];
+}
+
+std::string Grouped(int n)
+{
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(at, ",");
+    return digits;
+}
+
 size_t CharacterSize(const std::string& text, size_t at)
 {
     return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size()

@@ -20,6 +20,11 @@ std::wstring WideFromUtf8(const std::string& utf8);
 // first such character (two words for one beyond U+FFFF).
 bool AnsiFromWideExactly(const std::wstring& wide, std::string& ansi, std::wstring& lost);
 
+// The code point of one character (one word, or two for one beyond U+FFFF).
+unsigned CodePoint(const std::wstring& character);
+// n (0 or more) in digits, in groups of three: "1,203".
+std::string Grouped(int n);
+
 // The number of bytes of the character at text[at]: 2 for a lead byte with
 // a second byte that makes a character of the ANSI code page, else 1.
 size_t CharacterSize(const std::string& text, size_t at);

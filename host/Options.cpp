@@ -44,6 +44,14 @@ std::string* FileOption(const std::wstring& arg, Options& options)
         options.trace = true;
         return &options.traceFile;
     }
+    if (arg == L"--check") {
+        options.check = true;
+        return &options.checkFile;
+    }
+    if (arg == L"--coverage") {
+        options.coverage = true;
+        return &options.coverageFile;
+    }
     return arg == L"--engine" ? &options.engine : nullptr;
 }
 
@@ -96,6 +104,14 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             || options.settings)) {
         error = L"--trace reads its own file and starts no engine; it takes captions and --raw "
                 L"only";
+        return false;
+    }
+    if ((options.check || options.coverage)
+        && (options.check == options.coverage || !options.useDefinitionFile || options.remember
+            || options.explain || options.trace || options.show || options.about || options.settings
+            || !options.captions.empty())) {
+        error = L"--check and --coverage need --def FILE, one of them at a time, and take no "
+                L"captions and no other option but --engine and --raw";
         return false;
     }
     if (options.remember && !options.useDefinitionFile) {

@@ -8,10 +8,14 @@ struct Options {
     std::string definitionFile;
     std::string explainFile;
     std::string traceFile;
+    std::string checkFile;    // --check: the expected captions
+    std::string coverageFile; // --coverage: the captions
     bool useDefinitionFile = false;
     bool remember = false;
     bool explain = false;
     bool trace = false;
+    bool check = false;
+    bool coverage = false;
     bool show = false;
     bool raw = false;
     bool about = false;

@@ -5,13 +5,17 @@
 // interface version, name and version, TFEInitEngine, the conversions, the
 // dialogs the user asked for, TFEExitEngine.
 #include "CaptionOutput.h"
+#include "Check.h"
+#include "Coverage.h"
 #include "EngineModule.h"
+#include "ExpectedCaptions.h"
 #include "Explain.h"
 #include "Help.h"
 #include "HostText.h"
 #include "Options.h"
 #include "RuleText.h"
 #include "Setting.h"
+#include "TextFile.h"
 #include "Trace.h"
 #include "../qor/QorException.h"
 #include "../res/Settings.h"
@@ -27,8 +31,9 @@ const int kOk = 0;
 const int kUsage = 1; // also: --explain warned, or standard input was not UTF-8
 const int kEngineUnusable = 2;
 const int kDefinitionFailed = 3;
-const int kFileUnreadable = 4; // --explain, --trace
+const int kFileUnreadable = 4; // --explain, --trace, --check, --coverage
 const int kNotWhole = 5;       // a caption's result was cut, or not made
+const int kDisagreed = 6;      // --coverage: the engine and its rules one by one differ
 
 // The largest buffer a converted caption is asked into.
 const size_t kLargestResult = 1u << 30;
@@ -80,6 +85,10 @@ private:
     int Fail(int status, const std::string& message);
     int Explain();
     int Trace();
+    int Check();
+    int Coverage();
+    template <class Mode>
+    int RunOnRules(Mode run);
     int Start(CCaptionOutput& output);
     bool Convert(const std::string& caption, std::string& result);
     // Converts the caption and adds the result to the output, or else the
@@ -114,6 +123,10 @@ int CHost::Run()
         return Explain();
     if (options.trace)
         return Trace();
+    if (options.check)
+        return Check();
+    if (options.coverage)
+        return Coverage();
     if ((options.about || options.settings) && !HaveDisplay())
         return Fail(kUsage,
                     "--about and --settings open a dialog, which needs a display "
@@ -161,6 +174,73 @@ int CHost::Trace()
     }
     return Fail(kFileUnreadable,
                 "cannot read the definition file " + options.traceFile + ": " + error);
+}
+
+// Checks the expected captions with the engine started on --def's file
+// (which the check never stores).
+int CHost::Check()
+{
+    std::vector<ExpectedCaption> pairs;
+    std::vector<std::string> errors;
+    if (!ReadExpectedCaptions(options.checkFile, options.raw, pairs, errors)) {
+        for (const std::string& error : errors)
+            err.WriteLine("vario-try: " + error);
+        return kFileUnreadable;
+    }
+    return RunOnRules([&](const std::vector<TracedRule>& rules, const Converter& convert) {
+        const CheckCount count = CheckCaptions(options.checkFile, pairs, rules, convert, out);
+        return count.notWhole > 0 ? kNotWhole : count.failed > 0 ? kUsage : kOk;
+    });
+}
+
+// Lists the rules of --def's file that change none of the captions, with
+// the engine started on that file (which is never stored).
+int CHost::Coverage()
+{
+    std::vector<TextLine> lines;
+    std::string error;
+    if (!ReadTextLines(options.coverageFile, options.raw, lines, error))
+        return Fail(kFileUnreadable,
+                    "cannot read the captions file " + options.coverageFile + ": " + error);
+    std::vector<std::string> captions;
+    for (const TextLine& line : lines)
+        captions.push_back(line.text);
+    return RunOnRules([&](const std::vector<TracedRule>& rules, const Converter& convert) {
+        const CoverageErrors errors = ReportCoverage(options.coverageFile, captions, rules, convert,
+                                                     out, err);
+        return errors.disagreed > 0 ? kDisagreed : errors.notWhole > 0 ? kNotWhole : kOk;
+    });
+}
+
+// Starts the engine on --def's file, reads that file's rules as --trace
+// reads them and returns run(rules, the engine's conversion); stops the
+// engine after. The status of a start that fails, or kNotWhole when memory
+// runs out.
+template <class Mode>
+int CHost::RunOnRules(Mode run)
+{
+    CCaptionOutput quiet(out, err, false);
+    int status = Start(quiet);
+    if (status != kOk)
+        return status;
+    const Converter convert = [this](const std::string& caption, std::string& result) {
+        return Convert(caption, result);
+    };
+    const std::string path = StoredDefinitionFile();
+    std::vector<TracedRule> rules;
+    std::vector<std::string> lines;
+    std::string error;
+    try {
+        status = ReadTracedRules(path, rules, lines, error)
+            ? run(rules, convert)
+            : Fail(kFileUnreadable, "cannot read the definition file " + path + ": " + error);
+    } catch (CQorException*) {
+        status = Fail(kNotWhole, "out of memory");
+    } catch (const std::bad_alloc&) {
+        status = Fail(kNotWhole, "out of memory");
+    }
+    engine.ExitEngine();
+    return status;
 }
 
 // One line on standard error for what --explain would warn about the file

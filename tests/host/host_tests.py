@@ -24,6 +24,7 @@ WINE_TEST = os.path.join(SOURCE, "tools", "wine-test.sh")
 SCRATCH = os.path.join(BUILD, "host-test-files")
 EXAMPLE_DEF = os.path.join(SOURCE, "examples", "vario.def")
 EXAMPLE_CAPTIONS = os.path.join(SOURCE, "examples", "captions.txt")
+EXAMPLE_EXPECTED = os.path.join(SOURCE, "examples", "expected.txt")
 with open(os.path.join(SOURCE, "res", "Settings.h")) as settings_h:
     KEY = re.search(r'#define VARIO_SETTINGS_KEY "(.*)"', settings_h.read()).group(1)
 SETTINGS_KEY = "HKCU\\" + KEY.replace("\\\\", "\\")
@@ -340,6 +341,8 @@ class UsageTest(HostTest):
              "without it" + hint),
             (["--explain", EXAMPLE_DEF, "x"], "--explain only lists a file; it converts nothing "
                                               "and takes no other option but --raw" + hint),
+            (["--check", EXAMPLE_EXPECTED], "--check and --coverage need --def FILE, one of them "
+             "at a time, and take no captions and no other option but --engine and --raw" + hint),
             (["--about"], "--about and --settings open a dialog, which needs a display (under "
                           "Wine: an X display in DISPLAY)\n"),
         ]
@@ -357,7 +360,7 @@ class UsageTest(HostTest):
         self.assertEqual(code, 0)
         for needed in ["--def FILE", SETTINGS_KEY.replace("HKCU", "HKEY_CURRENT_USER"),
                        '"DefFile"', "Settings dialog", "--explain FILE", "--show", "--raw",
-                       "Ctrl+Z", "Exit status"]:
+                       "Ctrl+Z", "--check EXPECTED", "--coverage CAPTIONS", "Exit status"]:
             self.assertIn(needed, text)
 
 
@@ -493,6 +496,81 @@ class TraceTest(HostTest):
                        if line.startswith(b"  result: ")]
             with self.subTest(file=lines):
                 self.assertEqual((code, results), (0, converted.split(b"\n")[:-1]))
+
+
+class CheckTest(HostTest):
+    """--check and --coverage, which start the engine on --def's file and never store it."""
+
+    def setUp(self):
+        self.earlier = windows_path(scratch("earlier.def", b"a,earlier\r\n"))
+        set_setting(self.earlier)
+
+    def tearDown(self):
+        self.assertEqual(setting(), (True, self.earlier))
+
+    def test_example_passes(self):
+        self.check(run("--def", EXAMPLE_DEF, "--check", EXAMPLE_EXPECTED), 0, "15 passed, 0 failed\n")
+
+    def test_check(self):
+        rules = scratch("check.def", sjis("Untitled,無題\r\n - Notepad, - メモ帳\r\nInbox,受信\r\r\n"))
+        no_arrow = ('no " → " (a blank, the arrow →, a blank) between the caption and what is '
+                    'expected: write "caption → expected", or "caption → =" for a caption that '
+                    "stays as it is\n")
+        cases = [
+            # (EXPECTED, status, stdout, stderr with %s for its path)
+            ("// pairs\n\n \nUntitled - Notepad → 無題 - メモ帳\nNotepad → =\nInbox → 受信\r\n"
+             "Untitled → =\n", 1,
+             "%s:6: \"Inbox\"\n"
+             '  expected: "受信"\n'
+             '  actual:   "受信{CR}"\n'
+             '  differs:  "" expected, "{CR}" actual, after "受信"\n'
+             "  trace:\n"
+             '    line 3: "Inbox" → "受信{CR}"\n'
+             '            "受信{CR}"\n\n'
+             "%s:7: \"Untitled\"\n"
+             '  expected: "Untitled"\n'
+             '  actual:   "無題"\n'
+             "  trace:\n"
+             '    line 1: "Untitled" → "無題"\n'
+             '            "無題"\n\n'
+             "2 passed, 2 failed\n", ""),
+            ("a→b\nok → =\n한 → =\n", 4, "",
+             "vario-try: %s:1: " + no_arrow + "vario-try: %s:3: the character U+D55C has no code "
+             "in code page 932 (Shift-JIS), the engine's text: no caption holds it\n"),
+            ("ok → =\n\udcff → x\n", 4, "", "vario-try: cannot read the expected captions file "
+             "%s: it is not UTF-8 (line 2 is the first line that is not); --raw reads Shift-JIS\n"),
+            ("// nothing yet\n", 4, "",
+             'vario-try: %s: holds no pair to check ("caption → expected" lines)\n'),
+        ]
+        for text, status, stdout, stderr in cases:
+            with self.subTest(expected=text):
+                path = scratch("expected.txt", text.encode("utf-8", "surrogateescape"))
+                self.check(run("--def", rules, "--check", path), status,
+                           stdout.replace("%s", path), stderr.replace("%s", path))
+
+    def test_coverage(self):
+        rules = scratch("coverage.def", sjis("Inbox,受信トレイ\r\n"
+                                             "Inbox - Outlook,受信 - Outlook\r\n"  # Inbox goes first
+                                             ",empty\r\n[a,b]\r\nDrafts,下書き\r\n"
+                                             "トレイ,Tray\r\n"))  # fires on what line 1 makes
+        captions = scratch("captions.txt", b"Inbox - Outlook\n\nSent - Outlook\n")
+        self.check(run("--def", rules, "--coverage", captions), 0,
+                   "Rules that changed none of the captions:\n"
+                   '  line 2: "Inbox - Outlook" → "受信 - Outlook"\n'
+                   '  line 3: "" → "empty"\n'
+                   '  line 5: "Drafts" → "下書き"\n'
+                   "3 of 5 rules never fired on 3 captions.\n")
+        # An engine that leaves every caption as it is: the future engine,
+        # made to speak this host's version (mov eax, 0x00010000).
+        with open(FUTURE_ENGINE, "rb") as f:
+            image = f.read()
+        self.assertEqual(image.count(b"\xb8\x00\x00\x02\x00"), 1)
+        other = scratch("Same.tfe", image.replace(b"\xb8\x00\x00\x02\x00", b"\xb8\x00\x00\x01\x00"))
+        code, _, err = run("--engine", other, "--def", rules, "--coverage", captions)
+        self.assertEqual((code, err.decode()), (6, 'vario-try: %s:1: the engine converts "Inbox - '
+                                                   'Outlook" to "Inbox - Outlook", but its rules '
+                                                   'applied one by one give "受信Tray - Outlook"\n'
+                                                   % captions))
 
 
 class DistTest(HostTest):

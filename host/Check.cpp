@@ -1,0 +1,79 @@
+// Check.cpp - expected captions against the engine's conversions.
+//
+// The captions are converted by the engine module, as the host application
+// converts them; the rules that fired come from the trace, which applies
+// the engine's own rule-table code one rule at a time.
+#include "Check.h"
+#include "RuleText.h"
+
+namespace {
+
+// Where in the text each character begins, and its end: at[i] is true when
+// a character begins at byte i (or i is the end).
+std::vector<bool> CharacterStarts(const std::string& text)
+{
+    std::vector<bool> at(text.size() + 1, false);
+    for (size_t i = 0; i < text.size(); i += CharacterSize(text, i))
+        at[i] = true;
+    at[text.size()] = true;
+    return at;
+}
+
+// Where two different texts part, in whole characters: what each holds
+// between their common start and their common end, and that start; empty
+// when they have neither.
+std::string Difference(const std::string& expected, const std::string& actual)
+{
+    const std::vector<bool> e = CharacterStarts(expected);
+    const std::vector<bool> a = CharacterStarts(actual);
+    size_t start = 0; // the length of the common start
+    for (size_t i = 1;
+         i <= expected.size() && i <= actual.size() && expected[i - 1] == actual[i - 1]; ++i)
+        if (e[i] && a[i])
+            start = i;
+    size_t end = 0; // the length of the common end, after the common start
+    for (size_t i = 1; start + i <= expected.size() && start + i <= actual.size()
+         && expected[expected.size() - i] == actual[actual.size() - i];
+         ++i)
+        if (e[expected.size() - i] && a[actual.size() - i])
+            end = i;
+    if (start == 0 && end == 0)
+        return std::string();
+    return Quoted(expected.substr(start, expected.size() - start - end)) + " expected, "
+        + Quoted(actual.substr(start, actual.size() - start - end)) + " actual"
+        + (start == 0 ? ", at the start" : ", after " + Quoted(expected.substr(0, start)));
+}
+
+} // namespace
+
+CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCaption>& pairs,
+                         const std::vector<TracedRule>& rules, const Converter& convert,
+                         COutput& out)
+{
+    CheckCount count;
+    for (const ExpectedCaption& pair : pairs) {
+        std::string actual;
+        const bool whole = convert(pair.caption, actual);
+        if (whole && actual == pair.expected) {
+            ++count.passed;
+            continue;
+        }
+        ++count.failed;
+        out.WriteLine(file + ":" + std::to_string(pair.line) + ": " + Quoted(pair.caption));
+        if (!whole) {
+            ++count.notWhole;
+            out.WriteLine("  the engine could not convert it whole (out of memory, or the result "
+                          "is too long)");
+        }
+        out.WriteLine("  expected: " + Quoted(pair.expected));
+        out.WriteLine("  actual:   " + Quoted(actual));
+        const std::string difference = Difference(pair.expected, actual);
+        if (!difference.empty())
+            out.WriteLine("  differs:  " + difference);
+        out.WriteLine("  trace:");
+        WriteSteps(TraceSteps(rules, pair.caption), "    ", out);
+        out.WriteLine("");
+    }
+    out.WriteLine(Grouped(count.passed) + " passed, " + Grouped(count.failed) + " failed");
+    return count;
+}

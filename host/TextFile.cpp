@@ -1,0 +1,43 @@
+// TextFile.cpp - a text file the user wrote, as engine text.
+#include "TextFile.h"
+#include "HostText.h"
+#include "RuleText.h"
+#include <stdio.h>
+
+namespace {
+
+const char kBom[] = "\xEF\xBB\xBF";
+
+} // namespace
+
+bool ReadTextLines(const std::string& path, bool raw, std::vector<TextLine>& lines,
+                   std::string& error)
+{
+    std::vector<std::string> bytes;
+    if (!ReadDefinitionLines(path, bytes, error))
+        return false;
+    if (bytes.back().empty())
+        bytes.pop_back(); // the end of the file, after its last line end
+    for (std::string& line : bytes) {
+        if (raw) {
+            lines.push_back({line, L""});
+            continue;
+        }
+        if (lines.empty() && line.compare(0, 3, kBom) == 0)
+            line.erase(0, 3);
+        const std::wstring wide = WideFromUtf8(line);
+        if (Utf8FromWide(wide) != line) {
+            char text[96];
+            snprintf(text, sizeof text,
+                     "it is not UTF-8 (line %d is the first line that is not); --raw reads "
+                     "Shift-JIS",
+                     static_cast<int>(lines.size() + 1));
+            error = text;
+            return false;
+        }
+        TextLine read;
+        AnsiFromWideExactly(wide, read.text, read.lost);
+        lines.push_back(read);
+    }
+    return true;
+}
