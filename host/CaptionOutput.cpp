@@ -2,12 +2,6 @@
 #include "CaptionOutput.h"
 #include <stdio.h>
 
-namespace {
-
-const char kArrow[] = "\x81\xA8"; // "→"
-
-} // namespace
-
 CCaptionOutput::CCaptionOutput(COutput& out, COutput& err, bool table)
     : out(out), err(err), table(table), unchanged(0)
 {
@@ -52,6 +46,6 @@ void CCaptionOutput::Finish()
         if (row.after == row.before)
             out.WriteLine(row.before + pad + "  =  (unchanged)");
         else
-            out.WriteLine(row.before + pad + "  " + kArrow + "  " + row.after);
+            out.WriteLine(row.before + pad + " " + kArrow + " " + row.after);
     }
 }

@@ -7,7 +7,6 @@
 
 namespace {
 
-const char kSeparator[] = " \x81\xA8 "; // " → ": a blank is never a trail byte
 const char kUnchanged[] = "=";
 const char kIdeographicSpace[] = "\x81\x40";
 
@@ -31,7 +30,7 @@ std::string Problem(const TextLine& line)
                  CodePoint(line.lost));
         return text;
     }
-    if (line.text.find(kSeparator) == std::string::npos)
+    if (line.text.find(kArrow) == std::string::npos)
         return "no \" \x81\xA8 \" (a blank, the arrow \x81\xA8, a blank) between the caption and "
                "what is expected: write \"caption \x81\xA8 expected\", or \"caption \x81\xA8 =\" "
                "for a caption that stays as it is";
@@ -58,8 +57,8 @@ bool ReadExpectedCaptions(const std::string& path, bool raw, std::vector<Expecte
             errors.push_back(path + ":" + std::to_string(i + 1) + ": " + problem);
             continue;
         }
-        const size_t at = text.find(kSeparator);
-        const std::string expected = text.substr(at + strlen(kSeparator));
+        const size_t at = text.find(kArrow);
+        const std::string expected = text.substr(at + strlen(kArrow));
         pairs.push_back({static_cast<int>(i + 1), text.substr(0, at),
                          expected == kUnchanged ? text.substr(0, at) : expected});
     }

@@ -16,7 +16,6 @@
 namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
-const char kArrow[] = " \x81\xA8 ";        // " → "
 const char kFullWidthComma[] = "\x81\x43"; // '，'
 const char kIdeographicSpace[] = "\x81\x40";
 

@@ -8,6 +8,11 @@
 #include <windows.h>
 #include <string>
 
+// " → " in code page 932, between a rule's source and its replacement, as
+// the engine's About dialog shows them (its string 5), and between a
+// caption and what becomes of it.
+const char kArrow[] = " \x81\xA8 ";
+
 // Text from one encoding into another; a byte that is no character, or a
 // character the target cannot hold, becomes a replacement character.
 std::wstring WideFromAnsi(const std::string& ansi);

@@ -10,8 +10,6 @@
 
 namespace {
 
-const char kArrow[] = " \x81\xA8 "; // " → "
-
 // The bytes and byte pairs of a text. The engine finds a source only where
 // its bytes occur, so a rule whose source begins with a pair (or is a byte)
 // that the text lacks is passed over at once: most rules of a large file,

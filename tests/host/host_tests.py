@@ -26,8 +26,10 @@ EXAMPLE_DEF = os.path.join(SOURCE, "examples", "vario.def")
 EXAMPLE_CAPTIONS = os.path.join(SOURCE, "examples", "captions.txt")
 EXAMPLE_EXPECTED = os.path.join(SOURCE, "examples", "expected.txt")
 with open(os.path.join(SOURCE, "res", "Settings.h")) as settings_h:
-    KEY = re.search(r'#define VARIO_SETTINGS_KEY "(.*)"', settings_h.read()).group(1)
+    SETTINGS_H = settings_h.read()
+KEY = re.search(r'#define VARIO_SETTINGS_KEY "(.*)"', SETTINGS_H).group(1)
 SETTINGS_KEY = "HKCU\\" + KEY.replace("\\\\", "\\")
+VALUE = re.search(r'#define VARIO_DEFFILE_VALUE "(.*)"', SETTINGS_H).group(1)
 
 
 def host_env():
@@ -54,7 +56,7 @@ def run(*args, stdin=b"", program=HOST, command=None, **options):
 def setting():
     """Whether the engine's real settings key exists, and its DefFile value or None."""
     code, out, _ = run("query", SETTINGS_KEY, program="reg")
-    value = re.search(rb"DefFile +REG_SZ +(.*?)\r?\n", out)
+    value = re.search(VALUE.encode() + rb" +REG_SZ +(.*?)\r?\n", out)
     return code == 0, value and value.group(1).decode()
 
 
@@ -63,7 +65,7 @@ def set_setting(path):
     if path is None:
         run("delete", SETTINGS_KEY, "/f", program="reg")
     else:
-        run("add", SETTINGS_KEY, "/v", "DefFile", "/d", path, "/f", program="reg")
+        run("add", SETTINGS_KEY, "/v", VALUE, "/d", path, "/f", program="reg")
 
 
 class Running:

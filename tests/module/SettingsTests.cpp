@@ -4,6 +4,7 @@
 #include "FaultInjection.h"
 #include "TestSupport.h"
 #include "Answering.h"
+#include "../../res/Settings.h"
 #include "Owner.h"
 #include <gtest/gtest.h>
 #include <functional>
@@ -195,7 +196,7 @@ TEST(Settings, KeyThatCannotBeOpenedChangesNothing)
 void StoreFromAnotherProcess(const std::string& path)
 {
     std::string command = "reg.exe add \"HKCU\\" + std::string(kSettingsKey)
-        + "\" /v DefFile /t REG_SZ /d \"" + path + "\" /f";
+        + "\" /v " VARIO_DEFFILE_VALUE " /t REG_SZ /d \"" + path + "\" /f";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

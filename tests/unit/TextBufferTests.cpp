@@ -6,21 +6,27 @@
 
 namespace {
 
-TEST(TextBuffer, GrowsToWhatIsNeededOrTwiceItsSize)
+// A text that grows a piece at a time always has room for the piece and
+// its terminator, and is copied in all fewer than three times its final
+// size (each growth copies what the text holds): linear time.
+TEST(TextBuffer, GrowingTextAlwaysFitsAndIsCopiedInLinearTime)
 {
-    struct Case {
-        int capacity, size, count, grown;
-    } const cases[] = {
-        {0, 0, 16, 128}, // a first block holds 128 bytes
-        {0, 0, 300, 301},
-        {128, 100, 50, 256},
-        {128, 100, 500, 601},
-        {0x40000000, 0x3FFFFFFF, 2, 0x7FFFFFFF}, // twice would pass 2 GB
-        {0x7FFFFFF0, 0x7FFFFFF0, 14, 0x7FFFFFFF},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.grown, GrownCapacity(c.capacity, c.size, c.count))
-            << "capacity " << c.capacity << ", " << c.count << " bytes after " << c.size;
+    for (int piece : {1, 7, 300, 70000}) {
+        long long copied = 0;
+        int capacity = 0, size = 0;
+        while (size < (8 << 20)) {
+            const int grown = GrownCapacity(capacity, size, piece);
+            ASSERT_GE(grown, size + piece + 1) << "no room for " << piece << " bytes after " << size;
+            if (grown != capacity) {
+                copied += size;
+                capacity = grown;
+            }
+            size += piece;
+        }
+        EXPECT_LT(copied, 3LL * size) << piece << "-byte pieces";
+    }
+    // Near 2 GB the capacity stops at the largest a byte count holds.
+    EXPECT_EQ(0x7FFFFFFF, GrownCapacity(0x40000000, 0x3FFFFFFF, 2));
 }
 
 TEST(TextBuffer, TextOf2GBOrMoreIsAMemoryFailure)
