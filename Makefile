@@ -20,9 +20,9 @@ build: setup $(BUILD)/CMakeCache.txt
 test: build
 	sh tools/run-tests.sh $(BUILD)
 
-# The example needs only the engine and the console host, not the tests.
+# The example needs only the engine and the console host, not the tests;
+# wine-run.sh checks DEF and CAPTIONS first and builds them quietly.
 run: setup $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j2 --target Vario vario-try
 	@sh tools/wine-run.sh $(BUILD) "$(DEF)" "$(CAPTIONS)"
 
 # How fast the engine converts and loads, beside a std::string reference.
@@ -30,9 +30,12 @@ bench: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j2 --target Vario vario_bench
 	sh tools/wine-test.sh $(BUILD)/vario_bench.exe
 
-# dist/Vario-<version>.zip for Windows users: the engine the tests ran
-# against, the console host, the example file, the manual and checksums.
-dist: build
+# dist/Vario-<version>.zip for Windows users: the engine and the console
+# host built from this tree (only what ships: no test is built or run here,
+# so run make test on the same commit first), the example file, the manual,
+# the licence and checksums.
+dist: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j2 --target Vario vario-try
 	python3 tools/dist.py $(BUILD) dist
 
 clean:

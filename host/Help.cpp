@@ -12,8 +12,8 @@ const char kHelp[] =
     "\n"
     "Each CAPTION is converted with the rules of the engine's definition file\n"
     "and printed on a line of its own. Without a CAPTION, the captions are read\n"
-    "from standard input, one per line (typed at a console: end with Ctrl+Z,\n"
-    "then Enter).\n"
+    "from standard input, one per line. To end typed input, press Ctrl+Z, then\n"
+    "Enter at a Windows console; Ctrl+D, then Enter at a terminal under Wine.\n"
     "\n"
     "  --def FILE      Try the definition file FILE. The engine is started on a\n"
     "                  registry of this run's own, in which FILE is the stored\n"
@@ -56,7 +56,8 @@ const char kHelp[] =
     "file order, each one to the result of those before it. The engine opens\n"
     "files by their Shift-JIS names: a path must be written in Shift-JIS.\n"
     "\n"
-    "Exit status: 0 done; 1 wrong usage, a dialog without a display, or\n"
-    "--explain found something to warn about; 2 the engine cannot be used;\n"
-    "3 the definition file did not load; 4 --explain or --trace cannot read\n"
-    "its file; 5 a caption could not be converted whole.\n";
+    "Exit status: 0 done; 1 wrong usage, a path with a character that code page\n"
+    "932 lacks, a dialog without a display, --explain found something to warn\n"
+    "about, or standard input is not UTF-8 (without --raw); 2 the engine cannot\n"
+    "be used; 3 the definition file did not load; 4 --explain or --trace cannot\n"
+    "read its file; 5 a caption could not be converted whole.\n";
