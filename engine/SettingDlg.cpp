@@ -26,6 +26,9 @@ INT_PTR CSettingDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 INT_PTR CSettingDlg::OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SetDlgItemTextA(hwnd, IDC_DEFFILE, path.data);
+    // The box takes no more typed or pasted text than OnOK reads: 259 bytes
+    // in this ANSI box on Windows (Wine's box counts characters instead).
+    SendDlgItemMessageA(hwnd, IDC_DEFFILE, EM_LIMITTEXT, MAX_PATH - 1, 0);
     return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
 }
 

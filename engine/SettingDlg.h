@@ -11,7 +11,8 @@ public:
     // WM_INITDIALOG and WM_COMMAND to the handlers below, the rest to
     // CQorDialog::DialogProc.
     INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Puts path into the path box and centres the dialog: FALSE.
+    // Puts path into the path box, limits what can be typed or pasted there
+    // to what OnOK reads (259), and centres the dialog: FALSE.
     INT_PTR OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // OK and "参照(B)..." to their handlers, other commands to the base.
     INT_PTR OnCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

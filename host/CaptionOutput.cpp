@@ -9,8 +9,12 @@ CCaptionOutput::CCaptionOutput(COutput& out, COutput& err, bool table)
 
 void CCaptionOutput::Title(const std::string& engine, const std::string& definitionFile)
 {
-    if (!table)
+    if (!table) {
+        if (definitionFile.empty())
+            err.WriteLine("vario-try: no definition file is chosen, so no caption changes "
+                          "(choose one with --def FILE)");
         return;
+    }
     out.WriteLine(engine + ", definition file: "
                   + (definitionFile.empty() ? "none chosen (try --def FILE)" : definitionFile));
     out.WriteLine("");

@@ -11,7 +11,7 @@ public:
     CCaptionOutput(COutput& out, COutput& err, bool table);
 
     // The table's title: the engine's name and version, and the definition
-    // file it started on (empty: none).
+    // file it started on (empty: none, which the plain output says on err).
     void Title(const std::string& engine, const std::string& definitionFile);
     // One caption and what the engine made of it.
     void Add(const std::string& before, const std::string& after);

@@ -30,6 +30,10 @@ bool ReadDefinitionLines(const std::string& path, std::vector<std::string>& line
     }
     while (const char* line = file.NextLine())
         lines.push_back(line);
+    // The reader ends with the empty rest after the last LF (the whole of an
+    // empty file), which it ignores as it ignores an empty line.
+    if (!lines.empty() && lines.back().empty())
+        lines.pop_back();
     return true;
 }
 

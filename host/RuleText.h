@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-// The file's lines as the engine's own reader cuts them. False when the
-// file cannot be read; error then says why, in words for the user.
+// The file's lines as the engine's own reader cuts them, as an editor
+// counts them: the empty rest after the last line end is no line. False
+// when the file cannot be read; error then says why, in words for the user.
 bool ReadDefinitionLines(const std::string& path, std::vector<std::string>& lines,
                          std::string& error);
 

@@ -66,6 +66,15 @@ bool HaveDisplay()
         || GetEnvironmentVariableA("WAYLAND_DISPLAY", value, sizeof value) != 0;
 }
 
+// The command that runs this host, for advice: tools/vario-try.sh names
+// itself in VARIO_TRY_COMMAND; else the program's name at a Windows prompt.
+std::string Command()
+{
+    char command[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA("VARIO_TRY_COMMAND", command, sizeof command);
+    return n > 0 && n < sizeof command ? std::string(command, n) : std::string("vario-try");
+}
+
 std::string Number(int n)
 {
     char text[16];
@@ -249,8 +258,8 @@ void CHost::WarnAboutFile(const std::string& path, const std::vector<std::string
 {
     const std::string warning = FileWarning(lines);
     if (!warning.empty())
-        err.WriteLine("vario-try: warning: the definition file " + path + " " + warning
-                      + " (vario-try --explain FILE lists its lines)");
+        err.WriteLine("vario-try: warning: the definition file " + path + " " + warning + " ("
+                      + Command() + " --explain FILE lists its lines)");
 }
 
 std::string CHost::EngineText(BOOL(WINAPI* get)(LPSTR, int))
@@ -366,7 +375,8 @@ int CHost::ConvertAll(CCaptionOutput& output)
 
 // The captions of the command line, or else those of standard input (not
 // read when only a dialog was asked for). kUsage when standard input was
-// not UTF-8 outside raw mode.
+// not UTF-8 outside raw mode: its lines from the first that is not are not
+// taken, as their text is lost.
 template <class Each>
 int CHost::ForEachCaption(Each each)
 {
@@ -378,13 +388,13 @@ int CHost::ForEachCaption(Each each)
     if (options.about || options.settings)
         return kOk;
     CInput in(options.raw);
-    for (std::string line; in.NextLine(line);)
+    for (std::string line; in.NextLine(line) && in.FirstLineNotUtf8() == 0;)
         each(line);
     if (in.FirstLineNotUtf8() == 0)
         return kOk;
     return Fail(kUsage,
                 "standard input is not UTF-8 (line " + Number(in.FirstLineNotUtf8())
-                    + " is the first that is not), so its text was not read as it is; "
+                    + " is the first that is not): no caption from there on was converted; "
                       "--raw reads Shift-JIS bytes");
 }
 
@@ -396,7 +406,8 @@ int wmain(int argc, wchar_t** argv)
     std::wstring error;
     if (!ParseOptions(argc, argv, options, error)) {
         COutput err(STD_ERROR_HANDLE, options.raw);
-        err.WriteWideLine(L"vario-try: " + error + L"\n(vario-try --help lists the options)");
+        err.WriteWideLine(L"vario-try: " + error + L"\n(" + WideFromAnsi(Command())
+                          + L" --help lists the options)");
         return kUsage;
     }
     CHost host(options);

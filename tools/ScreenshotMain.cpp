@@ -1,8 +1,9 @@
 // ScreenshotMain.cpp - opens the About and Settings dialogs of Vario.tfe
-// with Japanese rules loaded and holds each still while the screen is taken
-// (tools/screenshots.sh). For each dialog it writes NAME.rect ("x y w h",
-// screen pixels) into the directory given as its argument and waits for
-// NAME.done there before it closes the dialog.
+// with Japanese rules loaded and holds each still, its caret hidden, while
+// the screen is taken (tools/screenshots.sh). For each dialog it writes
+// NAME.rect ("x y w h", screen pixels) into the directory given as its
+// argument and waits for NAME.done there before it closes the dialog.
+#include "Owner.h"
 #include "TestSupport.h"
 #include "WindowWatcher.h"
 #include <stdio.h>
@@ -16,10 +17,27 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Runs on the thread of the window the message goes to.
+LRESULT CALLBACK HideCaretHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    HideCaret(nullptr);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Hides the caret of the window's thread, so that its blinking cannot
+// change a picture: only that thread can hide it.
+void HideCaretOf(HWND window)
+{
+    const OwnedHook hook(SetWindowsHookExA(WH_CALLWNDPROC, HideCaretHook, nullptr,
+                                           GetWindowThreadProcessId(window, nullptr)));
+    SendMessageA(window, WM_NULL, 0, 0);
+}
+
 // Hands the window's rectangle to the script and waits until it has taken it.
 WindowStep Capture(const char* name, bool* taken)
 {
     return [=](HWND window) {
+        HideCaretOf(window);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Sleep(300);
         RECT r = {};

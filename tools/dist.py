@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Makes the release archive for Windows users, DIST_DIR/Vario-<version>.zip:
-the built Vario.tfe and vario-try.exe stripped of their symbols and debug
-sections (the build tree keeps its own), the example definition file, the
-Japanese manual Readme.txt (Shift-JIS, CR LF) and SHA256SUMS. The same
-commit gives the same archive, byte for byte: the files go in a fixed order
-with the time of the commit.  usage: dist.py BUILD_DIR DIST_DIR"""
+"""Makes the release archive for Windows users, DIST_DIR/Vario-<version>.zip,
+whose files unpack into the folder Vario-<version>: the built Vario.tfe and
+vario-try.exe stripped of their symbols and debug sections (the build tree
+keeps its own), the example definition file, the Japanese manual Readme.txt
+(Shift-JIS, CR LF), LICENSE (CR LF) and SHA256SUMS. The same commit gives
+the same archive, byte for byte: the files go in a fixed order with the time
+of the commit and ordinary modes.  usage: dist.py BUILD_DIR DIST_DIR"""
 import hashlib
 import os
 import re
@@ -30,11 +31,16 @@ def defined(pattern, path):
     return found[0]
 
 
-def readme(version, notice):
-    """The manual as Windows users read it: code page 932, CR LF line ends."""
-    text = source_text("docs/Readme.ja.txt")
-    text = text.replace("@VERSION@", version).replace("@NOTICE@", notice)
+def for_windows(text):
+    """A text as Windows users read it: code page 932, CR LF line ends."""
     return text.replace("\n", "\r\n").encode("cp932")
+
+
+def readme(version, notice, when):
+    """The manual, with the version, the date of the commit and the notice."""
+    text = source_text("docs/Readme.ja.txt").replace("@VERSION@", version)
+    text = text.replace("@DATE@", "%04d/%02d/%02d" % when[:3])
+    return for_windows(text.replace("@NOTICE@", notice))
 
 
 def stripped(path):
@@ -59,9 +65,11 @@ def main():
     build, dist = sys.argv[1], sys.argv[2]
     version = defined(r'#define VARIO_VERSION_TEXT "([^"]*)"', "res/Version.h")
     notice = defined(r'VALUE "LegalCopyright", "([^"]*)"', "res/Vario.rc")
+    when = commit_time()
     with open(os.path.join(ROOT, "examples", "vario.def"), "rb") as f:
         example = f.read()
-    files = [("Readme.txt", readme(version, notice)),
+    files = [("Readme.txt", readme(version, notice, when)),
+             ("LICENSE", for_windows(source_text("LICENSE"))),
              ("Vario.tfe", stripped(os.path.join(build, "Vario.tfe"))),
              ("vario-try.exe", stripped(os.path.join(build, "vario-try.exe"))),
              ("vario.def", example)]
@@ -69,13 +77,20 @@ def main():
     files.append(("SHA256SUMS", sums.encode("ascii")))
 
     os.makedirs(dist, exist_ok=True)
+    folder = "Vario-%s/" % version
     archive = os.path.join(dist, "Vario-%s.zip" % version)
-    when = commit_time()
     with zipfile.ZipFile(archive + ".tmp", "w") as z:
+        # Unix modes, which unzip gives the files (rw-r--r--) and the folder
+        # (rwxr-xr-x), beside the MS-DOS attribute of a folder (0x10).
+        entry = zipfile.ZipInfo(folder, date_time=when)
+        entry.create_system = 3
+        entry.external_attr = 0o40755 << 16 | 0x10
+        z.writestr(entry, b"")
         for name, data in files:
-            entry = zipfile.ZipInfo(name, date_time=when)
+            entry = zipfile.ZipInfo(folder + name, date_time=when)
             entry.compress_type = zipfile.ZIP_DEFLATED
-            entry.create_system = 0             # MS-DOS: no Unix owner or mode
+            entry.create_system = 3
+            entry.external_attr = 0o100644 << 16
             z.writestr(entry, data, compresslevel=9)
     os.replace(archive + ".tmp", archive)
     print(archive)

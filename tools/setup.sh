@@ -16,7 +16,7 @@ i686-w64-mingw32-windres:binutils-mingw-w64-i686
 i686-w64-mingw32-strip:binutils-mingw-w64-i686
 wine:wine wineboot:wine wineserver:wine32:i386
 xvfb-run:xvfb Xvfb:xvfb xauth:xauth import:imagemagick python3:python3
-flock:util-linux locale:libc-bin localedef:libc-bin git:git"
+flock:util-linux iconv:libc-bin locale:libc-bin localedef:libc-bin git:git"
 
 need_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1

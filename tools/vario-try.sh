@@ -2,8 +2,12 @@
 # Runs the console host vario-try.exe under Wine, in code page 932, from any
 # folder: the build tree is BUILD, or else build/ in the project's folder.
 # It runs in the Wine prefix of make run, build/wineprefix-run, apart from
-# the tests' prefix, with the fonts of the pictures docs/*.png.
+# the tests' prefix, with the fonts of the pictures docs/*.png. The host's
+# advice names the command as typed here (VARIO_TRY_COMMAND).
 # usage: tools/vario-try.sh [OPTIONS] [CAPTION...]  (BUILD=dir)
 root=$(cd "$(dirname "$0")/.." && pwd)
-export VARIO_WINE_PREFIX=wineprefix-run VARIO_FONTS=1
-exec sh "$root/tools/wine-test.sh" "${BUILD:-$root/build}/vario-try.exe" "$@"
+build=${BUILD:-$root/build}
+[ -f "$build/wineprefix-run/.vario-ready" ] ||
+    echo "vario-try: preparing the Wine prefix $build/wineprefix-run (first run only, about 20 s)..." >&2
+export VARIO_WINE_PREFIX=wineprefix-run VARIO_FONTS=1 VARIO_TRY_COMMAND="sh $0"
+exec sh "$root/tools/wine-test.sh" "$build/vario-try.exe" "$@"

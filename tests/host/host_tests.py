@@ -6,6 +6,7 @@ import hashlib
 import os
 import random
 import re
+import shlex
 import shutil
 import signal
 import struct
@@ -38,6 +39,22 @@ def host_env():
     env.pop("DISPLAY", None)
     env.pop("WAYLAND_DISPLAY", None)
     return env
+
+
+def user_env():
+    """The environment of a user at a terminal: without the settings of the
+    test run, nor those of a make that runs the tests."""
+    return {name: value for name, value in host_env().items()
+            if name not in ("VARIO_BUILD_DIR", "VARIO_HEAP_CHECK", "BUILD", "MFLAGS")
+            and not name.startswith("MAKE")}
+
+
+def prefix_note():
+    """What tools/vario-try.sh says when it is about to make the prefix of make run."""
+    prefix = os.path.join(BUILD, "wineprefix-run")
+    if os.path.exists(os.path.join(prefix, ".vario-ready")):
+        return ""
+    return "vario-try: preparing the Wine prefix %s (first run only, about 20 s)...\n" % prefix
 
 
 def run(*args, stdin=b"", program=HOST, command=None, **options):
@@ -113,6 +130,23 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def example_table():
+    """What --show prints for the example files."""
+    return ("VarioEngine 1.00, definition file: " + windows_path(EXAMPLE_DEF) + "\n"
+            "\n"
+            "New Tab - Google Chrome                       →  新しいタブ - Chrome\n"
+            "GitHub - Google Chrome                        →  GitHub - Chrome\n"
+            "Mozilla Firefox Start Page - Mozilla Firefox  →  Mozilla Firefox Start Page - Firefox\n"
+            "Inbox (3) - user@example.com - Outlook        →  受信トレイ (3) - user@example.com - Outlook\n"
+            "README.md - vario - Visual Studio Code        →  README.md - vario - VS Code\n"
+            "Untitled - Notepad                            →  無題 - メモ帳\n"
+            "Document1 - Word                              →  Word: 文書1, 未保存\n"
+            "Task Manager                                  →  タスク マネージャー\n"
+            "Settings                                      →  設定\n"
+            "Calculator (Not Responding)                   →  電卓 (応答なし)\n"
+            "電卓                                          =  (unchanged)\n")
+
+
 def scratch(name, data):
     path = os.path.join(SCRATCH, name)
     with open(path, "wb") as f:
@@ -147,21 +181,7 @@ class ConversionTest(HostTest):
     def test_example_table(self):
         with open(EXAMPLE_CAPTIONS, "rb") as f:
             captions = f.read()
-        expected = (
-            "VarioEngine 1.00, definition file: " + windows_path(EXAMPLE_DEF) + "\n"
-            "\n"
-            "New Tab - Google Chrome                       →  新しいタブ - Chrome\n"
-            "GitHub - Google Chrome                        →  GitHub - Chrome\n"
-            "Mozilla Firefox Start Page - Mozilla Firefox  →  Mozilla Firefox Start Page - Firefox\n"
-            "Inbox (3) - user@example.com - Outlook        →  受信トレイ (3) - user@example.com - Outlook\n"
-            "README.md - vario - Visual Studio Code        →  README.md - vario - VS Code\n"
-            "Untitled - Notepad                            →  無題 - メモ帳\n"
-            "Document1 - Word                              →  Word: 文書1, 未保存\n"
-            "Task Manager                                  →  タスク マネージャー\n"
-            "Settings                                      →  設定\n"
-            "Calculator (Not Responding)                   →  電卓 (応答なし)\n"
-            "電卓                                          =  (unchanged)\n")
-        self.check(run("--show", "--def", EXAMPLE_DEF, stdin=captions), 0, expected)
+        self.check(run("--show", "--def", EXAMPLE_DEF, stdin=captions), 0, example_table())
 
     def test_captions_on_the_command_line(self):
         # One output line per caption, in order; unchanged ones are counted on stderr.
@@ -189,9 +209,9 @@ class ConversionTest(HostTest):
             # (options, stdin, status, stdout, stderr)
             ([], b"a\nb\n", 0, b"x{0x83}\nb\n", b"(1 caption unchanged)\n"),
             (["--raw"], b"a\nb\n", 0, b"x\x83\nb\n", b"(1 caption unchanged)\n"),
-            ([], sjis("b\n無題\n"), 1, b"b\n????\n", b"vario-try: standard input is not UTF-8 "
-             b"(line 2 is the first that is not), so its text was not read as it is; --raw reads "
-             b"Shift-JIS bytes\n(2 captions unchanged)\n"),
+            ([], sjis("b\n無題\nc\n"), 1, b"b\n", b"vario-try: standard input is not UTF-8 "
+             b"(line 2 is the first that is not): no caption from there on was converted; --raw "
+             b"reads Shift-JIS bytes\n(1 caption unchanged)\n"),
         ]
         for options, stdin, status, stdout, stderr in cases:
             with self.subTest(options=options, stdin=stdin):
@@ -225,8 +245,12 @@ class ConversionTest(HostTest):
         rules = scratch("remembered.def", b"Settings,Preferences\r\n")
         self.check(run("--def", rules, "--remember", "Settings"), 0, "Preferences\n")
         self.check(run("Settings"), 0, "Preferences\n")
-        self.check(run("--def", "", "--remember", "Settings"), 0, "Settings\n",
-                   "(1 caption unchanged)\n")
+        # No file chosen: an empty path stored, or no setting at all.
+        no_file = ("vario-try: no definition file is chosen, so no caption changes (choose one "
+                   "with --def FILE)\n(1 caption unchanged)\n")
+        self.check(run("--def", "", "--remember", "Settings"), 0, "Settings\n", no_file)
+        set_setting(None)
+        self.check(run("Settings"), 0, "Settings\n", no_file)
 
 
 
@@ -362,7 +386,10 @@ class UsageTest(HostTest):
         self.assertEqual(code, 0)
         for needed in ["--def FILE", SETTINGS_KEY.replace("HKCU", "HKEY_CURRENT_USER"),
                        '"DefFile"', "Settings dialog", "--explain FILE", "--show", "--raw",
-                       "Ctrl+Z", "--check EXPECTED", "--coverage CAPTIONS", "Exit status"]:
+                       "Ctrl+Z, then\nEnter at a Windows console; Ctrl+D, then Enter at a terminal",
+                       "a path with a character that code page\n932 lacks",
+                       "standard input is not UTF-8", "--check EXPECTED", "--coverage CAPTIONS",
+                       "Exit status"]:
             self.assertIn(needed, text)
 
 
@@ -435,7 +462,7 @@ class ExplainTest(HostTest):
         self.assertEqual(code, 1)
         self.assertIn("warning: this file is UTF-8, but the engine reads it in code page 932 "
                       "(Shift-JIS)", out.decode())
-        self.assertEqual(out.decode().splitlines()[-1], "2 lines, 0 rules, 2 warnings.")
+        self.assertEqual(out.decode().splitlines()[-1], "1 line, 0 rules, 2 warnings.")
 
     def test_warnings_about_the_file_in_every_mode(self):
         utf8 = scratch("utf8-bom.def", "\ufeff設定,Settings\n".encode())
@@ -454,9 +481,19 @@ class ExplainTest(HostTest):
                 self.assertEqual((code, err.decode().splitlines(True)[0]),
                                  (0, warning % (shown, what)))
 
-    def test_example_has_no_warnings(self):
-        code, out, _ = run("--explain", EXAMPLE_DEF)
-        self.assertEqual((code, out.decode().splitlines()[-1]), (0, "28 lines, 15 rules, 0 warnings."))
+    def test_lines_counted_as_an_editor_counts_them(self):
+        cases = [
+            # (file, status, last line): the rest after the last line end is no line
+            (EXAMPLE_DEF, 0, "27 lines, 15 rules, 0 warnings."),
+            (scratch("empty.def", b""), 1, "0 lines, 0 rules, 1 warning."),
+            (scratch("eight.def", b"".join(b"%d,x\n" % i for i in range(8))), 0,
+             "8 lines, 8 rules, 0 warnings."),
+            (scratch("blank-last.def", b"a,b\r\n\r\n"), 0, "2 lines, 1 rule, 0 warnings."),
+        ]
+        for path, status, last in cases:
+            with self.subTest(path=path):
+                code, out, _ = run("--explain", path)
+                self.assertEqual((code, out.decode().splitlines()[-1]), (status, last))
 
     def test_unreadable_file(self):
         self.check(run("--explain", "no-such.def"), 4, "",
@@ -583,10 +620,15 @@ class DistTest(HostTest):
                        check=True, stdout=subprocess.DEVNULL)
         (name,) = [n for n in os.listdir(out) if n.endswith(".zip")]
         self.assertRegex(name, r"^Vario-\d+\.\d+\.zip$")
+        folder = name[:-len(".zip")] + "/"
+        shipped = ["Readme.txt", "LICENSE", "Vario.tfe", "vario-try.exe", "vario.def"]
         with zipfile.ZipFile(os.path.join(out, name)) as z:
-            self.assertEqual(z.namelist(), ["Readme.txt", "Vario.tfe", "vario-try.exe",
-                                            "vario.def", "SHA256SUMS"])
-            files = {n: z.read(n) for n in z.namelist()}
+            self.assertEqual(z.namelist(),
+                             [folder] + [folder + n for n in shipped + ["SHA256SUMS"]])
+            # Unix modes, which unzip gives: the folder rwxr-xr-x, the files rw-r--r--.
+            self.assertEqual([entry.external_attr >> 16 for entry in z.infolist()],
+                             [0o40755] + [0o100644] * 6)
+            files = {n[len(folder):]: z.read(n) for n in z.namelist()[1:]}
             z.extractall(os.path.join(out, "unpacked"))
         for image in ["Vario.tfe", "vario-try.exe"]:
             with open(os.path.join(BUILD, image), "rb") as f:
@@ -597,23 +639,42 @@ class DistTest(HostTest):
                              (True, False))
             self.assertLessEqual(set(pe_sections(files[image]).values()),
                                  set(pe_sections(built).values()))
-        sums = "".join("%s  %s\n" % (hashlib.sha256(files[n]).hexdigest(), n)
-                       for n in ["Readme.txt", "Vario.tfe", "vario-try.exe", "vario.def"])
+        sums = "".join("%s  %s\n" % (hashlib.sha256(files[n]).hexdigest(), n) for n in shipped)
         self.assertEqual(files["SHA256SUMS"].decode(), sums)
+        self.assertIn(b"MIT License\r\n\r\nCopyright (c) 2026 Vario Project\r\n", files["LICENSE"])
 
         readme = files["Readme.txt"]
         self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "a line end other than CR LF")
         self.assertNotIn(b"\r", readme.replace(b"\r\n", b""), "a line end other than CR LF")
-        lines = readme.decode("cp932").split("\r\n")    # fails on bytes that are not CP932
-        for heading in ["概要", "動作環境", "インストール", "使い方", "変換定義ファイルの書き方",
-                        "vario-try の使い方", "アンインストール", "履歴"]:
+        text = readme.decode("cp932")    # fails on bytes that are not CP932
+        lines = text.split("\r\n")
+        for heading in ["概要", "動作環境", "ファイルの確認 (SHA256SUMS)", "インストール", "使い方",
+                        "変換定義ファイルの書き方", "vario-try の使い方", "制限事項",
+                        "使用許諾 (ライセンス)", "免責事項", "転載・再配布", "アンインストール",
+                        "履歴"]:
             self.assertIn("■ " + heading, lines)
-        for needed in ["Ctrl+Z", "{BOM}", "{0x83}", "--engine", "259", "Shift-JIS\r\nで表せる"]:
-            self.assertTrue(needed in readme.decode("cp932"), needed)
+        for needed in ["【種別】        フリーソフト (MIT ライセンス)", "Wine 8.0", "Ctrl+Z", "{BOM}",
+                       "{0x83}", "--engine", "259", "certutil -hashfile Vario.tfe SHA256"]:
+            self.assertIn(needed, text)
+        self.assertNotRegex(text, "@[A-Z]+@")
         self.assertIn(name[len("Vario-"):-len(".zip")], lines[1])
         self.assertEqual(lines[-2], "(C) 2026 Vario Project")
+        # The example is a piece of vario.def as printed, its blanks included.
+        start = next(i for i, line in enumerate(lines) if "ここから" in line)
+        end = next(i for i, line in enumerate(lines) if "ここまで" in line)
+        self.assertIn(sjis("".join(line + "\r\n" for line in lines[start + 1:end])),
+                      files["vario.def"])
+        # The uninstall's commands remove the setting and the keys it made.
+        deletes = [shlex.split(line)[1:] for line in lines if line.startswith("      reg delete")]
+        parent = "\\".join(SETTINGS_KEY.split("\\")[:3])
+        self.assertEqual([delete[1] for delete in deletes],
+                         [SETTINGS_KEY, parent, "HKCU\\Software\\vario-try"])
+        set_setting("C:\\vario.def")
+        for delete in deletes:
+            run(*delete, program="reg")
+        self.assertEqual((setting(), run("query", parent, program="reg")[0]), ((False, None), 1))
 
-        unpacked = os.path.join(out, "unpacked")
+        unpacked = os.path.join(out, "unpacked", folder)
         self.check(run("--def", os.path.join(unpacked, "vario.def"), "Untitled - Notepad",
                        "Calculator (Not Responding)",
                        program=os.path.join(unpacked, "vario-try.exe")),
@@ -624,18 +685,31 @@ class DistTest(HostTest):
                      "tools/vario-try.sh runs build/ of the project's folder")
 class ScriptTest(HostTest):
     def test_vario_try_from_another_folder(self):
-        env = dict(host_env(), VARIO_HEAP_CHECK="0")
-        del env["VARIO_BUILD_DIR"]
-        env.pop("BUILD", None)
+        env = user_env()
         script = os.path.join(SOURCE, "tools", "vario-try.sh")
+        note = prefix_note()
         self.check(run(command=["sh", script, "--def", EXAMPLE_DEF, "Settings"], cwd=SCRATCH,
-                       env=env), 0, "設定\n")
+                       env=env), 0, "設定\n", note)
+        # Advice names the command the user typed.
+        self.check(run(command=["sh", script, "--frobnicate"], cwd=SCRATCH, env=env), 1, "",
+                   "vario-try: unknown option --frobnicate (a caption that begins with - goes "
+                   "after --)\n(sh %s --help lists the options)\n" % script)
         # In the prefix of make run, with the fonts of the pictures.
         code, out, _ = run("query", "HKCU\\Software\\Wine\\Fonts\\Replacements", program="reg",
                            env=dict(env, VARIO_BUILD_DIR=BUILD, VARIO_WINE_PREFIX="wineprefix-run"))
         self.assertRegex(out, rb"MS UI Gothic +REG_SZ +IPAPGothic")
         self.assertTrue(os.path.isfile(os.path.join(BUILD, "wineprefix-run", "drive_c", "windows",
                                                     "Fonts", "marlett.ttf")))
+
+
+class MakeRunTest(HostTest):
+    def test_quiet_and_checks_the_files_first(self):
+        make = ["make", "run", "BUILD=" + BUILD]
+        note = prefix_note()
+        self.check(run(command=make, cwd=SOURCE, env=user_env()), 0, example_table(), note)
+        code, out, err = run(command=make + ["DEF=no-such.def"], cwd=SOURCE, env=user_env())
+        self.assertEqual((code, out, err.decode().splitlines()[0]),
+                         (2, b"", "make run: no such file: no-such.def"))
 
 
 if __name__ == "__main__":

@@ -256,6 +256,32 @@ TEST_F(SettingDialog, OkLoadsThePathInTheBox)
     }
 }
 
+// A path pasted into the box stops where OK cuts it, so that the user sees the cut.
+TEST_F(SettingDialog, PastedPathStopsWhereOkCutsIt)
+{
+    HostWindow host;
+    for (size_t size : {259u, 260u, 400u}) {
+        SCOPED_TRACE(std::to_string(size) + " bytes pasted");
+        const std::string pasted(size, 'p');
+        ASSERT_TRUE(OpenClipboard(host.hwnd));
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size + 1);
+        lstrcpyA(static_cast<char*>(GlobalLock(block)), pasted.c_str());
+        GlobalUnlock(block);
+        EXPECT_TRUE(SetClipboardData(CF_TEXT, block)); // the clipboard owns the block now
+        CloseClipboard();
+        std::string held;
+        ExpectDriven(Drive([&] { Engine().OnSetting(host.hwnd); }, {[&](HWND d) {
+                               SetDlgItemTextA(d, IDC_DEFFILE, "");
+                               SendDlgItemMessageA(d, IDC_DEFFILE, WM_PASTE, 0, 0);
+                               held = ItemText(d, IDC_DEFFILE);
+                               Press(d, IDCANCEL);
+                           }}),
+                     1, "paste");
+        EXPECT_EQ(pasted.substr(0, 259), held);
+    }
+}
+
 TEST_F(SettingDialog, OkWithAnEmptyBoxWarnsAndStaysOpen)
 {
     SeenWindow dialog, box;
