@@ -178,13 +178,16 @@ TEST(DialogFramework, InitDialogWithoutAnObjectBindsNothing)
     EXPECT_EQ(0, rect.top);
 }
 
-// Records the error box, answers it and notes whether the dialog stayed.
+// Records the error box, answers it and notes whether the dialog stayed
+// (after Cancel, once its loop has had time to end it).
 WindowStep LookAtErrorBox(SeenWindow* seen, bool* dialogStayed, HWND* dialog, int answer)
 {
     return [=](HWND box) {
         *seen = Inspect(box);
         Press(box, answer);
         WaitForClose(box);
+        if (answer == IDCANCEL)
+            WaitForClose(*dialog);
         *dialogStayed = IsWindow(*dialog) && IsWindowVisible(*dialog);
     };
 }
