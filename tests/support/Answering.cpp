@@ -46,22 +46,10 @@ std::string Font(HWND dialog)
 
 const char* KindName(Kind kind)
 {
-    switch (kind) {
-    case Kind::kSettingDialog:
-        return "SettingDialog";
-    case Kind::kAboutDialog:
-        return "AboutDialog";
-    case Kind::kOpenFileDialog:
-        return "OpenFileDialog";
-    case Kind::kEngineBox:
-        return "EngineBox";
-    case Kind::kMemoryBox:
-        return "MemoryBox";
-    case Kind::kFrameworkBox:
-        return "FrameworkBox";
-    default:
-        return "Other";
-    }
+    static const char* const names[] = {"SettingDialog", "AboutDialog", "OpenFileDialog",
+                                        "EngineBox",     "MemoryBox",   "FrameworkBox",
+                                        "Other"};
+    return names[static_cast<int>(kind)];
 }
 
 } // namespace
@@ -148,6 +136,11 @@ std::vector<std::string> ListBoxLines(HWND list)
     for (int i = 0; i < count; ++i)
         lines.push_back(ListBoxLine(list, i));
     return lines;
+}
+
+std::string AboutLine(const std::string& source, const std::string& replacement)
+{
+    return source + Sjis(L" → ") + replacement;
 }
 
 std::string MemoryMessage()

@@ -80,6 +80,9 @@ void ExpectLoadFailureBox(const std::vector<SeenWindow>& seen, bool box);
 // cancelled. What each window showed, in order; a failure if a call did not return.
 std::vector<SeenWindow> SettingsOk(HWND host, const char* typed);
 
+// The About dialog's line for a rule: source, the arrow, replacement.
+std::string AboutLine(const std::string& source, const std::string& replacement);
+
 // The engine's message texts in code page 932.
 std::string MemoryMessage();
 std::string LoadFailedMessage();
