@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <stdint.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -254,12 +253,6 @@ std::string SteeredCaption(CRandom& random, const Rules& rules)
         caption.resize(from);
     }
     return caption;
-}
-
-int EnvironmentNumber(const char* name, int fallback)
-{
-    const char* value = getenv(name);
-    return value && *value ? atoi(value) : fallback;
 }
 
 // A table long enough to be indexed, of rules with short texts made of a

@@ -11,17 +11,10 @@
 #include <functional>
 #include <psapi.h>
 #include <stdio.h>
-#include <stdlib.h>
 
 namespace {
 
 const SIZE_T kPrivateTolerance = 512 * 1024; // bytes of growth allowed after warm-up
-
-int SoakCount(const char* name, int fallback)
-{
-    const char* value = getenv(name);
-    return value && atoi(value) > 0 ? atoi(value) : fallback;
-}
 
 // The process's committed private memory. PrivateUsage when the platform
 // reports it; else the committed private regions of the address space,
@@ -113,7 +106,7 @@ TEST(Soak, MillionConversionsKeepMemoryFlat)
     const std::vector<Caption> captions = Captions();
     size_t i = 0;
     char buffer[4096];
-    ExpectFlat("conversions", 1000, SoakCount("VARIO_SOAK_CONVERSIONS", 1000000), [&] {
+    ExpectFlat("conversions", 1000, EnvironmentNumber("VARIO_SOAK_CONVERSIONS", 1000000), [&] {
         const Caption& c = captions[i++ % captions.size()];
         return Engine().ConvertCaptionString(0, c.text.c_str(), buffer, sizeof buffer)
             && c.converted == buffer;
@@ -144,7 +137,7 @@ TEST(Soak, StartReloadStopCyclesKeepMemoryFlat)
     ASSERT_TRUE(answerer.valid());
     g_otherDialogs = 0;
     char buffer[64];
-    ExpectFlat("start/reload/stop cycles", 50, SoakCount("VARIO_SOAK_CYCLES", 2000), [&] {
+    ExpectFlat("start/reload/stop cycles", 50, EnvironmentNumber("VARIO_SOAK_CYCLES", 2000), [&] {
         const BOOL started = Engine().InitEngine();
         Engine().OnSetting(nullptr); // OK on the path in force: reloads it
         const BOOL converted = Engine().ConvertCaptionString(0, "foo", buffer, sizeof buffer);

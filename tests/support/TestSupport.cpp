@@ -61,13 +61,10 @@ std::string Sjis(const std::wstring& text)
     return out;
 }
 
-std::wstring FromSjis(const std::string& bytes)
+int EnvironmentNumber(const char* name, int fallback)
 {
-    const int n = MultiByteToWideChar(932, 0, bytes.c_str(), -1, nullptr, 0);
-    std::wstring out(n, L'\0');
-    MultiByteToWideChar(932, 0, bytes.c_str(), -1, &out[0], n);
-    out.resize(n - 1);
-    return out;
+    const char* value = getenv(name);
+    return value && atoi(value) > 0 ? atoi(value) : fallback;
 }
 
 std::string Escaped(const std::string& bytes)

@@ -30,9 +30,11 @@ Converted ConvertInto(const char* caption, int size);
 // The converted text, "<0>" when the export returns 0.
 std::string Convert(const std::string& caption, int size = 4096);
 
-// UTF-16 text to code page 932 bytes, and back.
+// UTF-16 text to code page 932 bytes.
 std::string Sjis(const std::wstring& text);
-std::wstring FromSjis(const std::string& bytes);
+
+// A whole number above 0 from the environment, or the fallback.
+int EnvironmentNumber(const char* name, int fallback);
 
 // Bytes shown as C escapes, for failure messages.
 std::string Escaped(const std::string& bytes);

@@ -91,7 +91,8 @@ std::string Apply(A& a, const char* op, int index)
 }
 
 // Each operation at and past the bounds of its index, on an array of the
-// cells given: what it returns and what the array holds afterwards. An
+// cells given: what it returns and what the array holds afterwards. A
+// position is its index alone, and names whatever stands there. An
 // operation that adds nothing leaves the block as it was.
 TEST(PtrArray, OperationsAtTheBoundsOfTheirIndex)
 {
@@ -246,23 +247,6 @@ TEST(PtrArray, DestroyingFreesTheBlockOnly)
         a.RemoveAll(); // nothing to free
     }
     EXPECT_EQ(before, fault::LiveBlocks());
-}
-
-TEST(Position, KeepsItsIndexAcrossChanges)
-{
-    CQorPtrArray a;
-    Fill(a, "123");
-    const CQorPosition second = a.GetNextPosition(a.GetHeadPosition());
-    const CQorPosition tail = a.GetTailPosition();
-    a.AddHeadIndex(V(0));
-    EXPECT_EQ(V(1), a.GetAt(second)) << "the position names what now stands there";
-    a.RemoveAtIndex(0);
-    a.RemoveAtIndex(0);
-    EXPECT_EQ(V(3), a.GetAt(second));
-    EXPECT_EQ(nullptr, a.GetAt(tail)) << "the position now lies past the end";
-    EXPECT_TRUE(a.SetAt(second, V(7)));
-    a.RemoveAt(second);
-    EXPECT_EQ("2", Contents(a));
 }
 
 TEST(PtrArray, CountWhoseByteSizeCannotBeRepresentedIsRefused)
