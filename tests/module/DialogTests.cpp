@@ -330,8 +330,7 @@ TEST_F(SettingDialog, OkWithADirectoryTakesItAndWarnsOwnedByTheHost)
 void ExpectOpenFileDialog(const SeenWindow& seen, const std::string& name, const char* which)
 {
     EXPECT_EQ("OpenFileDialog", Kinds({seen})) << which;
-    EXPECT_EQ(Sjis(L"変換定義ファイルを選択"), seen.caption)
-        << which << ": " << Escaped(seen.caption);
+    EXPECT_EQ(OpenFileTitle(), seen.caption) << which << ": " << Escaped(seen.caption);
     EXPECT_EQ(name, seen.edit) << which << ": " << Escaped(seen.edit);
     if (!name.empty()) {
         EXPECT_EQ(ScratchDir(), seen.folder) << which;

@@ -1,6 +1,7 @@
 // ResourceTests.cpp - the resources of the built Vario.tfe, read from the
 // module as the platform reads them: strings, version. The dialogs are
 // checked as a user sees them in DialogTests.cpp.
+#include "Answering.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <map>
@@ -22,13 +23,10 @@ std::string LoadText(UINT id, int* count)
 TEST(Resources, StringsAreCodePage932BytesAndNoOthers)
 {
     const std::map<UINT, std::string> strings = {
-        {1, Sjis(L"Varioエンジン")},
-        {2, Sjis(L"変換定義ファイルを選択")},
-        {3, "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)|*.*|"},
-        {4, "Version "},
-        {5, "\x20\x81\xA8\x20"},
-        {100, Sjis(L"変換定義ファイルの読み込みに失敗しました。")},
-        {101, Sjis(L"指定されたファイルは存在しません。")},
+        {1, EngineCaption()},        {2, OpenFileTitle()},
+        {3, FileFilter()},           {4, "Version "},
+        {5, RuleSeparator()},        {100, LoadFailedMessage()},
+        {101, FileMissingMessage()},
     };
     for (UINT id = 0; id < 128; ++id) {
         const auto found = strings.find(id);

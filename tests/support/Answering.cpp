@@ -138,14 +138,21 @@ std::vector<std::string> ListBoxLines(HWND list)
     return lines;
 }
 
-std::string AboutLine(const std::string& source, const std::string& replacement)
+std::string EngineCaption()
 {
-    return source + Sjis(L" → ") + replacement;
+    return Sjis(L"Varioエンジン");
 }
-
-std::string MemoryMessage()
+std::string OpenFileTitle()
 {
-    return Sjis(L"メモリが不足しています。");
+    return Sjis(L"変換定義ファイルを選択");
+}
+std::string FileFilter()
+{
+    return Sjis(L"すべてのファイル(*.*)|*.*|");
+}
+std::string RuleSeparator()
+{
+    return Sjis(L" → ");
 }
 std::string LoadFailedMessage()
 {
@@ -155,9 +162,14 @@ std::string FileMissingMessage()
 {
     return Sjis(L"指定されたファイルは存在しません。");
 }
-std::string EngineCaption()
+std::string MemoryMessage()
 {
-    return Sjis(L"Varioエンジン");
+    return Sjis(L"メモリが不足しています。");
+}
+
+std::string AboutLine(const std::string& source, const std::string& replacement)
+{
+    return source + RuleSeparator() + replacement;
 }
 
 std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)

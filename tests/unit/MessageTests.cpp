@@ -8,10 +8,7 @@
 
 namespace {
 
-// String 3 in code page 932, its two vertical bars at offsets 21 and 25.
-const std::string kFilterText =
-    "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)|*.*|";
-
+// String 3, 26 bytes: its two vertical bars are bytes 21 and 25.
 TEST(LoadFilterString, FieldsEndedByZeroBytesWithinTheBuffer)
 {
     const struct {
@@ -27,7 +24,7 @@ TEST(LoadFilterString, FieldsEndedByZeroBytesWithinTheBuffer)
         std::string buffer(c.size + 16, '\x7F'), expected = buffer;
         LoadFilterString(c.id, &buffer[0], c.size);
         if (c.copied >= 0) {
-            expected.replace(0, c.copied + 1, kFilterText.substr(0, c.copied) + '\0');
+            expected.replace(0, c.copied + 1, FileFilter().substr(0, c.copied) + '\0');
             std::replace(expected.begin(), expected.begin() + c.copied, '|', '\0');
         }
         EXPECT_EQ(Escaped(expected), Escaped(buffer)) << "string " << c.id << ", size " << c.size;
@@ -39,7 +36,6 @@ TEST(LoadFilterString, FieldsEndedByZeroBytesWithinTheBuffer)
 TEST(ShowMessage, EveryBoxHasTheEngineCaption)
 {
     const HostWindow owner;
-    const std::string loadFailed = Sjis(L"変換定義ファイルの読み込みに失敗しました。");
     const struct {
         UINT id;
         const char* direct; // the text given instead of an id
@@ -48,10 +44,9 @@ TEST(ShowMessage, EveryBoxHasTheEngineCaption)
         std::string text;
         UINT icon;
     } cases[] = {
-        {100, nullptr, nullptr, MB_OK | MB_ICONERROR, loadFailed, MB_ICONERROR},
-        {100, nullptr, nullptr, MB_ICONWARNING, loadFailed, MB_ICONWARNING},
-        {101, nullptr, nullptr, MB_ICONWARNING, Sjis(L"指定されたファイルは存在しません。"),
-         MB_ICONWARNING},
+        {100, nullptr, nullptr, MB_OK | MB_ICONERROR, LoadFailedMessage(), MB_ICONERROR},
+        {100, nullptr, nullptr, MB_ICONWARNING, LoadFailedMessage(), MB_ICONWARNING},
+        {101, nullptr, nullptr, MB_ICONWARNING, FileMissingMessage(), MB_ICONWARNING},
         {999, nullptr, nullptr, MB_OK, "", 0}, // an id the module does not hold
         {0, "plain text", owner.hwnd, MB_ICONWARNING, "plain text", MB_ICONWARNING},
     };

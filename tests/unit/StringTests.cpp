@@ -3,6 +3,7 @@
 #include "../../qor/QorException.h"
 #include "../../qor/QorString.h"
 #include "FaultInjection.h"
+#include "Answering.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -255,7 +256,7 @@ TEST(StringSearch, AgreesWithACharacterByCharacterScan)
 TEST(StringResource, LoadStringGrowsWhenTheTextMayHaveBeenCut)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    const std::string name = "Vario\x83\x47\x83\x93\x83\x57\x83\x93"; // 13 bytes
+    const std::string name = EngineCaption(); // string 1, 13 bytes
     const struct {
         UINT id;
         int capacity;
@@ -294,9 +295,7 @@ TEST_F(StringMemory, FailedAllocationThrowsTheOneMemoryException)
         }
         EXPECT_EQ(&g_memoryException, caught) << "round " << round;
     }
-    const std::string message = "\x83\x81\x83\x82\x83\x8A\x82\xAA\x95\x73\x91\xAB"
-                                "\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42";
-    EXPECT_EQ(message, g_memoryException.GetErrorMessage());
+    EXPECT_EQ(MemoryMessage(), g_memoryException.GetErrorMessage());
     EXPECT_EQ(0, g_memoryException.code);
 }
 
