@@ -13,44 +13,6 @@
 
 namespace {
 
-// Starts the engine on a definition file holding these bytes. A message box
-// (a failed load) is closed and counted, so that a fault cannot hang the test.
-::testing::AssertionResult UseRules(const std::string& bytes)
-{
-    static int files = 0;
-    const std::string path = WriteScratchFile("conv" + std::to_string(++files) + ".txt", bytes);
-    BOOL started = FALSE;
-    const DriveResult r = Drive([&] { started = StartEngineWith(path); }, {});
-    if (!started || r.unexpected)
-        return ::testing::AssertionFailure()
-            << "the engine did not start on " << Escaped(bytes) << " (result " << started << ", "
-            << r.unexpected << " message boxes)";
-    return ::testing::AssertionSuccess();
-}
-
-const size_t kGuard = 16;
-
-// The host's buffer: size bytes plus guard bytes, all 0x7F beforehand.
-struct Output {
-    BOOL result;
-    std::string bytes; // the whole buffer, guard included
-
-    std::string Text() const { return bytes.c_str(); }
-    // Whether every byte from offset on is still 0x7F.
-    bool UntouchedFrom(size_t offset) const
-    {
-        return bytes.find_first_not_of('\x7F', offset) == std::string::npos;
-    }
-};
-
-Output ConvertInto(const char* caption, int size)
-{
-    Output out;
-    out.bytes.assign((size > 0 ? size : 0) + kGuard, '\x7F');
-    out.result = Engine().ConvertCaptionString(0x12345678, caption, &out.bytes[0], size);
-    return out;
-}
-
 struct ConversionCase {
     const char* what;
     std::string rules; // the definition file's bytes
@@ -62,9 +24,9 @@ void CheckConversions(const std::vector<ConversionCase>& cases)
 {
     for (const ConversionCase& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(UseRules(c.rules));
+        ASSERT_TRUE(StartEngineOn(c.rules));
         const int size = static_cast<int>(c.expected.size()) + 1;
-        const Output out = ConvertInto(c.caption.c_str(), size);
+        const Converted out = ConvertInto(c.caption.c_str(), size);
         EXPECT_TRUE(out.result);
         EXPECT_EQ(Escaped(c.expected), Escaped(out.Text()))
             << "caption " << Escaped(c.caption) << ", rules " << Escaped(c.rules);
@@ -105,6 +67,7 @@ TEST(Conversion, RulesApplyInFileOrder)
          std::string(1800, 'b')},
         {"caption past the working block", "aa,b", std::string(1025, 'a'),
          std::string(512, 'b') + "a"},
+        {"long caption", "a,bb\nbbbb,c", std::string(10000, 'a'), std::string(5000, 'c')},
         // A source of four bytes is searched only when they occur in the text.
         {"four bytes made at the edge of a replacement", keyed + "aaaz,q\nx,bb\naabb,c", "xaaax",
          "bbac"},
@@ -132,44 +95,23 @@ TEST(Conversion, DoubleByteCharacters)
     });
 }
 
-TEST(Conversion, LongCaption)
-{
-    ASSERT_TRUE(UseRules("a,bb\nbbbb,c"));
-    const std::string caption(10000, 'a');
-    const Output out = ConvertInto(caption.c_str(), 10001);
-    EXPECT_TRUE(out.result);
-    EXPECT_EQ(std::string(5000, 'c'), out.Text());
-}
-
-struct CutCase {
-    int size;
-    std::string expected;
-};
-
+// A result is cut to size - 1 bytes, even inside a character, and ended by a zero byte.
 TEST(Conversion, CutToTheHostBuffer)
 {
-    // "aa" becomes "ソソ", four bytes.
-    ASSERT_TRUE(UseRules("a,\x83\x5C"));
-    const CutCase cases[] = {
-        {100, "\x83\x5C\x83\x5C"},
-        {5, "\x83\x5C\x83\x5C"},
-        {4, "\x83\x5C\x83"},
-        {3, "\x83\x5C"},
-        {2, "\x83"},
-        {1, ""},
-    };
-    for (const CutCase& c : cases) {
-        const Output out = ConvertInto("aa", c.size);
-        EXPECT_TRUE(out.result) << "size " << c.size;
-        EXPECT_EQ(Escaped(c.expected), Escaped(out.Text())) << "size " << c.size;
-        EXPECT_EQ('\0', out.bytes[c.expected.size()]) << "size " << c.size;
-        EXPECT_TRUE(out.UntouchedFrom(c.expected.size() + 1)) << "size " << c.size;
+    ASSERT_TRUE(StartEngineOn("a,\x83\x5C")); // "aa" becomes "ソソ", four bytes
+    for (int size : {100, 5, 4, 3, 2, 1}) {
+        const std::string expected = std::string("\x83\x5C\x83\x5C").substr(0, size - 1) + '\0';
+        const Converted out = ConvertInto("aa", size);
+        EXPECT_TRUE(out.result) << "size " << size;
+        EXPECT_EQ(Escaped(expected), Escaped(out.bytes.substr(0, expected.size())))
+            << "size " << size;
+        EXPECT_TRUE(out.UntouchedFrom(expected.size())) << "size " << size;
     }
 }
 
 TEST(Conversion, RefusedArgumentsWriteNothing)
 {
-    ASSERT_TRUE(UseRules("a,b"));
+    ASSERT_TRUE(StartEngineOn("a,b"));
     const struct {
         const char* what;
         const char* caption;
@@ -181,63 +123,12 @@ TEST(Conversion, RefusedArgumentsWriteNothing)
         {"most negative size", "a", INT_MIN},
     };
     for (const auto& c : cases) {
-        const Output out = ConvertInto(c.caption, c.size);
+        const Converted out = ConvertInto(c.caption, c.size);
         EXPECT_FALSE(out.result) << c.what;
         EXPECT_TRUE(out.UntouchedFrom(0)) << c.what << " wrote to the buffer";
     }
     EXPECT_FALSE(Engine().ConvertCaptionString(0, "a", nullptr, 16)) << "null buffer";
     EXPECT_EQ("b", Convert("a")) << "the engine did not go on working";
-}
-
-TEST(Conversion, BeforeAnyStartTheCaptionIsUnchanged)
-{
-    Engine().ExitEngine();
-    DeleteSettingsKey();
-    EXPECT_TRUE(Engine().InitEngine());
-    EXPECT_EQ("a,b", Convert("a,b"));
-    Engine().ExitEngine();
-}
-
-// Definition files read by the module itself, checked through conversion.
-TEST(Conversion, DefinitionFilesThroughTheModule)
-{
-    SKIP_UNLESS_CODE_PAGE_932();
-    CheckConversions({
-        {"CR LF", "a,1\r\nb,2\r\n", "ab", "12"},
-        {"CR CR LF", "a,b\r\r\n", "a", "b\r"},
-        {"lone CR", "a,b\rc,d", "ac", "b\rc,dc"},
-        {"mixed line ends", "a,1\nb,2\r\nc,3", "abc", "123"},
-        {"NUL ends the text", std::string("a,1\0\nb,2", 8), "ab", "1b"},
-        {"byte order mark belongs to the first line",
-         "\xEF\xBB\xBF"
-         "a,1\nb,2",
-         "ab\xEF\xBB\xBF"
-         "a",
-         "a21"},
-        {"sections and comments", "[a,b]\n//a,c\n a,d\na,e", "a a", "ed"},
-        {"[ゾ and [a,ゾ are rules", "[\x83\x5D,x\n[a,\x83\x5D", "[\x83\x5D[a", "x\x83\x5D"},
-        {"lead byte takes the comma", "\x83,a,b", "\x83,a", "b"},
-        {"ソ as a source", "\x83\x5C,\\", "\x83\x5C", "\\"},
-    });
-}
-
-TEST(Conversion, SecondFileReplacesTheFirst)
-{
-    ASSERT_TRUE(UseRules("a,1"));
-    EXPECT_EQ("1b", Convert("ab"));
-    ASSERT_TRUE(UseRules("b,2"));
-    EXPECT_EQ("a2", Convert("ab"));
-    ASSERT_TRUE(UseRules(""));
-    EXPECT_EQ("ab", Convert("ab"));
-
-    // A file that is gone by the next start leaves no rules behind.
-    ASSERT_TRUE(UseRules("a,1"));
-    BOOL started = TRUE;
-    const DriveResult r = Drive([&] { started = StartEngineWith(ScratchDir() + "\\gone.txt"); },
-                                {[](HWND box) { Press(box, IDOK); }});
-    EXPECT_FALSE(r.timedOut) << "no message box came";
-    EXPECT_FALSE(started);
-    EXPECT_EQ("ab", Convert("ab"));
 }
 
 // Whether nothing else holds the file open: it can be opened exclusively.
@@ -253,7 +144,7 @@ bool NoOneHolds(const std::string& path)
 
 TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
 {
-    ASSERT_TRUE(UseRules("a,xy\nb,\nxy,\x83\x5C\nc,ccc"));
+    ASSERT_TRUE(StartEngineOn("a,xy\nb,\nxy,\x83\x5C\nc,ccc"));
     // Long enough that both working texts leave the stack for the heap, and
     // grow there.
     std::string caption, expected;
@@ -263,7 +154,7 @@ TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
                     "ccc\x83\x5C"
                     "ccc";
     }
-    Output out;
+    Converted out;
     const int failures = fault::Sweep(
         nullptr, [&] { out = ConvertInto(caption.c_str(), 4096); },
         [&](int n) {

@@ -10,8 +10,6 @@
 
 namespace {
 
-const char kArrow[] = "\x20\x81\xA8\x20";
-
 void ExpectDriven(const DriveResult& r, size_t windows, const std::string& what)
 {
     EXPECT_FALSE(r.timedOut) << what << ": a window did not come";
@@ -176,16 +174,16 @@ TEST_F(Dialogs, AboutListsEveryRuleOnALineOfItsOwn)
         {"rules in table order",
          Sjis(L"[section]\r\n// comment\r\nabc,xyz\r\n東京,とうきょう\r\n,empty source\r\n"
               L"empty replacement,\r\nabc,xyz\r\na,b,c\r\nno comma\r\n"),
-         {std::string("abc") + kArrow + "xyz", Sjis(L"東京") + kArrow + Sjis(L"とうきょう"),
-          std::string(kArrow) + "empty source", std::string("empty replacement") + kArrow,
-          std::string("abc") + kArrow + "xyz", std::string("a") + kArrow + "b,c"}},
+         {AboutLine("abc", "xyz"), AboutLine(Sjis(L"東京"), Sjis(L"とうきょう")),
+          AboutLine("", "empty source"), AboutLine("empty replacement", ""),
+          AboutLine("abc", "xyz"), AboutLine("a", "b,c")}},
         {"no rules", "", {}},
         {"a replacement ending in a lone lead byte",
          "a," + lead + "\r\nc,d\r\n",
-         {std::string("a") + kArrow + shownLead, std::string("c") + kArrow + "d"}},
+         {AboutLine("a", shownLead), AboutLine("c", "d")}},
         {"the only rule ends in a lone lead byte",
          "a," + lead + "\r\n",
-         {std::string("a") + kArrow + shownLead}},
+         {AboutLine("a", shownLead)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -244,7 +242,7 @@ TEST_F(SettingDialog, OkLoadsThePathInTheBox)
     } cases[] = {
         {"the same path reloads the file", "", "c", path},
         {"another file", other, Sjis(L"ア"), other},
-        {"typed text cut to 259 bytes", longPath + "\\more\\than\\fits", "cut", longPath},
+        {"typed text cut to 259 bytes", longPath + "-and-more", "cut", longPath},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -282,37 +280,45 @@ TEST_F(SettingDialog, PastedPathStopsWhereOkCutsIt)
     }
 }
 
-TEST_F(SettingDialog, OkWithAnEmptyBoxWarnsAndStaysOpen)
+// OK with no file at the path warns over the dialog, which stays open as it was; the rules and
+// the path in force stay.
+TEST_F(SettingDialog, OkWithoutAFileWarnsAndStaysOpen)
 {
-    SeenWindow dialog, box;
-    bool stayed = false;
-    std::string kept = "<unread>";
-    const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
-                                {
-                                    [&](HWND d) {
-                                        dialog = Inspect(d);
-                                        SetDlgItemTextA(d, IDC_DEFFILE, "");
-                                        Press(d, IDOK);
-                                    },
-                                    [&](HWND b) {
-                                        box = Inspect(b);
-                                        PressAndWait(b, IDOK);
-                                        Sleep(100);
-                                        stayed = IsWindow(dialog.hwnd)
-                                            && IsWindowVisible(dialog.hwnd);
-                                        kept = ItemText(dialog.hwnd, IDC_DEFFILE);
-                                        Press(dialog.hwnd, IDCANCEL);
-                                    },
-                                });
-    ExpectDriven(r, 2, "empty path");
-    EXPECT_EQ("SettingDialog EngineBox", Kinds({dialog, box}));
-    EXPECT_EQ(FileMissingMessage(), box.text) << Escaped(box.text);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon);
-    EXPECT_EQ(dialog.hwnd, box.owner) << "the warning is not owned by the Settings dialog";
-    EXPECT_TRUE(stayed) << "the Settings dialog closed";
-    EXPECT_EQ("", kept);
-    EXPECT_EQ("b", Convert("a"));
-    EXPECT_EQ(path, ExitAndReadPath());
+    for (const bool deleted : {false, true}) {
+        const char* what = deleted ? "the file in force deleted" : "an empty box";
+        Restart();
+        ASSERT_TRUE(!deleted || DeleteFileA(path.c_str()));
+        SeenWindow dialog, box;
+        bool stayed = false;
+        std::string kept = "<unread>";
+        const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
+                                    {
+                                        [&](HWND d) {
+                                            dialog = Inspect(d);
+                                            if (!deleted)
+                                                SetDlgItemTextA(d, IDC_DEFFILE, "");
+                                            Press(d, IDOK);
+                                        },
+                                        [&](HWND b) {
+                                            box = Inspect(b);
+                                            PressAndWait(b, IDOK);
+                                            Sleep(100);
+                                            stayed = IsWindow(dialog.hwnd)
+                                                && IsWindowVisible(dialog.hwnd);
+                                            kept = ItemText(dialog.hwnd, IDC_DEFFILE);
+                                            Press(dialog.hwnd, IDCANCEL);
+                                        },
+                                    });
+        ExpectDriven(r, 2, what);
+        EXPECT_EQ("SettingDialog EngineBox", Kinds({dialog, box})) << what;
+        EXPECT_EQ(FileMissingMessage(), box.text) << what << ": " << Escaped(box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon) << what;
+        EXPECT_EQ(dialog.hwnd, box.owner) << what << ": the warning is not owned by the dialog";
+        EXPECT_TRUE(stayed) << what << ": the Settings dialog closed";
+        EXPECT_EQ(deleted ? path : "", kept) << what;
+        EXPECT_EQ("b", Convert("a")) << what << ": the rules in force were dropped";
+        EXPECT_EQ(path, ExitAndReadPath()) << what;
+    }
 }
 
 TEST_F(SettingDialog, OkWithADirectoryTakesItAndWarnsOwnedByTheHost)
@@ -350,8 +356,7 @@ TEST_F(SettingDialog, OkWithADirectoryTakesItAndWarnsOwnedByTheHost)
 void ExpectOpenFileDialog(const SeenWindow& seen, const std::string& name, const char* which)
 {
     EXPECT_EQ("OpenFileDialog", Kinds({seen})) << which;
-    EXPECT_EQ(Sjis(L"変換定義ファイルを選択"), seen.caption)
-        << which << ": " << Escaped(seen.caption);
+    EXPECT_EQ(OpenFileTitle(), seen.caption) << which << ": " << Escaped(seen.caption);
     EXPECT_EQ(name, seen.edit) << which << ": " << Escaped(seen.edit);
     if (!name.empty()) {
         EXPECT_EQ(ScratchDir(), seen.folder) << which;

@@ -6,11 +6,9 @@
 // the first comparison, and of the others in proportion (each file converts
 // several captions); VARIO_DIFF_SEED sets the seed.
 #include "TestSupport.h"
-#include "WindowWatcher.h"
 #include <gtest/gtest.h>
 #include <stdint.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -257,12 +255,6 @@ std::string SteeredCaption(CRandom& random, const Rules& rules)
     return caption;
 }
 
-int EnvironmentNumber(const char* name, int fallback)
-{
-    const char* value = getenv(name);
-    return value && *value ? atoi(value) : fallback;
-}
-
 // A table long enough to be indexed, of rules with short texts made of a
 // few bytes: a replacement often makes the source of a later rule inside
 // it or where it meets the text around it. Sources of one byte and sources
@@ -303,36 +295,29 @@ void ExpectAgreement(std::string (*makeFile)(CRandom&),
     const uint32_t seed = static_cast<uint32_t>(EnvironmentNumber("VARIO_DIFF_SEED", 20240601));
     const int kCaptionsPerFile = 12;
     CRandom random(seed);
-    const std::string path = ScratchDir() + "\\differential.txt";
     int mismatches = 0, compared = 0, changed = 0;
     for (int f = 0; f < files && mismatches < 10; ++f) {
         const std::string file = makeFile(random);
         const Rules rules = ModelRules(file);
-        WriteScratchFile("differential.txt", file);
-        BOOL started = FALSE;
-        const DriveResult r = Drive([&] { started = StartEngineWith(path); }, {});
-        ASSERT_TRUE(started && r.unexpected == 0)
-            << "file " << f << " did not load: " << Escaped(file) << " (seed " << seed << ")";
+        ASSERT_TRUE(StartEngineOn(file)) << "file " << f << " (seed " << seed << ")";
         for (int c = 0; c < kCaptionsPerFile; ++c) {
             const std::string caption = makeCaption(random, rules);
             const std::string expected = ModelConvert(rules, caption);
             // Mostly room for all of it; sometimes a buffer that cuts it.
             const int whole = static_cast<int>(expected.size()) + 1;
             const int size = random.Below(4) ? whole + random.Below(3) : 1 + random.Below(whole);
-            std::string buffer(size + 8, '\x7F');
-            const BOOL result = Engine().ConvertCaptionString(0, caption.c_str(), &buffer[0], size);
+            const Converted out = ConvertInto(caption.c_str(), size);
             const std::string want = expected.substr(0, size - 1);
-            const std::string got = buffer.c_str();
-            const bool guarded = buffer.find_first_not_of('\x7F', want.size() + 1)
-                == std::string::npos;
+            const std::string got = out.Text();
+            const bool guarded = out.UntouchedFrom(want.size() + 1);
             ++compared;
             changed += expected != caption;
-            if (result && got == want && guarded)
+            if (out.result && got == want && guarded)
                 continue;
             ++mismatches;
             ADD_FAILURE() << "file " << f << " " << Escaped(file) << "\ncaption "
                           << Escaped(caption) << ", size " << size << "\nexpected " << Escaped(want)
-                          << "\ngot      " << Escaped(got) << " (result " << result
+                          << "\ngot      " << Escaped(got) << " (result " << out.result
                           << (guarded ? "" : ", written past the text") << ")\nseed " << seed;
         }
     }

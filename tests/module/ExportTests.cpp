@@ -5,7 +5,11 @@
 
 namespace {
 
-const IMAGE_NT_HEADERS* Headers(const BYTE* base);
+const IMAGE_NT_HEADERS* Headers(const BYTE* base)
+{
+    return reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+}
 
 const char* const kExportNames[] = {
     "TFEGetAPIVersion", "TFEGetEngineDescription", "TFEGetEngineVersion", "TFEInitEngine",
@@ -37,12 +41,6 @@ TEST(Exports, ExportDirectoryNamesTheModule)
     EXPECT_EQ(1u, exports->Base);
     EXPECT_EQ(8u, exports->NumberOfFunctions);
     EXPECT_EQ(8u, exports->NumberOfNames);
-}
-
-const IMAGE_NT_HEADERS* Headers(const BYTE* base)
-{
-    return reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
 }
 
 TEST(ModuleImage, RelocatableNonExecutableDataSystemImportsOnly)
@@ -82,56 +80,28 @@ TEST(Exports, ApiVersionIsConstant)
     EXPECT_EQ(0x00010000u, Engine().GetAPIVersion());
 }
 
-struct CopyCase {
-    int size;
-    BOOL result;
-    const char* expected; // the buffer's text; null: the buffer is untouched
-};
-
-void CheckCopies(BOOL(WINAPI* copy)(LPSTR, int), const char* name, const CopyCase* cases,
-                 size_t count)
+// The describing texts cut to size - 1 bytes and a zero byte; a size below
+// 1 or a null buffer fails and writes nothing.
+TEST(Exports, DescriptionAndVersionAreCutToTheBuffer)
 {
-    for (size_t i = 0; i < count; ++i) {
-        const CopyCase& c = cases[i];
-        char buffer[32];
-        memset(buffer, 'X', sizeof buffer);
-        EXPECT_EQ(c.result, copy(buffer, c.size)) << name << " size " << c.size;
-        if (c.expected) {
-            EXPECT_STREQ(c.expected, buffer) << name << " size " << c.size;
-            for (size_t b = strlen(c.expected) + 1; b < sizeof buffer; ++b)
-                EXPECT_EQ('X', buffer[b]) << name << " size " << c.size << " wrote byte " << b;
-        } else {
-            for (size_t b = 0; b < sizeof buffer; ++b)
-                EXPECT_EQ('X', buffer[b]) << name << " size " << c.size << " wrote byte " << b;
+    const struct {
+        BOOL(WINAPI* copy)(LPSTR, int);
+        std::string text;
+    } exports[] = {{Engine().GetEngineDescription, "VarioEngine"},
+                   {Engine().GetEngineVersion, "1.00"}};
+    for (const auto& x : exports) {
+        const int length = static_cast<int>(x.text.size());
+        for (int size : {32, length + 1, length, 3, 1, 0, -1, -100}) {
+            std::string buffer(32, 'X'), expected = buffer;
+            if (size > 0) {
+                const std::string cut = x.text.substr(0, size - 1) + '\0';
+                expected.replace(0, cut.size(), cut);
+            }
+            EXPECT_EQ(size > 0, x.copy(&buffer[0], size)) << x.text << ", size " << size;
+            EXPECT_EQ(Escaped(expected), Escaped(buffer)) << x.text << ", size " << size;
         }
+        EXPECT_FALSE(x.copy(nullptr, 16)) << x.text << " with a null buffer";
     }
-    EXPECT_FALSE(copy(nullptr, 16)) << name << " with a null buffer";
-}
-
-TEST(Exports, EngineDescriptionIsCutToTheBuffer)
-{
-    const CopyCase cases[] = {
-        {32, TRUE, "VarioEngine"},
-        {12, TRUE, "VarioEngine"},
-        {11, TRUE, "VarioEngin"},
-        {3, TRUE, "Va"},
-        {1, TRUE, ""},
-        {0, FALSE, nullptr},
-        {-1, FALSE, nullptr},
-        {-100, FALSE, nullptr},
-    };
-    CheckCopies(Engine().GetEngineDescription, "TFEGetEngineDescription", cases,
-                sizeof cases / sizeof cases[0]);
-}
-
-TEST(Exports, EngineVersionIsCutToTheBuffer)
-{
-    const CopyCase cases[] = {
-        {32, TRUE, "1.00"}, {5, TRUE, "1.00"},   {4, TRUE, "1.0"},     {3, TRUE, "1."},
-        {1, TRUE, ""},      {0, FALSE, nullptr}, {-1, FALSE, nullptr},
-    };
-    CheckCopies(Engine().GetEngineVersion, "TFEGetEngineVersion", cases,
-                sizeof cases / sizeof cases[0]);
 }
 
 TEST(Exports, MemoryFailureInsideAnExportComesBackAsZero)

@@ -1,6 +1,7 @@
 // ResourceTests.cpp - the resources of the built Vario.tfe, read from the
 // module as the platform reads them: strings, version. The dialogs are
 // checked as a user sees them in DialogTests.cpp.
+#include "Answering.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <map>
@@ -22,13 +23,10 @@ std::string LoadText(UINT id, int* count)
 TEST(Resources, StringsAreCodePage932BytesAndNoOthers)
 {
     const std::map<UINT, std::string> strings = {
-        {1, Sjis(L"Varioエンジン")},
-        {2, Sjis(L"変換定義ファイルを選択")},
-        {3, "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)|*.*|"},
-        {4, "Version "},
-        {5, "\x20\x81\xA8\x20"},
-        {100, Sjis(L"変換定義ファイルの読み込みに失敗しました。")},
-        {101, Sjis(L"指定されたファイルは存在しません。")},
+        {1, EngineCaption()},        {2, OpenFileTitle()},
+        {3, FileFilter()},           {4, "Version "},
+        {5, RuleSeparator()},        {100, LoadFailedMessage()},
+        {101, FileMissingMessage()},
     };
     for (UINT id = 0; id < 128; ++id) {
         const auto found = strings.find(id);
@@ -94,101 +92,33 @@ TEST(Resources, ExactlyTheEngineResourcesInJapanese)
 }
 
 // The version record as a shell's property page reads it.
-class VersionRecord {
-public:
-    VersionRecord()
-    {
-        char path[MAX_PATH];
-        GetModuleFileNameA(EngineModule(), path, sizeof path);
-        DWORD ignored = 0;
-        const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-        if (size == 0)
-            return;
-        block.resize(size);
-        if (!GetFileVersionInfoA(path, 0, size, block.data()))
-            block.clear();
-    }
-    bool Loaded() const { return !block.empty(); }
-    // The value at the path, or null when it is missing.
-    const void* Query(const char* path, UINT* size)
-    {
-        void* value = nullptr;
-        return VerQueryValueA(block.data(), path, &value, size) ? value : nullptr;
-    }
-    // The keys of the children of the node reached through the given keys,
-    // in stored order, read from the record's own tree (UTF-16 nodes).
-    std::vector<std::wstring> ChildKeys(const std::vector<std::wstring>& path) const
-    {
-        std::vector<std::wstring> keys;
-        const BYTE* node = block.data();
-        for (const std::wstring& key : path) {
-            const BYTE* next = nullptr;
-            ForChildren(node, [&](const BYTE* child) {
-                if (!next && Key(child) == key)
-                    next = child;
-            });
-            if (!next)
-                return keys;
-            node = next;
-        }
-        ForChildren(node, [&](const BYTE* child) { keys.push_back(Key(child)); });
-        return keys;
-    }
-
-private:
-    static WORD At(const BYTE* node, int offset)
-    {
-        WORD w;
-        memcpy(&w, node + offset, 2);
-        return w;
-    }
-    static std::wstring Key(const BYTE* node) { return reinterpret_cast<const wchar_t*>(node + 6); }
-    static size_t Align(size_t n) { return (n + 3) & ~size_t(3); }
-    // Node: length, value length, type, key, padding, value, padding, children.
-    template <typename F>
-    static void ForChildren(const BYTE* node, F f)
-    {
-        const size_t length = At(node, 0);
-        const size_t valueBytes = At(node, 2) * (At(node, 4) == 1 ? 2 : 1);
-        size_t offset = Align(6 + (Key(node).size() + 1) * 2);
-        offset = Align(offset + valueBytes);
-        while (offset + 6 < length) {
-            const BYTE* child = node + offset;
-            const size_t childLength = At(child, 0);
-            if (childLength == 0)
-                break;
-            f(child);
-            offset = Align(offset + childLength);
-        }
-    }
-
-    std::vector<BYTE> block;
-};
-
-TEST(Resources, VersionRecordFixedPart)
+TEST(Resources, VersionRecord)
 {
-    VersionRecord record;
-    ASSERT_TRUE(record.Loaded()) << "error " << GetLastError();
+    char path[MAX_PATH];
+    GetModuleFileNameA(EngineModule(), path, sizeof path);
+    DWORD ignored = 0;
+    std::vector<BYTE> record(GetFileVersionInfoSizeA(path, &ignored));
+    ASSERT_TRUE(!record.empty() && GetFileVersionInfoA(path, 0, record.size(), record.data()))
+        << "error " << GetLastError();
+    // The value at the path, or null when it is missing.
+    auto query = [&](const std::string& at, UINT* size) {
+        void* value = nullptr;
+        return VerQueryValueA(record.data(), at.c_str(), &value, size) ? value : nullptr;
+    };
     UINT size = 0;
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(record.Query("\\", &size));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\", &size));
     ASSERT_NE(nullptr, fixed);
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), size);
-    EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0x00000001u, fixed->dwFileVersionLS);
-    EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
-    EXPECT_EQ(0x00000001u, fixed->dwProductVersionLS);
-    EXPECT_EQ(0x3Fu, fixed->dwFileFlagsMask);
-    EXPECT_EQ(0u, fixed->dwFileFlags);
-    EXPECT_EQ(0x40004u, fixed->dwFileOS);
-    EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
-    EXPECT_EQ(0u, fixed->dwFileSubtype);
-}
+    char numbers[128];
+    snprintf(numbers, sizeof numbers,
+             "%08lX, file %lX.%lX, product %lX.%lX, flags %lX of %lX, OS %lX, type %lu.%lu",
+             fixed->dwSignature, fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+             fixed->dwProductVersionMS, fixed->dwProductVersionLS, fixed->dwFileFlags,
+             fixed->dwFileFlagsMask, fixed->dwFileOS, fixed->dwFileType, fixed->dwFileSubtype);
+    EXPECT_STREQ("FEEF04BD, file 10000.1, product 10000.1, flags 0 of 3F, OS 40004, type 2.0",
+                 numbers)
+        << "type 2: a DLL";
 
-TEST(Resources, VersionRecordStringsAndTranslation)
-{
-    VersionRecord record;
-    ASSERT_TRUE(record.Loaded()) << "error " << GetLastError();
     const struct {
         const char* name;
         const char* text;
@@ -206,27 +136,14 @@ TEST(Resources, VersionRecordStringsAndTranslation)
         {"ProductVersion", "1.00"},
         {"SpecialBuild", ""},
     };
-    std::set<std::wstring> expectedNames;
     for (const auto& e : entries) {
-        const std::string path = std::string("\\StringFileInfo\\041104b0\\") + e.name;
-        UINT size = 0;
-        const char* value = static_cast<const char*>(record.Query(path.c_str(), &size));
+        const char* value = static_cast<const char*>(
+            query(std::string("\\StringFileInfo\\041104b0\\") + e.name, &size));
         EXPECT_NE(nullptr, value) << e.name << " is missing";
         const std::string text = value && size ? value : ""; // an empty entry may have no text
         EXPECT_EQ(e.text, text) << e.name << ": " << Escaped(text);
-        expectedNames.insert(std::wstring(e.name, e.name + strlen(e.name)));
     }
-    using Keys = std::vector<std::wstring>;
-    EXPECT_EQ((Keys{L"StringFileInfo", L"VarFileInfo"}), record.ChildKeys({}));
-    EXPECT_EQ(Keys{L"041104b0"}, record.ChildKeys({L"StringFileInfo"}));
-    EXPECT_EQ(Keys{L"Translation"}, record.ChildKeys({L"VarFileInfo"}));
-    const Keys names = record.ChildKeys({L"StringFileInfo", L"041104b0"});
-    EXPECT_EQ(expectedNames, std::set<std::wstring>(names.begin(), names.end()));
-    EXPECT_EQ(expectedNames.size(), names.size()) << "an entry is stored twice";
-
-    UINT size = 0;
-    const auto* translation = static_cast<const WORD*>(
-        record.Query("\\VarFileInfo\\Translation", &size));
+    const auto* translation = static_cast<const WORD*>(query("\\VarFileInfo\\Translation", &size));
     ASSERT_NE(nullptr, translation);
     ASSERT_EQ(4u, size);
     EXPECT_EQ(0x0411, translation[0]);

@@ -59,9 +59,9 @@ TEST(FaultSweep, ExitStoresThePathAndReleasesEveryRuleWhateverFails)
 // The listing of the About dialog for the rules of kAboutRules.
 std::vector<std::string> AboutLines()
 {
-    const std::string arrow = Sjis(L" → ");
-    return {"foo" + arrow + "bar", "x" + arrow + "xy", Sjis(L"表示") + arrow + Sjis(L"ひょうじ"),
-            arrow + "empty source", "empty replacement" + arrow};
+    return {AboutLine("foo", "bar"), AboutLine("x", "xy"),
+            AboutLine(Sjis(L"表示"), Sjis(L"ひょうじ")), AboutLine("", "empty source"),
+            AboutLine("empty replacement", "")};
 }
 
 bool IsStrictPrefix(const std::vector<std::string>& part, const std::vector<std::string>& whole)

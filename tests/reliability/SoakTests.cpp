@@ -8,19 +8,13 @@
 #include "TestSupport.h"
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
+#include <functional>
 #include <psapi.h>
 #include <stdio.h>
-#include <stdlib.h>
 
 namespace {
 
 const SIZE_T kPrivateTolerance = 512 * 1024; // bytes of growth allowed after warm-up
-
-int SoakCount(const char* name, int fallback)
-{
-    const char* value = getenv(name);
-    return value && atoi(value) > 0 ? atoi(value) : fallback;
-}
 
 // The process's committed private memory. PrivateUsage when the platform
 // reports it; else the committed private regions of the address space,
@@ -50,13 +44,26 @@ struct Memory {
     fault::LiveBlocks blocks;
 };
 
-void ExpectFlat(const char* what, int count, const Memory& before, const Memory& after, DWORD ms)
+// Runs step() warmUp times, then count times between two measures of the
+// memory: every run must succeed, and the memory stay flat.
+void ExpectFlat(const char* what, int warmUp, int count, const std::function<bool()>& step)
 {
+    int wrong = 0;
+    for (int i = 0; i < warmUp; ++i)
+        wrong += !step();
+    ASSERT_EQ(0, wrong) << what << ": the warm-up went wrong";
+    const Memory before;
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < count; ++i)
+        wrong += !step();
+    const DWORD ms = GetTickCount() - start;
+    const Memory after;
     printf("[ soak     ] %s x %d in %lu ms: private bytes %lu -> %lu, engine blocks "
            "global %ld -> %ld, heap %ld -> %ld\n",
            what, count, ms, static_cast<unsigned long>(before.privateBytes),
            static_cast<unsigned long>(after.privateBytes), before.blocks.global,
            after.blocks.global, before.blocks.heap, after.blocks.heap);
+    EXPECT_EQ(0, wrong) << what << " that went wrong";
     EXPECT_NE(0u, before.privateBytes) << "the platform reports no private bytes";
     EXPECT_EQ(before.blocks, after.blocks) << what << ": engine blocks";
     EXPECT_LE(after.privateBytes, before.privateBytes + kPrivateTolerance)
@@ -93,27 +100,17 @@ std::vector<Caption> Captions()
 
 TEST(Soak, MillionConversionsKeepMemoryFlat)
 {
-    const int count = SoakCount("VARIO_SOAK_CONVERSIONS", 1000000);
     const std::string file = WriteScratchFile("soak-captions.txt",
                                               kRules + Sjis(L"表示,ひょうじ") + "\r\n");
     ASSERT_TRUE(StartEngineWith(file));
     const std::vector<Caption> captions = Captions();
+    size_t i = 0;
     char buffer[4096];
-    auto convert = [&](int i) {
-        const Caption& c = captions[i % captions.size()];
+    ExpectFlat("conversions", 1000, EnvironmentNumber("VARIO_SOAK_CONVERSIONS", 1000000), [&] {
+        const Caption& c = captions[i++ % captions.size()];
         return Engine().ConvertCaptionString(0, c.text.c_str(), buffer, sizeof buffer)
             && c.converted == buffer;
-    };
-    for (int i = 0; i < 1000; ++i)
-        ASSERT_TRUE(convert(i)) << "warm-up conversion " << i << " gave " << Escaped(buffer);
-    const Memory before;
-    const DWORD start = GetTickCount();
-    int wrong = 0;
-    for (int i = 0; i < count; ++i)
-        wrong += !convert(i);
-    const DWORD ms = GetTickCount() - start;
-    EXPECT_EQ(0, wrong) << "conversions with a wrong result";
-    ExpectFlat("conversions", count, before, Memory(), ms);
+    });
     Engine().ExitEngine();
 }
 
@@ -134,34 +131,20 @@ LRESULT CALLBACK PressOkOnSettings(int code, WPARAM wParam, LPARAM lParam)
 
 TEST(Soak, StartReloadStopCyclesKeepMemoryFlat)
 {
-    const int count = SoakCount("VARIO_SOAK_CYCLES", 2000);
-    const std::string file = WriteScratchFile("soak-cycles.txt",
-                                              kRules + Sjis(L"表示,ひょうじ") + "\r\n");
+    StorePath(WriteScratchFile("soak-cycles.txt", kRules + Sjis(L"表示,ひょうじ") + "\r\n"));
     const OwnedHook answerer(
         SetWindowsHookExA(WH_CALLWNDPROCRET, PressOkOnSettings, nullptr, GetCurrentThreadId()));
     ASSERT_TRUE(answerer.valid());
     g_otherDialogs = 0;
     char buffer[64];
-    int wrong = 0;
-    auto cycle = [&] {
+    ExpectFlat("start/reload/stop cycles", 50, EnvironmentNumber("VARIO_SOAK_CYCLES", 2000), [&] {
         const BOOL started = Engine().InitEngine();
         Engine().OnSetting(nullptr); // OK on the path in force: reloads it
         const BOOL converted = Engine().ConvertCaptionString(0, "foo", buffer, sizeof buffer);
         Engine().ExitEngine();
-        wrong += !started || !converted || std::string(buffer) != "bar";
-    };
-    StorePath(file);
-    for (int i = 0; i < 50; ++i)
-        cycle();
-    ASSERT_EQ(0, wrong) << "warm-up cycles went wrong";
-    const Memory before;
-    const DWORD start = GetTickCount();
-    for (int i = 0; i < count; ++i)
-        cycle();
-    const DWORD ms = GetTickCount() - start;
-    EXPECT_EQ(0, wrong) << "cycles that did not start, reload and convert";
+        return started && converted && std::string(buffer) == "bar";
+    });
     EXPECT_EQ(0, g_otherDialogs) << "message boxes during the cycles";
-    ExpectFlat("start/reload/stop cycles", count, before, Memory(), ms);
 }
 
 } // namespace

@@ -46,22 +46,10 @@ std::string Font(HWND dialog)
 
 const char* KindName(Kind kind)
 {
-    switch (kind) {
-    case Kind::kSettingDialog:
-        return "SettingDialog";
-    case Kind::kAboutDialog:
-        return "AboutDialog";
-    case Kind::kOpenFileDialog:
-        return "OpenFileDialog";
-    case Kind::kEngineBox:
-        return "EngineBox";
-    case Kind::kMemoryBox:
-        return "MemoryBox";
-    case Kind::kFrameworkBox:
-        return "FrameworkBox";
-    default:
-        return "Other";
-    }
+    static const char* const names[] = {"SettingDialog", "AboutDialog", "OpenFileDialog",
+                                        "EngineBox",     "MemoryBox",   "FrameworkBox",
+                                        "Other"};
+    return names[static_cast<int>(kind)];
 }
 
 } // namespace
@@ -150,9 +138,21 @@ std::vector<std::string> ListBoxLines(HWND list)
     return lines;
 }
 
-std::string MemoryMessage()
+std::string EngineCaption()
 {
-    return Sjis(L"メモリが不足しています。");
+    return Sjis(L"Varioエンジン");
+}
+std::string OpenFileTitle()
+{
+    return Sjis(L"変換定義ファイルを選択");
+}
+std::string FileFilter()
+{
+    return Sjis(L"すべてのファイル(*.*)|*.*|");
+}
+std::string RuleSeparator()
+{
+    return Sjis(L" → ");
 }
 std::string LoadFailedMessage()
 {
@@ -162,9 +162,14 @@ std::string FileMissingMessage()
 {
     return Sjis(L"指定されたファイルは存在しません。");
 }
-std::string EngineCaption()
+std::string MemoryMessage()
 {
-    return Sjis(L"Varioエンジン");
+    return Sjis(L"メモリが不足しています。");
+}
+
+std::string AboutLine(const std::string& source, const std::string& replacement)
+{
+    return source + RuleSeparator() + replacement;
 }
 
 std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)

@@ -80,8 +80,15 @@ void ExpectLoadFailureBox(const std::vector<SeenWindow>& seen, bool box);
 // cancelled. What each window showed, in order; a failure if a call did not return.
 std::vector<SeenWindow> SettingsOk(HWND host, const char* typed);
 
-// The engine's message texts in code page 932.
+// The engine's texts in code page 932: its string resources by id, and
+// the framework's memory message.
+std::string EngineCaption();      // 1
+std::string OpenFileTitle();      // 2: the open-file dialog's caption
+std::string FileFilter();         // 3: the open-file dialog's filter list
+std::string RuleSeparator();      // 5: between a rule's texts in the About dialog
+std::string LoadFailedMessage();  // 100
+std::string FileMissingMessage(); // 101
 std::string MemoryMessage();
-std::string LoadFailedMessage();
-std::string FileMissingMessage();
-std::string EngineCaption();
+
+// The About dialog's line for a rule.
+std::string AboutLine(const std::string& source, const std::string& replacement);

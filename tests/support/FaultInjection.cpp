@@ -1,5 +1,6 @@
 // FaultInjection.cpp - counts a module's allocations and fails one on demand.
 #include "FaultInjection.h"
+#include "../../qor/QorString.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -115,20 +116,21 @@ struct Hook {
     void** real;
 };
 
+// A hook of the type of the function it stands in for.
+template <typename F>
+Hook Entry(const char* dll, const char* name, F hook, F* real)
+{
+    return {dll, name, reinterpret_cast<void*>(hook), reinterpret_cast<void**>(real)};
+}
+
 const Hook kHooks[] = {
-    {"kernel32.dll", "GlobalAlloc", reinterpret_cast<void*>(HookGlobalAlloc),
-     reinterpret_cast<void**>(&realGlobalAlloc)},
-    {"kernel32.dll", "GlobalReAlloc", reinterpret_cast<void*>(HookGlobalReAlloc),
-     reinterpret_cast<void**>(&realGlobalReAlloc)},
-    {"kernel32.dll", "GlobalFree", reinterpret_cast<void*>(HookGlobalFree),
-     reinterpret_cast<void**>(&realGlobalFree)},
-    {"msvcrt.dll", "malloc", reinterpret_cast<void*>(HookMalloc),
-     reinterpret_cast<void**>(&realMalloc)},
-    {"msvcrt.dll", "calloc", reinterpret_cast<void*>(HookCalloc),
-     reinterpret_cast<void**>(&realCalloc)},
-    {"msvcrt.dll", "realloc", reinterpret_cast<void*>(HookRealloc),
-     reinterpret_cast<void**>(&realRealloc)},
-    {"msvcrt.dll", "free", reinterpret_cast<void*>(HookFree), reinterpret_cast<void**>(&realFree)},
+    Entry("kernel32.dll", "GlobalAlloc", HookGlobalAlloc, &realGlobalAlloc),
+    Entry("kernel32.dll", "GlobalReAlloc", HookGlobalReAlloc, &realGlobalReAlloc),
+    Entry("kernel32.dll", "GlobalFree", HookGlobalFree, &realGlobalFree),
+    Entry("msvcrt.dll", "malloc", HookMalloc, &realMalloc),
+    Entry("msvcrt.dll", "calloc", HookCalloc, &realCalloc),
+    Entry("msvcrt.dll", "realloc", HookRealloc, &realRealloc),
+    Entry("msvcrt.dll", "free", HookFree, &realFree),
 };
 
 // Rewrites one import slot of the module; false when it has none by that name.
@@ -180,12 +182,21 @@ int Install(HMODULE module)
     return patched;
 }
 
+void InstallHere()
+{
+    static const int patched = [] {
+        const int n = Install(GetModuleHandleA(nullptr));
+        WarmUpExceptions([] { CQorString first(128); });
+        return n;
+    }();
+    EXPECT_GE(patched, 3) << "the test program's allocator imports were not found";
+}
+
 bool DenySse2(HMODULE module)
 {
-    const Hook hook = {"kernel32.dll", "IsProcessorFeaturePresent",
-                       reinterpret_cast<void*>(HookIsProcessorFeaturePresent),
-                       reinterpret_cast<void**>(&realIsProcessorFeaturePresent)};
-    return Patch(module, hook);
+    return Patch(module,
+                 Entry("kernel32.dll", "IsProcessorFeaturePresent", HookIsProcessorFeaturePresent,
+                       &realIsProcessorFeaturePresent));
 }
 
 int Sse2Asks()

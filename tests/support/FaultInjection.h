@@ -17,6 +17,11 @@ int Install(HMODULE module);
 // The n-th allocation from now fails (1 = the next one); 0 fails none.
 void FailAt(int n);
 
+// Routes the allocator imports of this test program, into which the
+// framework is linked, once, and throws its first exception (see
+// WarmUpExceptions); the test fails when they were not found.
+void InstallHere();
+
 // Allocations attempted since the last FailAt or Reset.
 int Attempts();
 

@@ -3,7 +3,7 @@
 #include "../../res/Settings.h"
 #include "FaultInjection.h"
 #include "Owner.h"
-#include <gtest/gtest.h>
+#include "WindowWatcher.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -37,12 +37,19 @@ HMODULE EngineModule()
     return Engine().Handle();
 }
 
+Converted ConvertInto(const char* caption, int size)
+{
+    Converted out;
+    out.bytes.assign((size > 0 ? size : 0) + 16, '\x7F');
+    // The first argument is reserved: whatever the host passes is ignored.
+    out.result = Engine().ConvertCaptionString(0x12345678, caption, &out.bytes[0], size);
+    return out;
+}
+
 std::string Convert(const std::string& caption, int size)
 {
-    std::string buffer(size, '\x7F');
-    if (!Engine().ConvertCaptionString(0, caption.c_str(), &buffer[0], size))
-        return "<0>";
-    return std::string(buffer.c_str());
+    const Converted out = ConvertInto(caption.c_str(), size);
+    return out.result ? out.Text() : "<0>";
 }
 
 std::string Sjis(const std::wstring& text)
@@ -54,13 +61,10 @@ std::string Sjis(const std::wstring& text)
     return out;
 }
 
-std::wstring FromSjis(const std::string& bytes)
+int EnvironmentNumber(const char* name, int fallback)
 {
-    const int n = MultiByteToWideChar(932, 0, bytes.c_str(), -1, nullptr, 0);
-    std::wstring out(n, L'\0');
-    MultiByteToWideChar(932, 0, bytes.c_str(), -1, &out[0], n);
-    out.resize(n - 1);
-    return out;
+    const char* value = getenv(name);
+    return value && atoi(value) > 0 ? atoi(value) : fallback;
 }
 
 std::string Escaped(const std::string& bytes)
@@ -205,4 +209,16 @@ BOOL StartEngineWith(const std::string& definitionFile)
     Engine().ExitEngine();
     StorePath(definitionFile);
     return Engine().InitEngine();
+}
+
+testing::AssertionResult StartEngineOn(const std::string& rules)
+{
+    const std::string path = WriteScratchFile("started.txt", rules);
+    BOOL started = FALSE;
+    const DriveResult r = Drive([&] { started = StartEngineWith(path); }, {});
+    if (!started || r.unexpected)
+        return testing::AssertionFailure()
+            << "the engine did not start on " << Escaped(rules.substr(0, 200)) << " (result "
+            << started << ", " << r.unexpected << " message boxes)";
+    return testing::AssertionSuccess();
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include "EngineModule.h"
+#include <gtest/gtest.h>
 #include <string>
 
 // Vario.tfe beside the test program, loaded once for the whole process as a
@@ -11,13 +12,29 @@
 HMODULE EngineModule();
 const CEngineModule& Engine();
 
-// Converts through the export with a buffer of the given size; the result
-// is the text up to the first zero byte, "<0>" when the export returns 0.
+// A conversion through the export into a host's buffer of the given size,
+// which guard bytes follow; every byte is 0x7F beforehand.
+struct Converted {
+    BOOL result;
+    std::string bytes; // the whole buffer, guard included
+
+    // The text up to the first zero byte.
+    std::string Text() const { return bytes.c_str(); }
+    // Whether every byte from offset on is still 0x7F.
+    bool UntouchedFrom(size_t offset) const
+    {
+        return bytes.find_first_not_of('\x7F', offset) == std::string::npos;
+    }
+};
+Converted ConvertInto(const char* caption, int size);
+// The converted text, "<0>" when the export returns 0.
 std::string Convert(const std::string& caption, int size = 4096);
 
-// UTF-16 text to code page 932 bytes, and back.
+// UTF-16 text to code page 932 bytes.
 std::string Sjis(const std::wstring& text);
-std::wstring FromSjis(const std::string& bytes);
+
+// A whole number above 0 from the environment, or the fallback.
+int EnvironmentNumber(const char* name, int fallback);
 
 // Bytes shown as C escapes, for failure messages.
 std::string Escaped(const std::string& bytes);
@@ -66,3 +83,6 @@ std::string ExitAndReadPath();
 // Ends the engine's current run and starts one on the given definition
 // file, as a host would after the user chose it in an earlier run.
 BOOL StartEngineWith(const std::string& definitionFile);
+// The same on a scratch definition file holding these bytes; a message box
+// (a failed load) is closed and counted, so that a fault cannot hang the test.
+testing::AssertionResult StartEngineOn(const std::string& rules);

@@ -87,10 +87,6 @@ DWORD WINAPI WatchThread(LPVOID parameter)
     return 0;
 }
 
-} // namespace
-
-namespace {
-
 DriveResult Run(const std::function<void()>& call, const std::vector<WindowStep>& steps,
                 const WindowStep* handler, DWORD timeoutMs)
 {

@@ -4,107 +4,69 @@
 #include "TestSupport.h"
 #include "Answering.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
-const int kGuard = 16;
-const char kFill = '\x7F';
-
-// String 3 in code page 932, its two vertical bars at offsets 21 and 25.
-const char kFilterText[] =
-    "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B(*.*)|*.*|";
-
-struct FilterCase {
-    int size;
-    int copied; // bytes before the terminating zero
-};
-
+// String 3, 26 bytes: its two vertical bars are bytes 21 and 25.
 TEST(LoadFilterString, FieldsEndedByZeroBytesWithinTheBuffer)
-{
-    const FilterCase cases[] = {
-        {128, 26}, {27, 26}, {26, 25}, {23, 22}, {22, 21}, {10, 9}, {2, 1}, {1, 0},
-    };
-    for (const FilterCase& c : cases) {
-        std::string buffer(c.size + kGuard, kFill);
-        LoadFilterString(3, &buffer[0], c.size);
-        for (int i = 0; i < c.size + kGuard; ++i) {
-            char expected = kFill;
-            if (i < c.copied)
-                expected = kFilterText[i] == '|' ? '\0' : kFilterText[i];
-            else if (i == c.copied)
-                expected = '\0';
-            EXPECT_EQ(expected, buffer[i])
-                << "size " << c.size << ", byte " << i << ": " << Escaped(buffer);
-        }
-    }
-}
-
-TEST(LoadFilterString, TenBytesEndInsideADoubleByteCharacter)
-{
-    char buffer[10 + kGuard];
-    memset(buffer, kFill, sizeof buffer);
-    LoadFilterString(3, buffer, 10);
-    const char expected[] = "\x82\xB7\x82\xD7\x82\xC4\x82\xCC\x83";
-    EXPECT_EQ(0, memcmp(expected, buffer, 10)) << Escaped(std::string(buffer, 10));
-    for (int i = 10; i < 10 + kGuard; ++i)
-        EXPECT_EQ(kFill, buffer[i]) << "byte " << i << " past the buffer was written";
-}
-
-TEST(LoadFilterString, MissingStringOrNoRoom)
-{
-    char buffer[8 + kGuard];
-    memset(buffer, kFill, sizeof buffer);
-    LoadFilterString(999, buffer, 8);
-    EXPECT_EQ('\0', buffer[0]) << "a missing string gives the empty text";
-    for (size_t i = 1; i < sizeof buffer; ++i)
-        EXPECT_EQ(kFill, buffer[i]) << "byte " << i;
-    memset(buffer, kFill, sizeof buffer);
-    LoadFilterString(3, buffer, 0);
-    LoadFilterString(3, nullptr, 8);
-    for (size_t i = 0; i < sizeof buffer; ++i)
-        EXPECT_EQ(kFill, buffer[i]) << "size 0 wrote byte " << i;
-}
-
-TEST(ShowMessage, EveryBoxHasTheEngineCaption)
 {
     const struct {
         UINT id;
+        int size;
+        int copied; // bytes before the terminating zero; -1: nothing written
+    } cases[] = {
+        // The end of size 10 cuts a double-byte character; string 999 is missing: the empty text.
+        {3, 128, 26}, {3, 27, 26}, {3, 26, 25}, {3, 23, 22}, {3, 22, 21},
+        {3, 10, 9},   {3, 2, 1},   {3, 1, 0},   {3, 0, -1},  {999, 8, 0},
+    };
+    for (const auto& c : cases) {
+        std::string buffer(c.size + 16, '\x7F'), expected = buffer;
+        LoadFilterString(c.id, &buffer[0], c.size);
+        if (c.copied >= 0) {
+            expected.replace(0, c.copied + 1, FileFilter().substr(0, c.copied) + '\0');
+            std::replace(expected.begin(), expected.begin() + c.copied, '|', '\0');
+        }
+        EXPECT_EQ(Escaped(expected), Escaped(buffer)) << "string " << c.id << ", size " << c.size;
+    }
+    LoadFilterString(3, nullptr, 8); // not written
+}
+
+// A text given by its string id, or directly; ownerless, or owned by a window.
+TEST(ShowMessage, EveryBoxHasTheEngineCaption)
+{
+    const HostWindow owner;
+    const struct {
+        UINT id;
+        const char* direct; // the text given instead of an id
+        HWND owner;
         UINT type;
         std::string text;
         UINT icon;
     } cases[] = {
-        {100, MB_OK | MB_ICONERROR, Sjis(L"変換定義ファイルの読み込みに失敗しました。"),
-         MB_ICONERROR},
-        {100, MB_ICONWARNING, Sjis(L"変換定義ファイルの読み込みに失敗しました。"), MB_ICONWARNING},
-        {101, MB_ICONWARNING, Sjis(L"指定されたファイルは存在しません。"), MB_ICONWARNING},
-        {999, MB_OK, "", 0}, // an id the module does not hold
+        {100, nullptr, nullptr, MB_OK | MB_ICONERROR, LoadFailedMessage(), MB_ICONERROR},
+        {100, nullptr, nullptr, MB_ICONWARNING, LoadFailedMessage(), MB_ICONWARNING},
+        {101, nullptr, nullptr, MB_ICONWARNING, FileMissingMessage(), MB_ICONWARNING},
+        {999, nullptr, nullptr, MB_OK, "", 0}, // an id the module does not hold
+        {0, "plain text", owner.hwnd, MB_ICONWARNING, "plain text", MB_ICONWARNING},
     };
     for (const auto& c : cases) {
         SeenWindow seen;
         int result = 0;
-        const DriveResult r = Drive([&] { result = CQorApp::ShowMessage(nullptr, c.id, c.type); },
-                                    {SeeAndPress(&seen, IDOK)});
-        EXPECT_FALSE(r.timedOut) << "string " << c.id;
-        EXPECT_EQ(IDOK, result) << "string " << c.id;
-        EXPECT_EQ(EngineCaption(), seen.caption) << Escaped(seen.caption);
-        EXPECT_EQ(c.text, seen.text) << "string " << c.id << ": " << Escaped(seen.text);
-        EXPECT_EQ(c.icon, seen.icon) << "string " << c.id;
-        EXPECT_EQ(nullptr, seen.owner) << "string " << c.id;
+        const DriveResult r = Drive(
+            [&] {
+                result = c.direct ? CQorApp::ShowMessage(c.owner, c.direct, c.type)
+                                  : CQorApp::ShowMessage(c.owner, c.id, c.type);
+            },
+            {SeeAndPress(&seen, IDOK)});
+        const std::string what = c.direct ? c.direct : "string " + std::to_string(c.id);
+        EXPECT_FALSE(r.timedOut) << what;
+        EXPECT_EQ(IDOK, result) << what;
+        EXPECT_EQ(EngineCaption(), seen.caption) << what << ": " << Escaped(seen.caption);
+        EXPECT_EQ(c.text, seen.text) << what << ": " << Escaped(seen.text);
+        EXPECT_EQ(c.icon, seen.icon) << what;
+        EXPECT_EQ(c.owner, seen.owner) << what;
     }
-}
-
-TEST(ShowMessage, TextGivenDirectlyAndOwnedByAWindow)
-{
-    const HostWindow owner;
-    ASSERT_NE(nullptr, owner.hwnd);
-    SeenWindow seen;
-    const DriveResult r = Drive(
-        [&] { CQorApp::ShowMessage(owner.hwnd, "plain text", MB_ICONWARNING); },
-        {SeeAndPress(&seen, IDOK)});
-    EXPECT_FALSE(r.timedOut);
-    EXPECT_EQ(EngineCaption(), seen.caption) << Escaped(seen.caption);
-    EXPECT_EQ("plain text", seen.text);
-    EXPECT_EQ(owner.hwnd, seen.owner);
 }
 
 } // namespace

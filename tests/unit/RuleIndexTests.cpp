@@ -15,8 +15,7 @@ namespace {
 // load meets no failure.
 TEST(RuleIndex, LoadThatRunsOutOfMemoryKeepsNoRules)
 {
-    fault::Install(GetModuleHandleA(nullptr));
-    fault::WarmUpExceptions([] { CQorString first(128); });
+    fault::InstallHere();
     std::string file;
     for (int i = 0; i < 20; ++i)
         file += "k" + std::to_string(i) + ",v\n";

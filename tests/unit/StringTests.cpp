@@ -3,8 +3,11 @@
 #include "../../qor/QorException.h"
 #include "../../qor/QorString.h"
 #include "FaultInjection.h"
+#include "Answering.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <string.h>
 #include <string>
 
 namespace {
@@ -64,59 +67,59 @@ TEST(StringConstruction, ConstructorsConcatLeftAndMidCapacities)
     }
 }
 
-TEST(StringGrowth, ReserveGrowsExactlyAndNeverShrinks)
+// A piece cut from a longer text is measured only as far as it fits; the rest lies on a page
+// that cannot be read.
+TEST(StringConstruction, PieceOfATextIsReadOnlyAsFarAsItFits)
 {
-    CQorString s("abc", 10);
-    char* before = s.data;
-    s.Reserve(10);
-    s.Reserve(4);
-    s.Reserve(-5);
-    EXPECT_EQ(10, s.capacity);
-    EXPECT_EQ(before, s.data) << "a reserve within the buffer moved it";
-    s.Reserve(300);
-    EXPECT_EQ(300, s.capacity);
-    EXPECT_EQ("abc", Text(s));
-    for (int i = 10; i < 300; ++i)
-        ASSERT_EQ('\0', s.data[i]) << "added byte " << i << " is not zero";
+    const char* text = BeforeUnreadablePage("abcd");
+    for (int capacity = 1; capacity <= 5; ++capacity) {
+        const CQorString piece(text, capacity);
+        EXPECT_EQ(std::string("abcd", capacity - 1), piece.data) << "capacity " << capacity;
+        EXPECT_EQ(capacity - 1, piece.length) << "capacity " << capacity;
+        EXPECT_EQ(capacity, piece.capacity);
+    }
 }
 
-TEST(StringGrowth, OperationsGrowToExactlyTheSizeNeeded)
-{
-    CQorString s(4);
-    s.Assign("abcdefgh");
-    EXPECT_EQ(9, s.capacity);
-    s.Append("ij");
-    EXPECT_EQ(11, s.capacity);
-    s.Append(CQorString("klm", 0));
-    EXPECT_EQ(14, s.capacity);
-    EXPECT_EQ("abcdefghijklm", Text(s));
-    s.Assign("x"); // shorter text keeps the buffer
-    EXPECT_EQ(14, s.capacity);
-    s.Assign(s);
-    EXPECT_EQ("x", Text(s)) << "assigned to itself";
-    EXPECT_EQ(14, s.capacity) << "assigned to itself";
-    s.Empty();
-    EXPECT_EQ(14, s.capacity);
-    EXPECT_EQ(0, s.length);
-    ExpectWellFormed(s, "after Empty");
+// An operation on the text "abc" in a buffer of 10 bytes, and what it leaves.
+const struct {
+    const char* what;
+    void (*op)(CQorString& s);
+    const char* text;
+    int capacity;
+} kOperations[] = {
+    {"Reserve less", [](CQorString& s) { s.Reserve(10), s.Reserve(4), s.Reserve(-5); }, "abc", 10},
+    {"Reserve(300)", [](CQorString& s) { s.Reserve(300); }, "abc", 300},
+    {"Assign longer", [](CQorString& s) { s.Assign("abcdefghijklm"); }, "abcdefghijklm", 14},
+    {"Assign a string", [](CQorString& s) { s.Assign(CQorString("0123456789ab", 0)); },
+     "0123456789ab", 13},
+    {"Assign shorter", [](CQorString& s) { s.Assign("x"); }, "x", 10},
+    {"Assign itself", [](CQorString& s) { s.Assign(s); }, "abc", 10},
+    {"Append", [](CQorString& s) { s.Append("defghijk"); }, "abcdefghijk", 12},
+    {"Append a string", [](CQorString& s) { s.Append(CQorString("defghijkl", 0)); }, "abcdefghijkl",
+     13},
+    {"Empty", [](CQorString& s) { s.Empty(); }, "", 10},
+    {"GetBuffer(-1)", [](CQorString& s) { s.GetBuffer(-1); }, "abc", 10},
+    {"GetBuffer(16), written",
+     [](CQorString& s) { strcpy(s.GetBuffer(16), "written"), s.ReleaseBuffer(); }, "written", 16},
+};
 
-    CQorString big(300);
-    big.Assign("something");
-    big.Empty();
-    EXPECT_EQ(300, big.capacity);
-    EXPECT_EQ("", Text(big));
-}
-
-TEST(StringGrowth, GetBufferAndReleaseBuffer)
+// A buffer grows to exactly the size needed, and stays in place when it need not grow; the
+// bytes it gains read as zero.
+TEST(StringGrowth, ToExactlyTheSizeNeededAndNeverShrinks)
 {
-    CQorString s("ab", 0);
-    char* p = s.GetBuffer(-1);
-    EXPECT_EQ(3, s.capacity) << "a negative size grew the buffer";
-    p = s.GetBuffer(16);
-    EXPECT_EQ(16, s.capacity);
-    memcpy(p, "written\0tail", 12);
-    s.ReleaseBuffer();
-    EXPECT_EQ("written", Text(s));
+    for (const auto& c : kOperations) {
+        CQorString s("abc", 10);
+        const char* before = s.data;
+        c.op(s);
+        EXPECT_EQ(c.text, Text(s)) << c.what;
+        EXPECT_EQ(c.capacity, s.capacity) << c.what;
+        ExpectWellFormed(s, c.what);
+        if (c.capacity == 10) {
+            EXPECT_EQ(before, s.data) << c.what << " moved the buffer";
+        }
+        for (int i = std::max(10, s.length + 1); i < s.capacity; ++i)
+            ASSERT_EQ('\0', s.data[i]) << c.what << ": added byte " << i << " is not zero";
+    }
 }
 
 // Each search's answer on code page 932 (a trail byte never matches) and where no byte leads.
@@ -253,7 +256,7 @@ TEST(StringSearch, AgreesWithACharacterByCharacterScan)
 TEST(StringResource, LoadStringGrowsWhenTheTextMayHaveBeenCut)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    const std::string name = "Vario\x83\x47\x83\x93\x83\x57\x83\x93"; // 13 bytes
+    const std::string name = EngineCaption(); // string 1, 13 bytes
     const struct {
         UINT id;
         int capacity;
@@ -276,74 +279,49 @@ TEST(StringResource, LoadStringGrowsWhenTheTextMayHaveBeenCut)
 // Allocation failures, injected into this program's own global memory calls.
 class StringMemory : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        fault::Install(GetModuleHandleA(nullptr));
-        fault::WarmUpExceptions([] { CQorString first(128); });
-    }
+    static void SetUpTestSuite() { fault::InstallHere(); }
 };
 
+// The one memory exception, thrown by pointer and caught by its own type.
 TEST_F(StringMemory, FailedAllocationThrowsTheOneMemoryException)
 {
     for (int round = 0; round < 2; ++round) {
-        CQorException* caught = nullptr;
+        CQorMemoryException* caught = nullptr;
         try {
             fault::CFailAt fail(1);
             CQorString s(128);
-        } catch (CQorException* e) {
+        } catch (CQorMemoryException* e) {
             caught = e;
         }
         EXPECT_EQ(&g_memoryException, caught) << "round " << round;
     }
-    const std::string message = "\x83\x81\x83\x82\x83\x8A\x82\xAA\x95\x73\x91\xAB"
-                                "\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42";
-    EXPECT_EQ(message, g_memoryException.GetErrorMessage());
+    EXPECT_EQ(MemoryMessage(), g_memoryException.GetErrorMessage());
     EXPECT_EQ(0, g_memoryException.code);
 }
 
-TEST_F(StringMemory, CaughtAsTheMemoryException)
-{
-    CQorMemoryException* caught = nullptr;
-    try {
-        QorThrowMemoryException();
-    } catch (CQorMemoryException* e) {
-        caught = e;
-    }
-    EXPECT_EQ(&g_memoryException, caught);
-}
-
+// Every operation that grows the buffer, its allocation failing.
 TEST_F(StringMemory, FailedGrowthLeavesTheStringAsItWas)
 {
-    const struct {
-        const char* what;
-        void (*grow)(CQorString&);
-    } cases[] = {
-        {"Reserve", [](CQorString& s) { s.Reserve(500); }},
-        {"Assign text", [](CQorString& s) { s.Assign("a text longer than sixteen bytes"); }},
-        {"Assign string",
-         [](CQorString& s) { s.Assign(CQorString("another long text, 33 bytes long", 0)); }},
-        {"Append text", [](CQorString& s) { s.Append("-appended beyond the buffer"); }},
-        {"GetBuffer", [](CQorString& s) { s.GetBuffer(64); }},
-    };
-    for (const auto& c : cases) {
-        CQorString s("before", 16);
+    for (const auto& c : kOperations) {
+        if (c.capacity == 10)
+            continue;
+        CQorString s("abc", 10);
         const fault::LiveBlocks before;
         bool thrown = false;
         {
             fault::CFailAt fail(1);
             try {
-                c.grow(s);
+                c.op(s);
             } catch (CQorException* e) {
                 thrown = e == &g_memoryException;
             }
         }
         EXPECT_TRUE(thrown) << c.what;
-        EXPECT_EQ("before", Text(s)) << c.what;
-        EXPECT_EQ(16, s.capacity) << c.what;
-        EXPECT_EQ(6, s.length) << c.what;
+        EXPECT_EQ("abc", Text(s)) << c.what;
+        EXPECT_EQ(10, s.capacity) << c.what;
         EXPECT_EQ(before, fault::LiveBlocks()) << c.what << " leaked a block";
         s.Append(" and after"); // the string still works
-        EXPECT_EQ("before and after", Text(s)) << c.what;
+        EXPECT_EQ("abc and after", Text(s)) << c.what;
     }
 }
 

@@ -2,131 +2,84 @@
 // where a dialog goes to stand centred.
 #include "../../qor/QorWnd.h"
 #include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
 #include <vector>
 
 namespace {
 
-HWND Handle(UINT_PTR value)
+// The map as text: each chain head first, then what Lookup finds for each
+// handle, the number of its object or "-": "50: 10A1 10A0 | 01". A
+// handle's bucket is bits 1 to 8 of its value.
+std::string State(const CQorWndMap& map, const std::vector<HWND>& handles, const CQorWnd* objects)
 {
-    return reinterpret_cast<HWND>(value);
-}
-
-// The handles in a bucket's chain, head first. A handle's bucket is bits 1
-// to 8 of its value: 0x10A0 and 0x12A0 go to bucket 0x50.
-std::vector<HWND> Chain(const CQorWndMap& map, unsigned bucket)
-{
-    std::vector<HWND> handles;
-    for (const CQorWndMapNode* node = map.buckets[bucket]; node; node = node->next)
-        handles.push_back(node->handle);
-    return handles;
-}
-
-struct SharedBucketCase {
-    const char* name;
-    UINT_PTR first;
-    UINT_PTR second;
-    unsigned bucket;
-};
-
-TEST(WndMap, HandlesSharingABucketAreKeptApart)
-{
-    const SharedBucketCase cases[] = {
-        {"bit 0 differs", 0x10A0, 0x10A1, 0x50},
-        {"512 apart", 0x10A0, 0x12A0, 0x50},
-        {"1024 apart, high bits set", 0xFFFF0A02, 0xFFFF0E02, 0x01},
-    };
-    for (const SharedBucketCase& c : cases) {
-        CQorWnd one, two;
-        CQorWndMap map;
-        const HWND a = Handle(c.first), b = Handle(c.second);
-        ASSERT_TRUE(map.Add(a, &one)) << c.name;
-        ASSERT_TRUE(map.Add(b, &two)) << c.name;
-        EXPECT_EQ((std::vector<HWND>{b, a}), Chain(map, c.bucket))
-            << c.name << ": not one chain, later first";
-        EXPECT_EQ(&one, map.Lookup(a)) << c.name;
-        EXPECT_EQ(&two, map.Lookup(b)) << c.name;
-
-        EXPECT_EQ(&one, map.Remove(a)) << c.name;
-        EXPECT_EQ(nullptr, map.Lookup(a)) << c.name;
-        EXPECT_EQ(&two, map.Lookup(b)) << c.name << ": removing its neighbour lost it";
-        EXPECT_EQ(&two, map.Remove(b)) << c.name;
-        EXPECT_EQ(nullptr, map.Lookup(b)) << c.name;
-        EXPECT_TRUE(Chain(map, c.bucket).empty()) << c.name;
+    std::string state;
+    char text[16];
+    for (int bucket = 0; bucket < 256; ++bucket) {
+        if (!map.buckets[bucket])
+            continue;
+        snprintf(text, sizeof text, "%02X:", bucket);
+        state += text;
+        for (const CQorWndMapNode* node = map.buckets[bucket]; node; node = node->next) {
+            snprintf(text, sizeof text, " %lX", reinterpret_cast<ULONG_PTR>(node->handle));
+            state += text;
+        }
+        state += "; ";
     }
+    state += "|";
+    for (HWND h : handles) {
+        const CQorWnd* object = map.Lookup(h);
+        state += object ? static_cast<char>('0' + (object - objects)) : '-';
+    }
+    return state;
 }
 
-TEST(WndMap, HandlesInOtherBucketsStayOutOfTheChain)
+// Objects 0, 1, 2 added with the handles given, in turn; then one handle
+// is removed: the object Remove returns, and the map before and after.
+TEST(WndMap, EntriesAddedFoundAndRemovedInTheirBucket)
 {
-    CQorWnd one, two;
-    CQorWndMap map;
-    ASSERT_TRUE(map.Add(Handle(0x2000), &one));
-    ASSERT_TRUE(map.Add(Handle(0x2002), &two)); // bit 1 is part of the bucket
-    EXPECT_EQ((std::vector<HWND>{Handle(0x2000)}), Chain(map, 0x00));
-    EXPECT_EQ((std::vector<HWND>{Handle(0x2002)}), Chain(map, 0x01));
-}
-
-TEST(WndMap, TheSameHandleTwiceIsFoundAndRemovedLaterFirst)
-{
-    CQorWnd earlier, later;
-    CQorWndMap map;
-    const HWND h = Handle(0x3456);
-    ASSERT_TRUE(map.Add(h, &earlier));
-    ASSERT_TRUE(map.Add(h, &later));
-    EXPECT_EQ(&later, map.Lookup(h));
-    EXPECT_EQ(&later, map.Remove(h));
-    EXPECT_EQ(&earlier, map.Lookup(h)) << "the earlier entry went with the later one";
-    EXPECT_EQ(&earlier, map.Remove(h));
-    EXPECT_EQ(nullptr, map.Lookup(h));
-    EXPECT_EQ(nullptr, map.Remove(h));
-}
-
-TEST(WndMap, RemovingFromAChainOfThreeKeepsTheOthers)
-{
-    // Added in this order, so the chain runs c, b, a.
-    const HWND handles[] = {Handle(0x4000), Handle(0x4200), Handle(0x4400)};
     const struct {
-        const char* where;
-        int removed;
+        const char* added;
+        const char* before;
+        const char* removed;
+        char object; // '-': null
+        const char* after;
     } cases[] = {
-        {"head", 2},
-        {"middle", 1},
-        {"tail", 0},
+        // Bit 0 differs, 512 apart, 1024 apart with high bits set: one bucket, the later first.
+        {"10A0 10A1", "50: 10A1 10A0; |01", "10A0", '0', "50: 10A1; |-1"},
+        {"10A0 12A0", "50: 12A0 10A0; |01", "12A0", '1', "50: 10A0; |0-"},
+        {"FFFF0A02 FFFF0E02", "01: FFFF0E02 FFFF0A02; |01", "FFFF0A02", '0', "01: FFFF0E02; |-1"},
+        // Bit 1 is part of the bucket.
+        {"2000 2002", "00: 2000; 01: 2002; |01", "2002", '1', "00: 2000; |0-"},
+        {"2000", "00: 2000; |0", "2000", '0', "|-"},
+        // The same handle twice: the later entry is found and removed first.
+        {"3456 3456", "2B: 3456 3456; |11", "3456", '1', "2B: 3456; |00"},
+        // The head, middle and tail of a chain of three.
+        {"4000 4200 4400", "00: 4400 4200 4000; |012", "4400", '2', "00: 4200 4000; |01-"},
+        {"4000 4200 4400", "00: 4400 4200 4000; |012", "4200", '1', "00: 4400 4000; |0-2"},
+        {"4000 4200 4400", "00: 4400 4200 4000; |012", "4000", '0', "00: 4400 4200; |-12"},
+        // Absent, in the same bucket and in an empty one.
+        {"5000 5200", "00: 5200 5000; |01", "5001", '-', "00: 5200 5000; |01"},
+        {"5000 5200", "00: 5200 5000; |01", "6002", '-', "00: 5200 5000; |01"},
     };
     for (const auto& c : cases) {
         CQorWnd objects[3];
         CQorWndMap map;
-        for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(map.Add(handles[i], &objects[i]));
-        ASSERT_EQ((std::vector<HWND>{handles[2], handles[1], handles[0]}), Chain(map, 0x00));
-
-        EXPECT_EQ(&objects[c.removed], map.Remove(handles[c.removed])) << c.where;
-        EXPECT_EQ(nullptr, map.Lookup(handles[c.removed])) << c.where;
-        std::vector<HWND> left;
-        for (int i = 2; i >= 0; --i) {
-            if (i == c.removed)
-                continue;
-            left.push_back(handles[i]);
-            EXPECT_EQ(&objects[i], map.Lookup(handles[i])) << c.where << ": lost entry " << i;
+        std::vector<HWND> handles;
+        for (const char* p = c.added; *p;) {
+            char* end;
+            handles.push_back(reinterpret_cast<HWND>(strtoul(p, &end, 16)));
+            ASSERT_TRUE(map.Add(handles.back(), &objects[handles.size() - 1])) << c.added;
+            p = end;
         }
-        EXPECT_EQ(left, Chain(map, 0x00)) << c.where;
+        const std::string what = std::string(c.added) + ", removing " + c.removed;
+        EXPECT_EQ(c.before, State(map, handles, objects)) << what;
+        const CQorWnd* removed = map.Remove(
+            reinterpret_cast<HWND>(strtoul(c.removed, nullptr, 16)));
+        EXPECT_EQ(c.object == '-' ? nullptr : &objects[c.object - '0'], removed) << what;
+        EXPECT_EQ(c.after, State(map, handles, objects)) << what;
     }
-}
-
-TEST(WndMap, RemovingAnAbsentHandleChangesNothing)
-{
-    CQorWnd one, two;
-    CQorWndMap map;
-    ASSERT_TRUE(map.Add(Handle(0x5000), &one));
-    ASSERT_TRUE(map.Add(Handle(0x5200), &two));
-    const CQorWndMapNode* head = map.buckets[0x00];
-
-    EXPECT_EQ(nullptr, map.Remove(Handle(0x5001))) << "absent, same bucket";
-    EXPECT_EQ(nullptr, map.Remove(Handle(0x6002))) << "absent, empty bucket 0x01";
-    EXPECT_EQ(nullptr, map.Lookup(Handle(0x5001)));
-    EXPECT_EQ(head, map.buckets[0x00]);
-    EXPECT_EQ((std::vector<HWND>{Handle(0x5200), Handle(0x5000)}), Chain(map, 0x00));
-    EXPECT_EQ(&one, map.Lookup(Handle(0x5000)));
-    EXPECT_EQ(&two, map.Lookup(Handle(0x5200)));
 }
 
 struct CentreCase {
