@@ -8,6 +8,8 @@
 #include "TestSupport.h"
 #include "WindowWatcher.h"
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -207,12 +209,32 @@ std::string RandomCaption(CRandom& random, const Rules& rules)
     return caption;
 }
 
-// The key of the text at `at` as the rule index keys a source of that
-// length: its first two bytes, or its only byte.
-unsigned Key(const std::string& text, size_t at, size_t length)
+// The key the rule index gives a source: its only byte, its first two or
+// three characters when they take two bytes each, or its first two bytes.
+std::string SourceKey(const std::string& source)
 {
-    const unsigned first = static_cast<unsigned char>(text[at]);
-    return length == 1 ? 0x10000 + first : first << 8 | static_cast<unsigned char>(text[at + 1]);
+    const auto wide = [&](size_t at) { return at + 1 < source.size() && IsLeadByte(source[at]); };
+    if (source.size() == 1)
+        return "1" + source;
+    if (wide(0) && wide(2))
+        return source.substr(0, wide(4) ? 6 : 4);
+    return source.substr(0, 2);
+}
+
+// The keys of a text that end at its byte at `end`: that byte, the pair,
+// and the four and six bytes where characters of two bytes may begin.
+std::vector<std::string> KeysEndingAt(const std::string& text, size_t end)
+{
+    std::vector<std::string> keys = {"1" + text.substr(end, 1)};
+    for (size_t n = 2; n <= 6 && n <= end + 1; n += 2) {
+        const std::string key = text.substr(end + 1 - n, n);
+        bool wide = true;
+        for (size_t i = 0; i + 2 < n; i += 2)
+            wide = wide && IsLeadByte(key[i]);
+        if (n == 2 || wide)
+            keys.push_back(key);
+    }
+    return keys;
 }
 
 // A caption that makes a quarter of the rules candidates, or one fewer or
@@ -221,12 +243,12 @@ unsigned Key(const std::string& text, size_t at, size_t length)
 // occurs anywhere in the caption.
 std::string SteeredCaption(CRandom& random, const Rules& rules)
 {
-    std::vector<int> perKey(0x10100);
+    std::map<std::string, int> perKey;
     for (const auto& rule : rules)
         if (!rule.first.empty())
-            ++perKey[Key(rule.first, 0, rule.first.size())];
-    std::vector<bool> seen(perKey.size());
-    std::vector<unsigned> fresh; // the keys the last piece brought
+            ++perKey[SourceKey(rule.first)];
+    std::set<std::string> seen;
+    std::vector<std::string> fresh; // the keys the last piece brought
     const int target = static_cast<int>(rules.size()) / 4 - 1 + random.Below(3);
     std::string caption;
     for (int count = 0, tries = 0; count < target && tries < 4 * target; ++tries) {
@@ -234,24 +256,20 @@ std::string SteeredCaption(CRandom& random, const Rules& rules)
         caption += CaptionPiece(random, rules);
         fresh.clear();
         int added = 0;
-        auto occurs = [&](unsigned key) {
-            if (!seen[key]) {
-                seen[key] = true;
-                fresh.push_back(key);
-                added += perKey[key];
-            }
-        };
         for (size_t i = from; i < caption.size(); ++i) {
-            occurs(Key(caption, i, 1));
-            if (i > 0)
-                occurs(Key(caption, i - 1, 2));
+            for (const std::string& key : KeysEndingAt(caption, i)) {
+                if (seen.insert(key).second) {
+                    fresh.push_back(key);
+                    added += perKey.count(key) ? perKey[key] : 0;
+                }
+            }
         }
         if (count + added <= target) {
             count += added;
             continue;
         }
-        for (unsigned key : fresh) // too many: the piece is taken back
-            seen[key] = false;
+        for (const std::string& key : fresh) // too many: the piece is taken back
+            seen.erase(key);
         caption.resize(from);
     }
     return caption;
@@ -289,6 +307,29 @@ std::string RandomIndexedFile(CRandom& random, int lines)
                                                             : piece(false);
         file += source + text(2) + "," + text(3) + "\n";
     }
+    return file;
+}
+
+// A table of words of one to four double-byte characters out of a few,
+// so that many sources share their first characters and keys, now and
+// then followed by a byte or a lone lead byte, among sources of one byte.
+// Trail bytes that could lead a character make keys that begin inside one.
+std::string RandomWordFile(CRandom& random, int lines)
+{
+    const char* const characters[] = {"\x82\x9F", "\x82\xA0", "\x83\x41", "\x83\x5C",
+                                      "\x83\x83", "\x95\x5C", "\x81\x40"};
+    const char* const bytes[] = {"a", "\x5C", "\x83"};
+    auto word = [&](int fewest, int most) {
+        std::string w;
+        for (int n = fewest + random.Below(most - fewest + 1); n > 0; --n)
+            w += random.Pick(characters);
+        if (random.Below(4) == 0)
+            w += random.Pick(bytes);
+        return w;
+    };
+    std::string file;
+    for (int n = lines; n > 0; --n)
+        file += (random.Below(10) ? word(1, 4) : random.Pick(bytes)) + "," + word(0, 3) + "\n";
     return file;
 }
 
@@ -365,17 +406,30 @@ TEST(Differential, LargeTablesAgreeWithTheModelAtTheQuarter)
                     SteeredCaption, 30);
 }
 
+// Tables of words of double-byte characters, keyed by two or three of them.
+TEST(Differential, WordTablesAgreeWithTheModel)
+{
+    SKIP_UNLESS_CODE_PAGE_932();
+    ExpectAgreement([](CRandom& r) { return RandomWordFile(r, 20 + r.Below(200)); }, RandomCaption,
+                    300);
+}
+
 // Tables whose later rules only the replacements before them set off, one
 // searched rule by rule and one indexed.
 TEST(Differential, ChainedRulesAgreeWithTheModel)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    std::string indexed = "a,c\nb,d\n,x\nx,\n\x83,y\ncd,ef\nf,\x95\x5C\n\x95\x5C,ok\n";
+    // The keys of two and three characters that replacements make where
+    // they meet the text: after, inside and around an empty one.
+    std::string indexed = "a,c\nb,d\n,x\nx,\n\x83,y\ncd,ef\nf,\x95\x5C\n\x95\x5C,ok\n"
+                          "q,\x82\xA0\nr,\ns,\x82\xAA\x82\n\x82\xA0\x82\xA2,J1\n"
+                          "\x82\xA4\x82\xA6\x82\xA8,J2\n\x82\xAA\x82\xAB,J3\n";
     for (int i = 0; i < 16; ++i)
         indexed += "w" + std::to_string(i) + ",W\n";
     const std::string files[] = {"aa,b\nb,\x83\x5C\n\\,/\n", indexed};
     const std::string captions[] = {"",        "aaab",         "ab\\\x83\x5C\\",
-                                    "xab fab", "\x83\x5C\x83", "w1 w12 aab"};
+                                    "xab fab", "\x83\x5C\x83", "w1 w12 aab",
+                                    "q\x82\xA2",  "\x82\xA4r\x82\xA6\x82\xA8", "s\xAB"};
     for (const std::string& file : files) {
         ASSERT_TRUE(StartEngineWith(WriteScratchFile("chained.txt", file)));
         for (const std::string& caption : captions)
