@@ -40,10 +40,12 @@ BOOL CRuleTable::Load(const char* path)
     CDefinitionText text;
     if (text.Read(path) != ERROR_SUCCESS)
         return FALSE;
-    BOOL loaded = TRUE;
+    // Room for a rule on every line, taken at once instead of a block that
+    // grows with each rule.
+    BOOL loaded = rules.EnsureCapacity(text.Lines());
     try {
         CQorString line(kQorWorkingCapacity); // each line in turn, to classify
-        while (const char* next = text.NextLine()) {
+        while (const char* next = loaded ? text.NextLine() : nullptr) {
             if (!ParseLine(line.Assign(next))) {
                 loaded = FALSE;
                 break;
