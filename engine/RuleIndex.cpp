@@ -52,6 +52,7 @@ unsigned KeyOf(const CRuleIndex::Rule& rule, const bool* lead)
     return static_cast<unsigned>(s[0]) << 8 | s[1];
 }
 
+// The fewest bits whose numbers reach count: 2^bits >= count, 2 at least.
 int BitsFor(size_t count)
 {
     int bits = 1;
