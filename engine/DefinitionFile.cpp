@@ -57,11 +57,22 @@ char* CDefinitionText::NextLine()
     return line;
 }
 
+int CDefinitionText::Lines() const
+{
+    int lines = next < end && end[-1] != '\n'; // a last line without its LF
+    for (const char* at = next; (at = static_cast<const char*>(memchr(at, '\n', end - at)));
+         ++at)
+        ++lines;
+    return lines;
+}
+
 DefLineKind ClassifyDefinitionLine(const CQorString& line, int* comma)
 {
-    if (line.Find('[', 0) == 0 && line.ReverseFind(']') == line.length - 1)
+    // A character begins at the first byte: a line begins with '[' or "//"
+    // when its first bytes are those.
+    if (line.data[0] == '[' && line.ReverseFind(']') == line.length - 1)
         return kSectionLine;
-    if (line.Find("//", 0) == 0)
+    if (line.data[0] == '/' && line.data[1] == '/')
         return kCommentLine;
     *comma = line.Find(',', 0);
     return *comma == -1 ? kOtherLine : kRuleLine;

@@ -3,8 +3,8 @@
 #include "RuleIndex.h"
 #include "internal/RuleQueue.h"
 #include "WindowSet.h"
+#include "../qor/internal/QorSearch.h"
 #include <algorithm>
-#include <assert.h>
 #include <new>
 #include <string.h>
 
@@ -15,54 +15,55 @@ namespace {
 const int kIndexedFrom = 16;
 
 // Keys: a pair of bytes is first * 256 + second; the one byte of a
-// one-byte source is kSingle + that byte.
+// one-byte source is kSingle + that byte. The wide keys, of a source that
+// begins with two or three double-byte characters, are kWide and above.
 const unsigned kSingle = 0x10000;
-const unsigned kKeys = kSingle + 0x100;
+const unsigned kKeys = kSingle + 0x100; // keys of one or two bytes
+const unsigned kWide = 0x80000000;
 
-unsigned KeyOf(const CRuleIndex::Rule& rule)
+// The wide key of the two double-byte characters at p (p[0] and p[2] lead
+// bytes): their four bytes, big-endian, the first a lead byte, so kWide and
+// above in every double-byte code page.
+inline unsigned PairKey(const unsigned char* p)
 {
-    const unsigned first = static_cast<unsigned char>(rule.source[0]);
-    if (rule.sourceLength == 1)
-        return kSingle + first;
-    return first << 8 | static_cast<unsigned char>(rule.source[1]);
+    return static_cast<unsigned>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
 }
 
-unsigned Hash(unsigned key, int shift)
+// The wide key of the three double-byte characters at p: their six bytes
+// hashed. Another text of six or four bytes may have the same key: its
+// rules are then searched in vain, never missed.
+inline unsigned TripleKey(const unsigned char* p)
 {
-    return (key * 2654435761u) >> shift;
+    return (PairKey(p) ^ (static_cast<unsigned>(p[4]) << 8 | p[5]) * 0x9E3779B1u) | kWide;
 }
 
-// A key sorts in two passes of this many digits.
-const unsigned kDigits = 512;
-static_assert(kKeys <= kDigits * kDigits, "two passes sort every key");
-
-// The numbers of the rules that have a key (keyOf[i] < kKeys), sorted by
-// key, each key's in table order: two stable counting passes, over the low
-// nine bits of the keys and then over the rest.
-std::vector<int> SortedByKey(const std::vector<unsigned>& keyOf)
+// A source that begins with double-byte characters (kana, kanji) is keyed
+// by its first three, or two: in a table of words in kana, the first two
+// bytes, one character, are shared by hundreds of rules. Any other by its
+// first two bytes, or its only byte.
+unsigned KeyOf(const CRuleIndex::Rule& rule, const bool* lead)
 {
-    std::vector<int> sorted;
-    sorted.reserve(keyOf.size());
-    for (int i = 0; i < static_cast<int>(keyOf.size()); ++i)
-        if (keyOf[i] < kKeys)
-            sorted.push_back(i);
-    std::vector<int> passed(sorted.size());
-    for (int low : {0, 9}) {
-        unsigned starts[kDigits + 1] = {};
-        for (int i : sorted)
-            ++starts[(keyOf[i] >> low) % kDigits + 1];
-        for (unsigned d = 0; d < kDigits; ++d)
-            starts[d + 1] += starts[d];
-        for (int i : sorted)
-            passed[starts[(keyOf[i] >> low) % kDigits]++] = i;
-        sorted.swap(passed);
-    }
-    return sorted;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(rule.source);
+    const int n = rule.sourceLength;
+    if (n >= 4 && s[0] >= 0x80 && lead[s[0]] && lead[s[2]])
+        return n >= 6 && lead[s[4]] ? TripleKey(s) : PairKey(s);
+    if (n == 1)
+        return kSingle + s[0];
+    return static_cast<unsigned>(s[0]) << 8 | s[1];
+}
+
+// The fewest bits whose numbers reach count: 2^bits >= count, 2 at least.
+int BitsFor(size_t count)
+{
+    int bits = 1;
+    while ((size_t{1} << bits) < count)
+        ++bits;
+    return bits;
 }
 
 } // namespace
 
-CRuleIndex::CRuleIndex() : shift(32)
+CRuleIndex::CRuleIndex() : wideShift(32), shift(32)
 {
     Clear();
 }
@@ -75,44 +76,67 @@ BOOL CRuleIndex::Build(std::vector<Rule>&& table)
     if (count < kIndexedFrom)
         return TRUE;
     try {
-        // A rule whose source is empty finds nothing and gets no key.
-        std::vector<unsigned> keyOf(count, kKeys);
+        const bool* lead = QorLeadBytes();
+        // Each key gets a group, in the order of its first rule: the slots
+        // have room for a key per rule, half of them empty at most.
+        const int bits = BitsFor(2 * static_cast<size_t>(count));
+        shift = 32 - bits;
+        slots.assign(size_t{1} << bits, 0);
+        present.assign((kKeys + 31) / 32, 0);
+        std::vector<int> groupOf(count, -1); // a rule whose source is empty has none
+        std::vector<int> sizes;
         bool longSources = false;
         for (int i = 0; i < count; ++i) {
-            if (rules[i].sourceLength > 0)
-                keyOf[i] = KeyOf(rules[i]);
             longSources = longSources || rules[i].sourceLength >= 4;
-        }
-        order = SortedByKey(keyOf);
-        const int total = static_cast<int>(order.size());
-        int keys = 0;
-        for (int at = 0; at < total; ++at)
-            keys += at == 0 || keyOf[order[at]] != keyOf[order[at - 1]];
-        int bits = 1;
-        while ((1 << bits) < 2 * keys)
-            ++bits;
-        shift = 32 - bits;
-        slots.assign(1u << bits, 0);
-        present.assign((kKeys + 31) / 32, 0);
-        groups.reserve(keys);
-        groupKeys.reserve(keys);
-        for (int begin = 0, end; begin < total; begin = end) {
-            const unsigned key = keyOf[order[begin]];
-            for (end = begin + 1; end < total && keyOf[order[end]] == key;)
-                ++end;
-            present[key >> 5] |= 1u << (key & 31);
+            if (rules[i].sourceLength == 0)
+                continue;
+            const unsigned key = KeyOf(rules[i], lead);
             unsigned slot = Hash(key, shift);
-            while (slots[slot] != 0)
+            while (slots[slot] != 0 && groupKeys[slots[slot] - 1] != key)
                 slot = (slot + 1) & (slots.size() - 1);
-            slots[slot] = static_cast<unsigned>(groups.size()) + 1;
-            groups.push_back({begin, end});
-            groupKeys.push_back(key);
+            if (slots[slot] == 0) {
+                slots[slot] = static_cast<unsigned>(groupKeys.size()) + 1;
+                groupKeys.push_back(key);
+                sizes.push_back(0);
+                if (key < kKeys)
+                    present[key >> 5] |= 1u << (key & 31);
+            }
+            groupOf[i] = static_cast<int>(slots[slot] - 1);
+            ++sizes[groupOf[i]];
+        }
+        // The rules by group, each group's in table order.
+        groups.resize(groupKeys.size());
+        int total = 0;
+        for (size_t g = 0; g < groups.size(); ++g) {
+            groups[g] = {total, total};
+            total += sizes[g];
+        }
+        order.resize(total);
+        for (int i = 0; i < count; ++i)
+            if (groupOf[i] != -1)
+                order[groups[groupOf[i]].end++] = i;
+        // About 16 bits per wide key.
+        size_t wide = 0;
+        for (unsigned key : groupKeys)
+            wide += key >= kWide;
+        if (wide > 0) {
+            const int wideBits = BitsFor(16 * wide);
+            wideShift = 32 - wideBits;
+            widePresent.assign(((size_t{1} << wideBits) + 31) / 32, 0);
+            for (unsigned key : groupKeys) {
+                const unsigned bit = Hash(key, wideShift);
+                if (key >= kWide)
+                    widePresent[bit >> 5] |= 1u << (bit & 31);
+            }
         }
         if (longSources) {
-            heads.resize(count);
-            for (int i = 0; i < count; ++i)
-                if (rules[i].sourceLength >= 4)
-                    heads[i] = WindowHash(rules[i].source);
+            heads.resize(2 * static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                if (rules[i].sourceLength >= 4) {
+                    heads[2 * i] = WindowHash(rules[i].source) | 1;
+                    heads[2 * i + 1] = WindowHash(rules[i].source + rules[i].sourceLength - 4);
+                }
+            }
         }
     } catch (const std::bad_alloc&) {
         Clear();
@@ -127,6 +151,7 @@ void CRuleIndex::Clear()
     std::vector<Rule>().swap(rules);
     std::vector<unsigned>().swap(heads);
     std::vector<unsigned>().swap(present);
+    std::vector<unsigned>().swap(widePresent);
     std::vector<unsigned>().swap(slots);
     std::vector<Group>().swap(groups);
     std::vector<int>().swap(order);
@@ -135,18 +160,20 @@ void CRuleIndex::Clear()
 
 int CRuleIndex::Find(unsigned key) const
 {
-    for (unsigned slot = Hash(key, shift);; slot = (slot + 1) & (slots.size() - 1)) {
-        assert(slots[slot] != 0 && "only a key that some rule has is found");
+    for (unsigned slot = Hash(key, shift); slots[slot] != 0;
+         slot = (slot + 1) & (slots.size() - 1)) {
         const unsigned group = slots[slot] - 1;
         if (groupKeys[group] == key)
             return static_cast<int>(group);
     }
+    return -1;
 }
 
 // ---------------------------------------------------------------------------
 // The queue of one conversion
 
-CRuleQueue::CRuleQueue(const CRuleIndex& index) : index(index), queuedRules(0), taken(-1)
+CRuleQueue::CRuleQueue(const CRuleIndex& index)
+    : index(index), lead(QorLeadBytes()), queuedRules(0), taken(-1)
 {
     const size_t ruleWords = (index.rules.size() + 31) / 32;
     const size_t words = ruleWords + (index.groups.size() + 31) / 32;
@@ -167,6 +194,40 @@ void CRuleQueue::QueueKeysIn(const char* text, int length)
         if (i + 1 < length)
             QueueKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
     }
+    QueueWideKeysIn(bytes, length, 0, length);
+}
+
+void CRuleQueue::QueueJoint(const char* text, int length, int at)
+{
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (at > 0 && at < length)
+        QueueKey(static_cast<unsigned>(bytes[at - 1]) << 8 | bytes[at]);
+    QueueWideKeysIn(bytes, length, at > 5 ? at - 5 : 0, at);
+}
+
+void CRuleQueue::QueueWideKeysIn(const unsigned char* bytes, int length, int from, int to)
+{
+    if (index.widePresent.empty())
+        return;
+    const int last = to < length - 3 ? to : length - 3; // four bytes begin before it
+    for (int i = from; i < last; ++i) {
+        // A text with a wide key has lead bytes where its characters begin;
+        // the rest is passed.
+        if (!lead[bytes[i]] || !lead[bytes[i + 2]])
+            continue;
+        QueueWideKey(PairKey(bytes + i));
+        if (i + 5 < length && lead[bytes[i + 4]])
+            QueueWideKey(TripleKey(bytes + i));
+    }
+}
+
+void CRuleQueue::QueueWideKey(unsigned key)
+{
+    if (!index.MayHaveWide(key))
+        return;
+    const int group = index.Find(key);
+    if (group != -1)
+        QueueGroup(group);
 }
 
 void CRuleQueue::QueueGroup(int number)

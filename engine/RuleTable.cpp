@@ -40,10 +40,12 @@ BOOL CRuleTable::Load(const char* path)
     CDefinitionText text;
     if (text.Read(path) != ERROR_SUCCESS)
         return FALSE;
-    BOOL loaded = TRUE;
+    // Room for a rule on every line, taken at once instead of a block that
+    // grows with each rule.
+    BOOL loaded = rules.EnsureCapacity(text.Lines());
     try {
         CQorString line(kQorWorkingCapacity); // each line in turn, to classify
-        while (const char* next = text.NextLine()) {
+        while (const char* next = loaded ? text.NextLine() : nullptr) {
             if (!ParseLine(line.Assign(next))) {
                 loaded = FALSE;
                 break;
@@ -165,19 +167,22 @@ const CTextBuffer& CConversion::Run()
 
 bool CConversion::Apply(int number, CRuleQueue* queue)
 {
-    const CRuleIndex::Rule& rule = index.Rules()[number];
-    const int n = rule.sourceLength;
-    if (n == 0)
-        return false; // an empty source is found nowhere
-    if (n >= 4 && index.HasHeads()) {
+    // A source of four bytes or more whose first or last four bytes are not
+    // in the text is passed before its texts are read.
+    const unsigned head = index.HasHeads() ? index.Head(number) : 0;
+    if (head != 0) {
         if (!windowsKept) {
             windows.Reset(current->length);
             windows.Add(current->data, 0, current->length - 3);
             windowsKept = true;
         }
-        if (!windows.MayHold(index.Head(number)))
+        if (!windows.MayHold(head) || !windows.MayHold(index.Tail(number)))
             return false;
     }
+    const CRuleIndex::Rule& rule = index.Rules()[number];
+    const int n = rule.sourceLength;
+    if (n == 0)
+        return false; // an empty source is found nowhere
     const int count = QorFindAtBoundaries(current->data, current->length, current->capacity, 0,
                                        rule.source, n, found, kQorFoundBatch);
     if (count == 0)
@@ -210,11 +215,10 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
     for (int i = 0; i < count; ++i) {
         const int at = found[i] + i * (m - rule.sourceLength); // where it is now
         if (queue) {
-            // The pairs it makes with the bytes on either side.
-            if (at > 0 && at < length)
-                queue->QueuePair(bytes[at - 1], bytes[at]);
-            if (m > 0 && at + m < length)
-                queue->QueuePair(bytes[at + m - 1], bytes[at + m]);
+            // The keys that hold bytes of it and of the text on either side.
+            queue->QueueJoint(bytes, length, at);
+            if (m > 0)
+                queue->QueueJoint(bytes, length, at + m);
         }
         // The windows that hold a byte of it, or, when it is empty, both
         // bytes where it was.

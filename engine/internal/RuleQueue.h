@@ -17,11 +17,9 @@ public:
 
     // Queues the rules after the one last taken whose key occurs in the bytes.
     void QueueKeysIn(const char* bytes, int length);
-    // Queues the rules after the one last taken that are keyed by the pair.
-    void QueuePair(unsigned char first, unsigned char second)
-    {
-        QueueKey(static_cast<unsigned>(first) << 8 | second);
-    }
+    // Queues the rules after the one last taken whose key occurs in the
+    // text across offset at: begins before it and ends at it or after.
+    void QueueJoint(const char* text, int length, int at);
     // How many rules have been queued.
     int QueuedRules() const { return queuedRules; }
     // Takes the next queued rule, in table order: its number in the table,
@@ -35,11 +33,17 @@ private:
             QueueGroup(index.Find(key));
     }
     void QueueGroup(int group);
+    // Queues the rules keyed by the wide keys of bytes (length bytes) that
+    // begin at [from, to).
+    void QueueWideKeysIn(const unsigned char* bytes, int length, int from, int to);
+    // Queues the rules of a wide key, if any.
+    void QueueWideKey(unsigned key);
 
     // Room for the marks of tables of about 3,000 rules without the heap.
     static const int kLocalWords = 192;
 
     const CRuleIndex& index;
+    const bool* lead; // the lead bytes of the code page
     unsigned local[kLocalWords];
     std::vector<unsigned> allocated; // when local is too small
     unsigned* queued;                // one bit per rule: queued, not taken

@@ -7,6 +7,7 @@
 // several captions); VARIO_DIFF_SEED sets the seed.
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <stdint.h>
 #include <stdio.h>
 #include <string>
@@ -205,12 +206,40 @@ std::string RandomCaption(CRandom& random, const Rules& rules)
     return caption;
 }
 
-// The key of the text at `at` as the rule index keys a source of that
-// length: its first two bytes, or its only byte.
-unsigned Key(const std::string& text, size_t at, size_t length)
+// The n bytes of text at `at` as a key, told apart by n from keys of other
+// lengths.
+uint64_t BytesKey(const std::string& text, size_t at, size_t n)
 {
-    const unsigned first = static_cast<unsigned char>(text[at]);
-    return length == 1 ? 0x10000 + first : first << 8 | static_cast<unsigned char>(text[at + 1]);
+    uint64_t key = static_cast<uint64_t>(n) << 56;
+    for (size_t i = 0; i < n; ++i)
+        key |= static_cast<uint64_t>(static_cast<unsigned char>(text[at + i])) << 8 * (n - 1 - i);
+    return key;
+}
+
+// The key the rule index gives a source: its only byte, its first two or
+// three characters when they take two bytes each, or its first two bytes.
+uint64_t SourceKey(const std::string& source)
+{
+    const auto wide = [&](size_t at) { return at + 1 < source.size() && IsLeadByte(source[at]); };
+    const size_t n = source.size() == 1 ? 1 : !(wide(0) && wide(2)) ? 2 : wide(4) ? 6 : 4;
+    return BytesKey(source, 0, n);
+}
+
+// The keys of a text that end at its byte at `end`: that byte, the pair,
+// and the four and six bytes with lead bytes where characters of two bytes
+// would begin. Stores them in keys (room for four); how many.
+int KeysEndingAt(const std::string& text, size_t end, uint64_t* keys)
+{
+    int count = 0;
+    for (size_t n = 1; n <= 6 && n <= end + 1; n += n == 1 ? 1 : 2) {
+        const size_t from = end + 1 - n;
+        bool wide = true;
+        for (size_t i = 0; i < n; i += 2)
+            wide = wide && IsLeadByte(text[from + i]);
+        if (n <= 2 || wide)
+            keys[count++] = BytesKey(text, from, n);
+    }
+    return count;
 }
 
 // A caption that makes a quarter of the rules candidates, or one fewer or
@@ -219,12 +248,13 @@ unsigned Key(const std::string& text, size_t at, size_t length)
 // occurs anywhere in the caption.
 std::string SteeredCaption(CRandom& random, const Rules& rules)
 {
-    std::vector<int> perKey(0x10100);
+    std::vector<uint64_t> keys; // the rules' keys, sorted: a key's rules are its run
     for (const auto& rule : rules)
         if (!rule.first.empty())
-            ++perKey[Key(rule.first, 0, rule.first.size())];
-    std::vector<bool> seen(perKey.size());
-    std::vector<unsigned> fresh; // the keys the last piece brought
+            keys.push_back(SourceKey(rule.first));
+    std::sort(keys.begin(), keys.end());
+    std::vector<bool> seen(keys.size()); // by the first of a key's run
+    std::vector<size_t> fresh;           // the keys the last piece brought
     const int target = static_cast<int>(rules.size()) / 4 - 1 + random.Below(3);
     std::string caption;
     for (int count = 0, tries = 0; count < target && tries < 4 * target; ++tries) {
@@ -232,23 +262,23 @@ std::string SteeredCaption(CRandom& random, const Rules& rules)
         caption += CaptionPiece(random, rules);
         fresh.clear();
         int added = 0;
-        auto occurs = [&](unsigned key) {
-            if (!seen[key]) {
-                seen[key] = true;
-                fresh.push_back(key);
-                added += perKey[key];
-            }
-        };
         for (size_t i = from; i < caption.size(); ++i) {
-            occurs(Key(caption, i, 1));
-            if (i > 0)
-                occurs(Key(caption, i - 1, 2));
+            uint64_t ending[4];
+            for (int k = KeysEndingAt(caption, i, ending); k-- > 0;) {
+                const auto run = std::equal_range(keys.begin(), keys.end(), ending[k]);
+                const size_t first = static_cast<size_t>(run.first - keys.begin());
+                if (run.first != run.second && !seen[first]) {
+                    seen[first] = true;
+                    fresh.push_back(first);
+                    added += static_cast<int>(run.second - run.first);
+                }
+            }
         }
         if (count + added <= target) {
             count += added;
             continue;
         }
-        for (unsigned key : fresh) // too many: the piece is taken back
+        for (size_t key : fresh) // too many: the piece is taken back
             seen[key] = false;
         caption.resize(from);
     }
@@ -281,6 +311,29 @@ std::string RandomIndexedFile(CRandom& random, int lines)
                                                             : piece(false);
         file += source + text(2) + "," + text(3) + "\n";
     }
+    return file;
+}
+
+// A table of words of one to four double-byte characters out of a few,
+// so that many sources share their first characters and keys, now and
+// then followed by a byte or a lone lead byte, among sources of one byte.
+// Trail bytes that could lead a character make keys that begin inside one.
+std::string RandomWordFile(CRandom& random, int lines)
+{
+    const char* const characters[] = {"\x82\x9F", "\x82\xA0", "\x83\x41", "\x83\x5C",
+                                      "\x83\x83", "\x95\x5C", "\x81\x40"};
+    const char* const bytes[] = {"a", "\x5C", "\x83"};
+    auto word = [&](int fewest, int most) {
+        std::string w;
+        for (int n = fewest + random.Below(most - fewest + 1); n > 0; --n)
+            w += random.Pick(characters);
+        if (random.Below(4) == 0)
+            w += random.Pick(bytes);
+        return w;
+    };
+    std::string file;
+    for (int n = lines; n > 0; --n)
+        file += (random.Below(10) ? word(1, 4) : random.Pick(bytes)) + "," + word(0, 3) + "\n";
     return file;
 }
 
@@ -350,17 +403,30 @@ TEST(Differential, LargeTablesAgreeWithTheModelAtTheQuarter)
                     SteeredCaption, 30);
 }
 
+// Tables of words of double-byte characters, keyed by two or three of them.
+TEST(Differential, WordTablesAgreeWithTheModel)
+{
+    SKIP_UNLESS_CODE_PAGE_932();
+    ExpectAgreement([](CRandom& r) { return RandomWordFile(r, 20 + r.Below(200)); }, RandomCaption,
+                    120);
+}
+
 // Tables whose later rules only the replacements before them set off, one
 // searched rule by rule and one indexed.
 TEST(Differential, ChainedRulesAgreeWithTheModel)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    std::string indexed = "a,c\nb,d\n,x\nx,\n\x83,y\ncd,ef\nf,\x95\x5C\n\x95\x5C,ok\n";
+    // The keys of two and three characters that replacements make where
+    // they meet the text: after, inside and around an empty one.
+    std::string indexed = "a,c\nb,d\n,x\nx,\n\x83,y\ncd,ef\nf,\x95\x5C\n\x95\x5C,ok\n"
+                          "q,\x82\xA0\nr,\ns,\x82\xAA\x82\n\x82\xA0\x82\xA2,J1\n"
+                          "\x82\xA4\x82\xA6\x82\xA8,J2\n\x82\xAA\x82\xAB,J3\n";
     for (int i = 0; i < 16; ++i)
         indexed += "w" + std::to_string(i) + ",W\n";
     const std::string files[] = {"aa,b\nb,\x83\x5C\n\\,/\n", indexed};
     const std::string captions[] = {"",        "aaab",         "ab\\\x83\x5C\\",
-                                    "xab fab", "\x83\x5C\x83", "w1 w12 aab"};
+                                    "xab fab", "\x83\x5C\x83", "w1 w12 aab",
+                                    "q\x82\xA2",  "\x82\xA4r\x82\xA6\x82\xA8", "s\xAB"};
     for (const std::string& file : files) {
         ASSERT_TRUE(StartEngineWith(WriteScratchFile("chained.txt", file)));
         for (const std::string& caption : captions)
