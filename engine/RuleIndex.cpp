@@ -1,7 +1,6 @@
-// RuleIndex.cpp - the rules keyed by the first bytes of their sources, and
-// the rules queued for one conversion.
+// RuleIndex.cpp - the rules keyed by the first bytes of their sources.
 #include "RuleIndex.h"
-#include "internal/RuleQueue.h"
+#include "internal/RuleKeys.h"
 #include "WindowSet.h"
 #include "../qor/internal/QorSearch.h"
 #include <algorithm>
@@ -13,29 +12,6 @@ namespace {
 // Below this many rules, searching each rule costs less than a pass over
 // the caption.
 const int kIndexedFrom = 16;
-
-// Keys: a pair of bytes is first * 256 + second; the one byte of a
-// one-byte source is kSingle + that byte. The wide keys, of a source that
-// begins with two or three double-byte characters, are kWide and above.
-const unsigned kSingle = 0x10000;
-const unsigned kKeys = kSingle + 0x100; // keys of one or two bytes
-const unsigned kWide = 0x80000000;
-
-// The wide key of the two double-byte characters at p (p[0] and p[2] lead
-// bytes): their four bytes, big-endian, the first a lead byte, so kWide and
-// above in every double-byte code page.
-inline unsigned PairKey(const unsigned char* p)
-{
-    return static_cast<unsigned>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-}
-
-// The wide key of the three double-byte characters at p: their six bytes
-// hashed. Another text of six or four bytes may have the same key: its
-// rules are then searched in vain, never missed.
-inline unsigned TripleKey(const unsigned char* p)
-{
-    return (PairKey(p) ^ (static_cast<unsigned>(p[4]) << 8 | p[5]) * 0x9E3779B1u) | kWide;
-}
 
 // A source that begins with double-byte characters (kana, kanji) is keyed
 // by its first three, or two: in a table of words in kana, the first two
@@ -165,97 +141,6 @@ int CRuleIndex::Find(unsigned key) const
         const unsigned group = slots[slot] - 1;
         if (groupKeys[group] == key)
             return static_cast<int>(group);
-    }
-    return -1;
-}
-
-// ---------------------------------------------------------------------------
-// The queue of one conversion
-
-CRuleQueue::CRuleQueue(const CRuleIndex& index)
-    : index(index), lead(QorLeadBytes()), queuedRules(0), taken(-1)
-{
-    const size_t ruleWords = (index.rules.size() + 31) / 32;
-    const size_t words = ruleWords + (index.groups.size() + 31) / 32;
-    queued = local;
-    if (words > kLocalWords) {
-        allocated.resize(words);
-        queued = allocated.data();
-    }
-    memset(queued, 0, words * sizeof *queued);
-    groupsQueued = queued + ruleWords;
-}
-
-void CRuleQueue::QueueKeysIn(const char* text, int length)
-{
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-    for (int i = 0; i < length; ++i) {
-        QueueKey(kSingle + bytes[i]);
-        if (i + 1 < length)
-            QueueKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
-    }
-    QueueWideKeysIn(bytes, length, 0, length);
-}
-
-void CRuleQueue::QueueJoint(const char* text, int length, int at)
-{
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-    if (at > 0 && at < length)
-        QueueKey(static_cast<unsigned>(bytes[at - 1]) << 8 | bytes[at]);
-    QueueWideKeysIn(bytes, length, at > 5 ? at - 5 : 0, at);
-}
-
-void CRuleQueue::QueueWideKeysIn(const unsigned char* bytes, int length, int from, int to)
-{
-    if (index.widePresent.empty())
-        return;
-    const int last = to < length - 3 ? to : length - 3; // four bytes begin before it
-    for (int i = from; i < last; ++i) {
-        // A text with a wide key has lead bytes where its characters begin;
-        // the rest is passed.
-        if (!lead[bytes[i]] || !lead[bytes[i + 2]])
-            continue;
-        QueueWideKey(PairKey(bytes + i));
-        if (i + 5 < length && lead[bytes[i + 4]])
-            QueueWideKey(TripleKey(bytes + i));
-    }
-}
-
-void CRuleQueue::QueueWideKey(unsigned key)
-{
-    if (!index.MayHaveWide(key))
-        return;
-    const int group = index.Find(key);
-    if (group != -1)
-        QueueGroup(group);
-}
-
-void CRuleQueue::QueueGroup(int number)
-{
-    unsigned& mark = groupsQueued[number >> 5];
-    const unsigned bit = 1u << (number & 31);
-    if (mark & bit)
-        return; // its rules after the one then taken are queued or passed
-    mark |= bit;
-    const CRuleIndex::Group& group = index.groups[number];
-    const int* rules = index.order.data();
-    for (const int* next = std::upper_bound(rules + group.begin, rules + group.end, taken);
-         next != rules + group.end; ++next) {
-        queued[*next >> 5] |= 1u << (*next & 31);
-        ++queuedRules;
-    }
-}
-
-int CRuleQueue::Next()
-{
-    // Every bit up to the rule taken is clear: the scan starts at its word.
-    const int words = static_cast<int>((index.rules.size() + 31) / 32);
-    for (int word = (taken + 1) >> 5; word < words; ++word) {
-        if (queued[word] != 0) {
-            taken = word * 32 + __builtin_ctz(queued[word]);
-            queued[word] &= queued[word] - 1;
-            return taken;
-        }
     }
     return -1;
 }
