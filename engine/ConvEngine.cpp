@@ -13,6 +13,42 @@
 #include <new>
 #include <string.h>
 
+namespace {
+
+// The rules as the About dialog lists them, into text: each source, the
+// separator, its replacement and "\n". Measured first and then written in
+// one pass: appending line by line would scan and copy the growing text once
+// per rule, which takes hours for a table of a million rules. Throws on no
+// memory.
+void WriteListing(const CQorPtrArray& table, const CQorString& separator, CQorString& text)
+{
+    long long size = 1;
+    for (CQorPosition pos = table.GetHeadPosition(); pos.kind != 0;
+         pos = table.GetNextPosition(pos)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(table.GetAt(pos));
+        size += rule->source.length + separator.length + rule->replacement.length + 1;
+    }
+    if (size > 0x7FFFFFFF)
+        QorThrowMemoryException(); // more than a string can hold
+    char* out = text.GetBuffer(static_cast<int>(size));
+    auto put = [&out](const CQorString& piece) {
+        memcpy(out, piece.data, piece.length);
+        out += piece.length;
+    };
+    for (CQorPosition pos = table.GetHeadPosition(); pos.kind != 0;
+         pos = table.GetNextPosition(pos)) {
+        const CConvRule* rule = static_cast<const CConvRule*>(table.GetAt(pos));
+        put(rule->source);
+        put(separator);
+        put(rule->replacement);
+        *out++ = '\n';
+    }
+    *out = '\0';
+    text.ReleaseBuffer();
+}
+
+} // namespace
+
 CConvEngine::CConvEngine()
     : definitionFile(kQorWorkingCapacity), tables(), lock(), seen(Stored::unknown),
       seenPath(kQorWorkingCapacity), chosen(FALSE)
@@ -124,34 +160,13 @@ void CConvEngine::OnAbout(HWND parent)
     CAboutDlg dialog;
     CQorString separator(kQorWorkingCapacity);
     separator.LoadString(IDS_RULE_SEPARATOR);
-    // The listing is measured first and then written in one pass: appending
-    // it line by line would scan and copy the growing text once per rule,
-    // which takes hours for a table of a million rules.
-    const CTableInForce::CReader reader(tables);
-    const CQorPtrArray& table = reader.Table().Rules();
-    long long size = 1;
-    for (CQorPosition pos = table.GetHeadPosition(); pos.kind != 0;
-         pos = table.GetNextPosition(pos)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(table.GetAt(pos));
-        size += rule->source.length + separator.length + rule->replacement.length + 1;
+    {
+        // The dialog shows a copy: the table is held while the listing is
+        // written, not while the dialog is open, so a load meanwhile does
+        // not wait for the user.
+        const CTableInForce::CReader reader(tables);
+        WriteListing(reader.Table().Rules(), separator, dialog.rulesText);
     }
-    if (size > 0x7FFFFFFF)
-        QorThrowMemoryException(); // more than a string can hold
-    char* out = dialog.rulesText.GetBuffer(static_cast<int>(size));
-    auto put = [&out](const CQorString& piece) {
-        memcpy(out, piece.data, piece.length);
-        out += piece.length;
-    };
-    for (CQorPosition pos = table.GetHeadPosition(); pos.kind != 0;
-         pos = table.GetNextPosition(pos)) {
-        const CConvRule* rule = static_cast<const CConvRule*>(table.GetAt(pos));
-        put(rule->source);
-        put(separator);
-        put(rule->replacement);
-        *out++ = '\n';
-    }
-    *out = '\0';
-    dialog.rulesText.ReleaseBuffer();
     dialog.DoModal(parent);
 }
 

@@ -2,6 +2,7 @@
 // exports, as the host opens them, and answered as a user answers them.
 // Their allocation failures are swept in reliability/FaultSweepTests.cpp.
 #include "Answering.h"
+#include "Owner.h"
 #include "TestSupport.h"
 #include "../../res/resource.h"
 #include <commdlg.h>
@@ -201,6 +202,30 @@ TEST_F(Dialogs, AboutListsEveryRuleOnALineOfItsOwn)
         EXPECT_EQ(escaped(c.lines), escaped(seen.lines));
         EXPECT_EQ(probe, Convert("abc")) << "showing the rules changed them";
     }
+}
+
+DWORD WINAPI StartEngine(LPVOID)
+{
+    return Engine().InitEngine();
+}
+
+// Another thread starts the engine again while the About dialog is open: the dialog shows its
+// own copy of the listing and holds no table, so the start does not wait for it to close.
+TEST_F(Dialogs, StartOnAnotherThreadWhileAboutIsOpen)
+{
+    ASSERT_TRUE(StartEngineWith(WriteScratchFile("about-start.txt", "a,b\r\n")));
+    DWORD started = WAIT_FAILED;
+    ExpectDriven(Drive([] { Engine().OnAbout(nullptr); },
+                       {[&](HWND about) {
+                           const OwnedHandle start(
+                               CreateThread(nullptr, 0, StartEngine, nullptr, 0, nullptr));
+                           started = WaitForSingleObject(start.get(), 5000);
+                           Press(about, IDOK);
+                           WaitForSingleObject(start.get(), INFINITE);
+                       }}),
+                 1, "About");
+    EXPECT_EQ(WAIT_OBJECT_0, started) << "TFEInitEngine waited for the About dialog to close";
+    EXPECT_EQ("b", Convert("a"));
 }
 
 // ---------------------------------------------------------------------------
