@@ -6,8 +6,8 @@
 #include "WindowSet.h"
 #include "internal/RuleQueue.h"
 #include "../qor/QorException.h"
+#include "../qor/QorGuard.h"
 #include "../qor/internal/QorSearch.h"
-#include <limits.h>
 #include <memory>
 #include <new>
 #include <vector>
@@ -231,12 +231,14 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
 
 BOOL CRuleTable::Convert(const char* caption, char* buffer, int size) const
 {
-    // lstrlenA reads a caption the host got wrong (a bad pointer, no
-    // terminator before an unreadable page) as an empty one: only then is it
-    // asked whether the caption can be read, so a real one pays nothing.
-    const int length = lstrlenA(caption);
-    if (length == 0 && IsBadStringPtrA(caption, UINT_MAX))
+    // The caption and the buffer are the host's: each is read or written
+    // under the framework's fault guard, so that a pointer the host got
+    // wrong gives FALSE.
+    const int length = QorGuardedLength(caption);
+    if (length < 0)
         return FALSE;
+    if (index.Rules().empty())
+        return QorGuardedCopy(buffer, size, caption, length);
     // A caption and its converted text of up to kLocalText - 1 bytes are
     // worked on here, without the heap.
     char blocks[2][kLocalText];
@@ -244,9 +246,7 @@ BOOL CRuleTable::Convert(const char* caption, char* buffer, int size) const
     text.Assign(caption, length);
     CTextBuffer other(blocks[1], kLocalText);
     const CTextBuffer& converted = CConversion(index, text, other).Run();
-    // lstrcpynA cuts to size - 1 bytes; a buffer the host cannot write to
-    // faults inside it, where the platform catches it and returns null.
-    return lstrcpynA(buffer, converted.data, size) ? TRUE : FALSE;
+    return QorGuardedCopy(buffer, size, converted.data, converted.length);
 }
 
 CQorString CRuleTable::ReplaceAll(const CQorString& text, const char* source,

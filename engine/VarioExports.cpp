@@ -7,6 +7,7 @@
 
 #include "EngineApp.h"
 #include "../qor/QorException.h"
+#include "../qor/QorGuard.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ BOOL WINAPI TFEGetEngineDescription(LPSTR buffer, int size)
 {
     if (!buffer || size <= 0)
         return FALSE;
-    return lstrcpynA(buffer, kEngineName, size) ? TRUE : FALSE;
+    return QorGuardedCopy(buffer, size, kEngineName, sizeof kEngineName - 1);
 }
 
 BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size)
@@ -45,7 +46,7 @@ BOOL WINAPI TFEGetEngineVersion(LPSTR buffer, int size)
     return QorCatchAll(
         [&] {
             const CQorString version = CQorApp::GetVersionString();
-            return lstrcpynA(buffer, version.data, size) ? TRUE : FALSE;
+            return QorGuardedCopy(buffer, size, version.data, version.length);
         },
         Failed);
 }

@@ -7,6 +7,7 @@
 // start. Candidates come from comparing the first two bytes of the searched
 // text with 16 positions at a time.
 #include "internal/QorSearch.h"
+#include <stdint.h>
 #include <string.h>
 #include <windows.h>
 
@@ -143,6 +144,21 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
     return count;
 }
 
+// The length of a text, 16 bytes at a time from the block that holds its
+// first byte.
+__attribute__((target("sse2"))) int Length(const char* text)
+{
+    const Bytes16 zero = Bytes16{};
+    const uintptr_t skipped = reinterpret_cast<uintptr_t>(text) & 15;
+    const Bytes16* block = reinterpret_cast<const Bytes16*>(text - skipped);
+    unsigned mask = static_cast<unsigned>(__builtin_ia32_pmovmskb128(*block == zero)) >> skipped;
+    if (mask != 0)
+        return __builtin_ctz(mask);
+    while ((mask = static_cast<unsigned>(__builtin_ia32_pmovmskb128(*++block == zero))) == 0) {
+    }
+    return static_cast<int>(reinterpret_cast<const char*>(block) - text) + __builtin_ctz(mask);
+}
+
 // Whether the processor runs SSE2: asked at the first search, once.
 bool HasSse2()
 {
@@ -168,4 +184,9 @@ int QorFindAtBoundaries(const char* data, int length, int readable, int start, c
     if (!HasSse2())
         return FindPairsPlain(text, length, start, sub, n, found, max);
     return FindPairs(text, length, readable, start, sub, n, found, max);
+}
+
+int QorTextLength(const char* text)
+{
+    return HasSse2() ? Length(text) : static_cast<int>(strlen(text));
 }

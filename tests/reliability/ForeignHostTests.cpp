@@ -371,26 +371,35 @@ void ReleasePages(void* pages)
     VirtualFree(pages, 0, MEM_RELEASE);
 }
 
+bool Guarded(const void* page)
+{
+    MEMORY_BASIC_INFORMATION info;
+    return VirtualQuery(page, &info, sizeof info) == sizeof info && (info.Protect & PAGE_GUARD);
+}
+
 // A caption the engine cannot read, or a buffer it cannot write, is a
-// failure: 0, never a blank or cut title reported as converted.
+// failure: 0, never a blank or cut title reported as converted; a guard
+// page it touches, such as the one below another thread's stack, keeps its
+// guard. With rules and without.
 TEST(ForeignHost, PointersTheHostGotWrong)
 {
-    ASSERT_TRUE(StartEngineWith(WordRules(100)));
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     const DWORD page = system.dwPageSize;
-    // Pages: writable, no access, read-only.
+    // Pages: writable, no access, read-only, guard.
     const CQorOwner<void*, ReleasePages> pages(
-        VirtualAlloc(nullptr, 3 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        VirtualAlloc(nullptr, 4 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     ASSERT_TRUE(pages.valid());
     BYTE* writable = static_cast<BYTE*>(pages.get());
     BYTE* noAccess = writable + page;
     BYTE* readOnly = writable + 2 * page;
+    BYTE* guard = writable + 3 * page;
     memset(writable, 'a', page);
     memcpy(readOnly, "read-only", 10);
     DWORD old;
     ASSERT_TRUE(VirtualProtect(noAccess, page, PAGE_NOACCESS, &old));
     ASSERT_TRUE(VirtualProtect(readOnly, page, PAGE_READONLY, &old));
+    ASSERT_TRUE(VirtualProtect(guard, page, PAGE_READWRITE | PAGE_GUARD, &old));
     char text[16] = "";
     const void* const bad = reinterpret_cast<const void*>(0x10);
     const struct {
@@ -404,28 +413,36 @@ TEST(ForeignHost, PointersTheHostGotWrong)
         {"caption with no terminator before an unreadable page", writable, text, sizeof text,
          "0x0 \"untouched\""},
         {"caption on an unreadable page", noAccess, text, sizeof text, "0x0 \"untouched\""},
+        {"caption on a guard page", guard, text, sizeof text, "0x0 \"untouched\""},
         {"empty caption", "", text, sizeof text, "0x1 \"\""},
         {"buffer on a read-only page", "Untitled", readOnly, 64, "0x0 \"read-only\""},
         {"buffer 8 bytes before an unreadable page", "Untitled - Notepad", noAccess - 8, 64,
          "0x0"},
+        {"buffer on a guard page", "Untitled", guard, 64, "0x0"},
         {"buffer at 0x10", "Untitled", bad, 64, "0x0"},
     };
-    for (const auto& c : cases) {
-        strcpy(text, "untouched");
-        const ForeignCall call = CallForeign(Code(Engine().ConvertCaptionString),
-                                             {0, Arg(c.caption), Arg(c.buffer), c.size}, 0);
-        ExpectContract(call, c.what);
-        std::string outcome = Hex(call.result);
-        if (c.buffer == text || c.buffer == readOnly)
-            outcome += " " + Escaped(static_cast<const char*>(c.buffer));
-        EXPECT_EQ(c.expected, outcome) << c.what;
+    for (int rules : {100, 0}) {
+        ASSERT_TRUE(StartEngineWith(WordRules(rules)));
+        for (const auto& c : cases) {
+            strcpy(text, "untouched");
+            const ForeignCall call = CallForeign(Code(Engine().ConvertCaptionString),
+                                                 {0, Arg(c.caption), Arg(c.buffer), c.size}, 0);
+            ExpectContract(call, c.what);
+            std::string outcome = Hex(call.result);
+            if (c.buffer == text || c.buffer == readOnly)
+                outcome += " " + Escaped(static_cast<const char*>(c.buffer));
+            EXPECT_EQ(c.expected, outcome) << c.what << ", " << rules << " rules";
+            EXPECT_TRUE(Guarded(guard)) << c.what << " took the guard off its page";
+            VirtualProtect(guard, page, PAGE_READWRITE | PAGE_GUARD, &old);
+        }
     }
-    for (const void* buffer : {static_cast<const void*>(readOnly), bad}) {
+    for (const void* buffer : {static_cast<const void*>(readOnly), bad, static_cast<const void*>(guard)}) {
         const auto& e = Engine();
         for (const void* export_ : {Code(e.GetEngineDescription), Code(e.GetEngineVersion)}) {
             const ForeignCall call = CallForeign(export_, {Arg(buffer), 64}, 0);
             ExpectContract(call, "a name or version into a buffer it cannot write");
             EXPECT_EQ(Hex(0), Hex(call.result)) << "into " << buffer;
+            EXPECT_TRUE(Guarded(guard)) << "a name or version took the guard off its page";
         }
     }
 }

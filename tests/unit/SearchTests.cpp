@@ -2,6 +2,7 @@
 // each place it changes its way: the edges of its 16-byte blocks, the tail
 // searched byte by byte, runs of lead-valued bytes, trail bytes, a lead byte
 // alone at the end and the most it finds at a time.
+#include "../../qor/QorGuard.h"
 #include "../../qor/internal/QorSearch.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
@@ -84,6 +85,41 @@ TEST(StringSearch, BatchesOfOccurrencesThatBeginACharacter)
         EXPECT_EQ(c.found, Found(c.text, "", c.sub, c.start, c.max)) << c.what;
         EXPECT_EQ(c.found, Found(c.text, more, c.sub, c.start, c.max)) << c.what << ", more";
     }
+}
+
+// A caller's text is measured in aligned blocks that never reach a page it
+// does not: at every offset from a block, the terminator the last byte
+// before an unreadable page, and a zero byte before it that is not taken.
+TEST(GuardedText, MeasuredWithoutReadingPastItsPage)
+{
+    for (int n = 0; n < 40; ++n) {
+        const char* text = BeforeUnreadablePage('\0' + X(n) + '\0') + 1;
+        EXPECT_EQ(n, QorTextLength(text)) << "length " << n;
+        EXPECT_EQ(n, QorGuardedLength(text)) << "length " << n;
+    }
+}
+
+// A pointer the caller got wrong makes the guarded read or write fail, and
+// a copy is cut to the buffer's size less its terminator.
+TEST(GuardedText, FaultsAreFailuresAndCopiesAreCut)
+{
+    EXPECT_EQ(-1, QorGuardedLength(nullptr));
+    EXPECT_EQ(-1, QorGuardedLength(BeforeUnreadablePage(X(20)))) << "no terminator";
+    char buffer[8];
+    const struct {
+        int size;
+        const char* expected;
+    } cuts[] = {{8, "abc"}, {4, "abc"}, {3, "ab"}, {1, ""}};
+    for (const auto& c : cuts) {
+        memset(buffer, '#', sizeof buffer);
+        EXPECT_TRUE(QorGuardedCopy(buffer, c.size, "abc", 3));
+        EXPECT_STREQ(c.expected, buffer) << "size " << c.size;
+    }
+    char* end = const_cast<char*>(BeforeUnreadablePage(X(4)));
+    EXPECT_TRUE(QorGuardedCopy(end, 4, "abcd", 4)) << "cut to three bytes and the terminator";
+    EXPECT_STREQ("abc", end);
+    EXPECT_FALSE(QorGuardedCopy(end, 6, "abcde", 5)) << "the terminator past the page";
+    EXPECT_FALSE(QorGuardedCopy(nullptr, 4, "abc", 3));
 }
 
 } // namespace
