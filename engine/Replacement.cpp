@@ -1,35 +1,9 @@
 // Replacement.cpp - one rule applied to a text.
 #include "Replacement.h"
+#include "../qor/internal/QorBytes.h"
 #include "../qor/internal/QorSearch.h"
 #include <limits.h>
 #include <string.h>
-
-namespace {
-
-// Copies count bytes. A short copy is done here, in two pieces that may
-// overlap, so that its branches depend on the size class alone: a call to
-// the runtime costs more than it.
-inline void CopyBytes(char* to, const char* from, int count)
-{
-    if (count > 32) {
-        memcpy(to, from, count);
-    } else if (count >= 16) {
-        __builtin_memcpy(to, from, 16);
-        __builtin_memcpy(to + count - 16, from + count - 16, 16);
-    } else if (count >= 8) {
-        __builtin_memcpy(to, from, 8);
-        __builtin_memcpy(to + count - 8, from + count - 8, 8);
-    } else if (count >= 4) {
-        __builtin_memcpy(to, from, 4);
-        __builtin_memcpy(to + count - 4, from + count - 4, 4);
-    } else if (count > 0) {
-        to[0] = from[0];
-        to[count / 2] = from[count / 2];
-        to[count - 1] = from[count - 1];
-    }
-}
-
-} // namespace
 
 CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                 const char* replacement, int m, int* found, int count,
@@ -40,7 +14,7 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         // written, so the result is the one a new text would hold.
         for (;;) {
             for (int i = 0; i < count; ++i)
-                CopyBytes(text.data + found[i], replacement, n);
+                QorCopyBytes(text.data + found[i], replacement, n);
             if (count < kQorFoundBatch)
                 return text;
             count = QorFindAtBoundaries(text.data, text.length, text.capacity,
@@ -57,9 +31,9 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         result.Reserve(size, rest < INT_MAX - size ? static_cast<int>(rest) : INT_MAX - size);
         char* out = result.data + size;
         for (int i = 0; i < count; ++i) {
-            CopyBytes(out, text.data + p, found[i] - p);
+            QorCopyBytes(out, text.data + p, found[i] - p);
             out += found[i] - p;
-            CopyBytes(out, replacement, m);
+            QorCopyBytes(out, replacement, m);
             out += m;
             p = found[i] + n;
         }
@@ -69,7 +43,7 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         count = QorFindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
                                  kQorFoundBatch);
     }
-    CopyBytes(result.data + size, text.data + p, text.length - p);
+    QorCopyBytes(result.data + size, text.data + p, text.length - p);
     size += text.length - p;
     result.data[size] = '\0';
     result.length = size;

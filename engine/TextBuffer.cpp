@@ -1,6 +1,7 @@
 // TextBuffer.cpp - a conversion's working text.
 #include "TextBuffer.h"
 #include "../qor/QorException.h"
+#include "../qor/internal/QorBytes.h"
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
@@ -35,7 +36,7 @@ void CTextBuffer::Grow(int size, int count)
 void CTextBuffer::Assign(const char* text, int count)
 {
     Reserve(0, count);
-    memcpy(data, text, count);
+    QorCopyBytes(data, text, count);
     data[count] = '\0';
     length = count;
 }

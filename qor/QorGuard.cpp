@@ -2,6 +2,7 @@
 // exception registrations, set up by QorGuarded (QorGuard.S) around the
 // work that touches the caller's memory.
 #include "QorGuard.h"
+#include "internal/QorBytes.h"
 #include "internal/QorSearch.h"
 #include <string.h>
 
@@ -67,7 +68,10 @@ int Copy(void* what)
 {
     const CCopy& copy = *static_cast<const CCopy*>(what);
     const int n = copy.length < copy.size - 1 ? copy.length : copy.size - 1;
-    memmove(copy.to, copy.from, n);
+    if (copy.to < copy.from + n && copy.from < copy.to + n)
+        memmove(copy.to, copy.from, n);
+    else
+        QorCopyBytes(copy.to, copy.from, n);
     copy.to[n] = '\0';
     return TRUE;
 }
