@@ -115,6 +115,9 @@ TEST(GuardedText, FaultsAreFailuresAndCopiesAreCut)
         EXPECT_TRUE(QorGuardedCopy(buffer, c.size, "abc", 3));
         EXPECT_STREQ(c.expected, buffer) << "size " << c.size;
     }
+    char overlapping[16] = "abcdef";
+    EXPECT_TRUE(QorGuardedCopy(overlapping + 1, 8, overlapping, 5));
+    EXPECT_STREQ("aabcde", overlapping) << "a copy one byte on";
     char* end = const_cast<char*>(BeforeUnreadablePage(X(4)));
     EXPECT_TRUE(QorGuardedCopy(end, 4, "abcd", 4)) << "cut to three bytes and the terminator";
     EXPECT_STREQ("abc", end);
