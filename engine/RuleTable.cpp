@@ -171,11 +171,11 @@ bool CConversion::Apply(int number, CRuleQueue* queue)
 {
     // A source of four bytes or more whose first or last four bytes are not
     // in the text is passed before its texts are read.
-    const unsigned head = index.HasHeads() ? index.Head(number) : 0;
-    if (head != 0) {
+    const unsigned ends = index.HasHeads() ? index.Ends(number) : 0;
+    if (ends != 0) {
         if (!windowsKept)
             TakeWindows();
-        if (!windows.MayHold(head) || !windows.MayHold(index.Tail(number)))
+        if (!windows.MayHold(CRuleIndex::Head(ends)) || !windows.MayHold(CRuleIndex::Tail(ends)))
             return false;
     }
     const CRuleIndex::Rule& rule = index.Rules()[number];

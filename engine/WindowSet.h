@@ -18,8 +18,11 @@ inline unsigned WindowHash(const char* bytes)
 // not in the set does not occur in the text.
 class CWindowSet {
 public:
+    // A set reads no more than the top kMaxBitsLog2 bits of a hash.
+    static const int kMaxBitsLog2 = 13; // 1 KB
+
     // Empty, with about 16 bits per window of a text of length bytes, 256
-    // at least and kMaxBits at most.
+    // at least and 2^kMaxBitsLog2 at most.
     void Reset(int length)
     {
         int bits = 8;
@@ -50,8 +53,6 @@ public:
     }
 
 private:
-    static const int kMaxBitsLog2 = 13; // 1 KB
-
     int shift;
     int added; // windows added since Reset
     unsigned words[(1 << kMaxBitsLog2) / 32];
