@@ -222,8 +222,9 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
         if (windowsKept)
             windows.Add(bytes, at > 3 ? at - 3 : 0, at + m < length - 3 ? at + m : length - 3);
     }
-    // Windows of texts that were let sources through in vain: when they
-    // are many, the set is made anew.
+    // The windows of the texts that were (words turned round, say) let
+    // later sources through to searches in vain: once they are many, the
+    // set is made anew.
     if (windowsKept && windows.Stale(length))
         TakeWindows();
 }

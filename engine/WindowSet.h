@@ -33,9 +33,9 @@ public:
         memset(words, 0, (1u << bits) / 8);
     }
     // Whether more windows were added since Reset than a text of length
-    // bytes has, and half as many again: those of the texts that were then
-    // let through sources that no longer occur, and a set made anew from the
-    // current text tells more, at the cost of the windows added since.
+    // bytes has, and half as many again: many of them may then be of texts
+    // that were, which let through sources that no longer occur, and a set
+    // made anew from the current text costs no more than those additions.
     bool Stale(int length) const { return added > length + length / 2; }
     // Adds the windows of text that begin at [from, to).
     void Add(const char* text, int from, int to)
