@@ -9,6 +9,9 @@
 
 namespace {
 
+// A rule's Ends keep 16 bits of each hash, the lowest overwritten.
+static_assert(CWindowSet::kMaxBitsLog2 <= 15, "a window set reads more of a hash than Ends keep");
+
 // Below this many rules, searching each rule costs less than a pass over
 // the caption.
 const int kIndexedFrom = 16;
@@ -106,11 +109,11 @@ BOOL CRuleIndex::Build(std::vector<Rule>&& table)
             }
         }
         if (longSources) {
-            heads.resize(2 * static_cast<size_t>(count));
+            heads.resize(count);
             for (int i = 0; i < count; ++i) {
                 if (rules[i].sourceLength >= 4) {
-                    heads[2 * i] = WindowHash(rules[i].source) | 1;
-                    heads[2 * i + 1] = WindowHash(rules[i].source + rules[i].sourceLength - 4);
+                    const unsigned tail = WindowHash(rules[i].source + rules[i].sourceLength - 4);
+                    heads[i] = Head(WindowHash(rules[i].source)) | tail >> 16 | 1;
                 }
             }
         }

@@ -42,11 +42,13 @@ public:
     // then a set of a text's windows can tell that such a source is absent.
     bool HasHeads() const { return !heads.empty(); }
     // The WindowHash of the first four bytes of the source of the rule
-    // numbered so, its lowest bit set (a window set reads only the top
-    // bits); 0 when the source has fewer than four bytes. HasHeads().
-    unsigned Head(int number) const { return heads[2 * number]; }
-    // The WindowHash of the last four bytes of such a source.
-    unsigned Tail(int number) const { return heads[2 * number + 1]; }
+    // numbered so, and that of its last four bytes, as far as a window set
+    // reads them: the top 16 bits of each, side by side, the lowest bit
+    // set; 0 when the source has fewer than four bytes. HasHeads().
+    unsigned Ends(int number) const { return heads[number]; }
+    // The hash of the first four bytes, of the last, out of Ends.
+    static unsigned Head(unsigned ends) { return ends & 0xFFFF0000u; }
+    static unsigned Tail(unsigned ends) { return ends << 16; }
 
 private:
     friend class CRuleQueue;
@@ -70,7 +72,7 @@ private:
     static unsigned Hash(unsigned key, int shift) { return (key * 2654435761u) >> shift; }
 
     std::vector<Rule> rules;
-    std::vector<unsigned> heads;     // each rule's Head and Tail, when some source has four bytes
+    std::vector<unsigned> heads;     // each rule's Ends, when some source has four bytes
     std::vector<unsigned> present;   // one bit per key of one or two bytes that some rule has
     std::vector<unsigned> widePresent; // one bit per hash of the wide keys; empty if none
     int wideShift;                   // a wide key's bit there: its hash shifted right

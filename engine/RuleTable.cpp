@@ -131,6 +131,8 @@ private:
     // occurrences in found brought into the text: the keys inside the
     // replacement and at its edges, and the windows that hold a byte of it.
     void Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queue);
+    // Keeps the windows of the current text, and only those, from now on.
+    void TakeWindows();
 
     const CRuleIndex& index;
     CTextBuffer& text;
@@ -169,14 +171,11 @@ bool CConversion::Apply(int number, CRuleQueue* queue)
 {
     // A source of four bytes or more whose first or last four bytes are not
     // in the text is passed before its texts are read.
-    const unsigned head = index.HasHeads() ? index.Head(number) : 0;
-    if (head != 0) {
-        if (!windowsKept) {
-            windows.Reset(current->length);
-            windows.Add(current->data, 0, current->length - 3);
-            windowsKept = true;
-        }
-        if (!windows.MayHold(head) || !windows.MayHold(index.Tail(number)))
+    const unsigned ends = index.HasHeads() ? index.Ends(number) : 0;
+    if (ends != 0) {
+        if (!windowsKept)
+            TakeWindows();
+        if (!windows.MayHold(CRuleIndex::Head(ends)) || !windows.MayHold(CRuleIndex::Tail(ends)))
             return false;
     }
     const CRuleIndex::Rule& rule = index.Rules()[number];
@@ -203,10 +202,8 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
         // found no longer holds every occurrence: the whole text is taken.
         if (queue)
             queue->QueueKeysIn(bytes, length);
-        if (windowsKept) {
-            windows.Reset(length);
-            windows.Add(bytes, 0, length - 3);
-        }
+        if (windowsKept)
+            TakeWindows();
         return;
     }
     const int m = rule.replacementLength;
@@ -225,6 +222,18 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
         if (windowsKept)
             windows.Add(bytes, at > 3 ? at - 3 : 0, at + m < length - 3 ? at + m : length - 3);
     }
+    // The windows of the texts that were (words turned round, say) let
+    // later sources through to searches in vain: once they are many, the
+    // set is made anew.
+    if (windowsKept && windows.Stale(length))
+        TakeWindows();
+}
+
+void CConversion::TakeWindows()
+{
+    windows.Reset(current->length);
+    windows.Add(current->data, 0, current->length - 3);
+    windowsKept = true;
 }
 
 } // namespace

@@ -13,25 +13,34 @@ inline unsigned WindowHash(const char* bytes)
 
 // One bit per hash of the windows added. Windows are only ever added: a set
 // that was given every window of a text, and of each text that took its
-// place, holds every window of the current text, and perhaps a few of texts
+// place, holds every window of the current text, and perhaps some of texts
 // that were. A source of four bytes or more whose first four bytes' hash is
 // not in the set does not occur in the text.
 class CWindowSet {
 public:
+    // A set reads no more than the top kMaxBitsLog2 bits of a hash.
+    static const int kMaxBitsLog2 = 13; // 1 KB
+
     // Empty, with about 16 bits per window of a text of length bytes, 256
-    // at least and kMaxBits at most.
+    // at least and 2^kMaxBitsLog2 at most.
     void Reset(int length)
     {
         int bits = 8;
         while (bits < kMaxBitsLog2 && (1 << bits) < 16 * length)
             ++bits;
         shift = 32 - bits;
+        added = 0;
         memset(words, 0, (1u << bits) / 8);
     }
+    // Whether more windows were added since Reset than a text of length
+    // bytes has, and half as many again: many of them may then be of texts
+    // that were, which let through sources that no longer occur, and a set
+    // made anew from the current text costs no more than those additions.
+    bool Stale(int length) const { return added > length + length / 2; }
     // Adds the windows of text that begin at [from, to).
     void Add(const char* text, int from, int to)
     {
-        for (int i = from; i < to; ++i) {
+        for (int i = from; i < to; ++i, ++added) {
             const unsigned bit = WindowHash(text + i) >> shift;
             words[bit >> 5] |= 1u << (bit & 31);
         }
@@ -44,8 +53,7 @@ public:
     }
 
 private:
-    static const int kMaxBitsLog2 = 13; // 1 KB
-
     int shift;
+    int added; // windows added since Reset
     unsigned words[(1 << kMaxBitsLog2) / 32];
 };

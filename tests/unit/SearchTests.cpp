@@ -1,11 +1,14 @@
 // SearchTests.cpp - the search for a text where a character begins, at
 // each place it changes its way: the edges of its 16-byte blocks, the tail
 // searched byte by byte, runs of lead-valued bytes, trail bytes, a lead byte
-// alone at the end and the most it finds at a time.
+// alone at the end and the most it finds at a time; and random texts at
+// every alignment against a walk of the contract byte by byte. The guarded
+// length and copy of a caller's text.
 #include "../../qor/QorGuard.h"
 #include "../../qor/internal/QorSearch.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <random>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -20,6 +23,25 @@ std::string X(int count)
 std::string Leads(int count)
 {
     return std::string(count, '\x83');
+}
+
+// The search's contract walked byte by byte: the characters from start on,
+// a lead byte with the byte after it, each tried in turn.
+std::vector<int> ModelFound(const std::string& text, const std::string& sub, int start, int max)
+{
+    const bool* lead = QorLeadBytes();
+    const int length = static_cast<int>(text.size());
+    std::vector<int> found;
+    for (int at = start; at < length && static_cast<int>(found.size()) < max;) {
+        const bool alone = lead[static_cast<unsigned char>(text[at])] && at + 1 == length;
+        if (!alone && text.compare(at, sub.size(), sub) == 0) {
+            found.push_back(at);
+            at += static_cast<int>(sub.size());
+        } else {
+            at += lead[static_cast<unsigned char>(text[at])] ? 2 : 1;
+        }
+    }
+    return found;
 }
 
 // The offsets found in text, whose terminator the bytes `after` follow; a
@@ -84,6 +106,41 @@ TEST(StringSearch, BatchesOfOccurrencesThatBeginACharacter)
             more += c.sub;
         EXPECT_EQ(c.found, Found(c.text, "", c.sub, c.start, c.max)) << c.what;
         EXPECT_EQ(c.found, Found(c.text, more, c.sub, c.start, c.max)) << c.what << ", more";
+    }
+}
+
+// Texts long enough for the blocks of 16, at every offset from an aligned
+// address, of bytes that are ASCII, lead bytes and trail bytes in code page
+// 932, with bytes past the terminator that could be taken for more.
+TEST(StringSearch, RandomTextsAtEveryAlignmentAgreeWithTheModel)
+{
+    const char bytes[] = "ab\\\x40\x80\x81\x83\x83\xE0";
+    std::mt19937 random(EnvironmentNumber("VARIO_SEARCH_SEED", 25));
+    alignas(16) char block[16 + 300 + 1 + 32];
+    for (int round = 0; round < 1000; ++round) {
+        std::string text(33 + random() % 268, 'a');
+        for (char& c : text)
+            c = bytes[random() % (sizeof bytes - 1)];
+        for (int offset = 0; offset < 16; ++offset) {
+            const int at = static_cast<int>(random() % text.size());
+            std::string sub = text.substr(at, 1 + random() % 6);
+            if (random() % 4 == 0)
+                sub.back() = bytes[random() % (sizeof bytes - 1)];
+            const int start = random() % 2 ? 0 : static_cast<int>(random() % text.size());
+            const int max = random() % 4 ? kQorFoundBatch : 1 + static_cast<int>(random() % 4);
+            const int readable = static_cast<int>(text.size()) + 1
+                + static_cast<int>(random() % 33);
+            for (size_t i = 0; i < sizeof block; ++i)
+                block[i] = sub[i % sub.size()];
+            memcpy(block + offset, text.c_str(), text.size() + 1);
+            std::vector<int> found(max);
+            found.resize(QorFindAtBoundaries(block + offset, static_cast<int>(text.size()),
+                                             readable, start, sub.data(),
+                                             static_cast<int>(sub.size()), found.data(), max));
+            ASSERT_EQ(ModelFound(text, sub, start, max), found)
+                << "offset " << offset << ", start " << start << ", text " << Escaped(text)
+                << ", sub " << Escaped(sub);
+        }
     }
 }
 
