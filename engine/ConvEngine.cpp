@@ -6,8 +6,6 @@
 #include "SettingDlg.h"
 #include "../qor/QorApp.h"
 #include "../qor/QorException.h"
-#include "../qor/QorRegKey.h"
-#include "../res/Settings.h"
 #include "../res/resource.h"
 #include <memory>
 #include <new>
@@ -50,8 +48,7 @@ void WriteListing(const CQorPtrArray& table, const CQorString& separator, CQorSt
 } // namespace
 
 CConvEngine::CConvEngine()
-    : definitionFile(kQorWorkingCapacity), tables(), lock(), seen(Stored::unknown),
-      seenPath(kQorWorkingCapacity), chosen(FALSE)
+    : definitionFile(kQorWorkingCapacity), tables(), lock(), remembered()
 {
 }
 
@@ -83,17 +80,7 @@ BOOL CConvEngine::Convert(const char* caption, char* buffer, int size) const
     return reader.Table().Convert(caption, buffer, size);
 }
 
-// The stored path
-
-CConvEngine::Stored CConvEngine::ReadStored(CQorString& path) const
-{
-    CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::read))
-        return Stored::none;
-    if (key.QueryString(VARIO_DEFFILE_VALUE, path))
-        return Stored::path;
-    return key.HasValue(VARIO_DEFFILE_VALUE) ? Stored::other : Stored::none;
-}
+// Start and exit
 
 BOOL CConvEngine::Init()
 {
@@ -101,18 +88,9 @@ BOOL CConvEngine::Init()
     {
         const CQorLock::CHeld held(lock);
         ClearRules();
-        seen = Stored::unknown; // until the value is read whole
-        chosen = FALSE;
-        CQorString path(kQorWorkingCapacity);
-        const Stored stored = ReadStored(path);
-        if (stored == Stored::path) {
-            // The path is taken before its file is loaded, so that it is
-            // remembered when the load fails, or runs out of memory.
-            definitionFile.Assign(path);
-            seenPath.Assign(path);
-        }
-        seen = stored;
-        if (stored == Stored::path && definitionFile.length != 0)
+        // The path is taken before its file is loaded, so that it is
+        // remembered when the load fails, or runs out of memory.
+        if (remembered.Start(definitionFile) && definitionFile.length != 0)
             result = LoadDefinitionFile(definitionFile.data);
     }
     if (!result)
@@ -124,32 +102,8 @@ BOOL CConvEngine::Init()
 void CConvEngine::Exit()
 {
     const CQorLock::CHeld held(lock);
-    CQorRegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, VARIO_SETTINGS_KEY, KeyAccess::write))
-        return;
-    // Without memory to read the value, it is taken as unchanged: the path
-    // is stored as a single engine would store it.
-    const bool unchanged = QorCatchAll(
-        [&] {
-            CQorString now(kQorWorkingCapacity);
-            const Stored stored = ReadStored(now);
-            return stored == seen
-                && (stored != Stored::path || strcmp(now.data, seenPath.data) == 0);
-        },
-        [](const CQorException&) { return true; });
-    const bool ours = seen == Stored::none || seen == Stored::path || chosen;
-    if (seen != Stored::unknown && unchanged && ours
-        && key.SetString(VARIO_DEFFILE_VALUE, definitionFile.data)) {
-        // The value is this engine's own now.
-        seen = QorCatchAll(
-            [&] {
-                seenPath.Assign(definitionFile);
-                return Stored::path;
-            },
-            [](const CQorException&) { return Stored::unknown; });
-    }
-    key.Close();
-    ClearRules();
+    if (remembered.Stop(definitionFile))
+        ClearRules();
 }
 
 // ---------------------------------------------------------------------------
@@ -182,14 +136,8 @@ void CConvEngine::OnSetting(HWND parent)
     BOOL loaded;
     {
         const CQorLock::CHeld held(lock);
-        // The value the choice replaces, as it is now: Exit stores the
-        // choice unless another process stores a newer one after this.
-        CQorString path(kQorWorkingCapacity);
-        const Stored stored = ReadStored(path);
+        remembered.Choose();
         definitionFile.Assign(dialog.path);
-        seenPath.Assign(path);
-        seen = stored;
-        chosen = TRUE;
         loaded = LoadDefinitionFile(definitionFile.data);
     }
     if (!loaded)

@@ -1,6 +1,7 @@
 // ConvEngine.h - the engine: its definition file, remembered in the
 // registry, and the rules in force.
 #pragma once
+#include "RememberedPath.h"
 #include "TableInForce.h"
 #include "../qor/QorLock.h"
 #include "../qor/QorString.h"
@@ -45,25 +46,9 @@ public:
     CQorString definitionFile;
 
 private:
-    // What the stored value can be.
-    enum class Stored {
-        unknown, // not read, or not wholly: the value is never overwritten
-        none,    // no key or no value
-        path,    // a REG_SZ path
-        other    // a value of another type
-    };
-    // Reads the stored value; a path goes into path. Throws on no memory.
-    Stored ReadStored(CQorString& path) const;
-
     CTableInForce tables;
     // Taken by Init, Exit and the Settings flow while they change the path,
     // the table or what was seen of the stored value; never by a conversion.
     CQorLock lock;
-    // The stored value as this engine last saw it: at Init, or when the user
-    // chose a file in Settings. Exit writes only over that same value, so a
-    // newer one that another process stored meanwhile is kept; nor over a
-    // value of another type, unless the user chose a file.
-    Stored seen;
-    CQorString seenPath;
-    BOOL chosen; // the user chose definitionFile in Settings
+    CRememberedPath remembered; // the registry's value, as this run saw it
 };

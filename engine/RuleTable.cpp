@@ -243,16 +243,26 @@ BOOL CRuleTable::Convert(const char* caption, char* buffer, int size) const
     // The caption and the buffer are the host's: each is read or written
     // under the framework's fault guard, so that a pointer the host got
     // wrong gives FALSE.
-    const int length = QorGuardedLength(caption);
-    if (length < 0)
-        return FALSE;
-    if (index.Rules().empty())
-        return QorGuardedCopy(buffer, size, caption, length);
+    if (index.Rules().empty()) {
+        const int length = QorGuardedLength(caption);
+        return length >= 0 && QorGuardedCopy(buffer, size, caption, length);
+    }
     // A caption and its converted text of up to kLocalText - 1 bytes are
-    // worked on here, without the heap.
+    // worked on here, without the heap. The caption is read into the text
+    // under the guard: with its length in one reading when it fits, or else
+    // measured and then copied into a block of its size, so that a caption
+    // freed or protected meanwhile gives FALSE too.
     char blocks[2][kLocalText];
     CTextBuffer text(blocks[0], kLocalText);
-    text.Assign(caption, length);
+    const int length = QorGuardedRead(caption, text.data, text.capacity);
+    if (length < 0)
+        return FALSE;
+    if (length >= text.capacity) {
+        text.Reserve(0, length);
+        if (!QorGuardedCopy(text.data, length + 1, caption, length))
+            return FALSE;
+    }
+    text.length = length;
     CTextBuffer other(blocks[1], kLocalText);
     const CTextBuffer& converted = CConversion(index, text, other).Run();
     return QorGuardedCopy(buffer, size, converted.data, converted.length);

@@ -6,6 +6,15 @@
 // that a load replaced is freed once no conversion reads it any more.
 // Conversions wait for no load and take no lock: each counts itself in and
 // out. Several threads may convert while another loads.
+//
+// A load waits for the readers of the table it replaced for a second at
+// most: a reader that never counts itself out (its thread was ended inside
+// a conversion, or unwound out of it by a host) keeps that table in memory,
+// never freed while it may be read, and the load goes on. When the process
+// is ending, a load waits for nobody and frees nothing.
+//
+// Not std::atomic<std::shared_ptr>: the C++ library guards those with a
+// pool of locks, so every conversion would take a lock.
 #pragma once
 #include "RuleTable.h"
 #include <atomic>
@@ -15,15 +24,16 @@ class CTableInForce {
 public:
     // No rules in force.
     CTableInForce();
-    // Frees the table in force; no reader may be left.
+    // Frees the table in force and every table kept; the module is going
+    // and no reader may be left.
     ~CTableInForce();
     CTableInForce(const CTableInForce&) = delete;
     CTableInForce& operator=(const CTableInForce&) = delete;
 
     // Puts table in force, or no rules when it is null, then frees the table
-    // it replaced as soon as the readers that took it are gone (they are
-    // short: conversions and listings). Makes no allocation. Callers put
-    // one table at a time.
+    // it replaced as soon as the readers that took it are gone; after a
+    // second of waiting, the table is kept until a later Put finds them
+    // gone. Makes no allocation. Callers put one table at a time.
     void Put(std::unique_ptr<CRuleTable> table);
 
     // The table in force when the reader was made, until the reader goes.
@@ -40,18 +50,32 @@ public:
         const CRuleTable& Table() const { return *table; }
 
     private:
-        const CTableInForce& tables;
-        int era; // the era it counted itself in
+        std::atomic<int>* count; // of the era it counted itself in
         const CRuleTable* table;
     };
 
 private:
+    static const unsigned kSlotBits = 3;
+    static const unsigned kSlots = 1 << kSlotBits;
+
+    // A slot whose count no reader of an earlier era holds and whose table
+    // is not kept, other than the slot of the era now ending; kSlots when
+    // every one is taken.
+    unsigned FreeSlot(unsigned ending) const;
+    // Frees each kept table whose readers are gone.
+    void FreeKept();
+
     CRuleTable none; // in force while no loaded table is
     std::atomic<CRuleTable*> current;
-    // Each Put begins a new era. A reader counts itself in the era it finds,
-    // by its parity, and reads the table only when the era is still the
-    // same after: so a Put that has begun the next era finds every reader
-    // that may hold the table it replaced in the count of the era before.
-    mutable std::atomic<int> era;
-    mutable std::atomic<int> readers[2];
+    // Each Put begins a new era: its number above kSlotBits bits, and below
+    // them the slot whose count its readers count themselves in. A reader
+    // counts itself in the era it finds, takes the table, and keeps both
+    // only when the era is still the same after; so a Put that has begun the
+    // next era and then put its table in force finds every reader that may
+    // hold the table it replaced in the count of the era before.
+    mutable std::atomic<unsigned> era;
+    mutable std::atomic<int> readers[kSlots];
+    // The table replaced at the end of the slot's era while its readers
+    // stayed: the slot is not used again until they are gone.
+    CRuleTable* kept[kSlots];
 };

@@ -45,5 +45,7 @@ CQorApp* QorCreateApp();
 void LoadFilterString(UINT stringId, char* buffer, int size);
 
 // The module entry: makes the application at process attach (FALSE when
-// there is no memory for it, or one exists) and passes on the rest.
+// there is no memory for it, or one exists) and passes on the rest; after
+// the detach of a FreeLibrary it deletes the application, but not at
+// process exit, when the system takes back the memory.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);

@@ -12,7 +12,17 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         [&] {
             if (reason != DLL_PROCESS_ATTACH) {
                 CQorApp* app = QorGetApp();
-                return app ? app->OnDllMain(instance, reason, reserved) : FALSE;
+                if (!app)
+                    return FALSE;
+                const BOOL answer = app->OnDllMain(instance, reason, reserved);
+                // Unloaded by FreeLibrary (no reserved pointer), the module
+                // frees what it made: a host that loads it again and again
+                // does not grow. At process exit the system takes it all.
+                if (reason == DLL_PROCESS_DETACH && !reserved) {
+                    QorSetAppModule(nullptr);
+                    delete app;
+                }
+                return answer;
             }
             CQorApp* app = QorCreateApp();
             if (!app)

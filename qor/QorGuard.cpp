@@ -1,6 +1,12 @@
 // QorGuard.cpp - the fault guard: a handler on the thread's chain of
 // exception registrations, set up by QorGuarded (QorGuard.S) around the
 // work that touches the caller's memory.
+//
+// Windows calls a handler of a module's own only when the image allows it:
+// not marked IMAGE_DLLCHARACTERISTICS_NO_SEH, and with no SafeSEH table in
+// its load configuration, or one that lists the handler. The module is
+// linked with neither (the module tests read its headers to hold this), and
+// the registration lies on the thread's stack, as Windows requires.
 #include "QorGuard.h"
 #include "internal/QorBytes.h"
 #include "internal/QorSearch.h"
@@ -33,10 +39,11 @@ EXCEPTION_DISPOSITION QorGuardHandler(EXCEPTION_RECORD* record, void* frame, CON
     if (record->ExceptionCode == STATUS_GUARD_PAGE_VIOLATION) {
         // The system took the guard off as it raised this: it goes back,
         // so that the stack it may guard still grows.
+        // The address it touched comes second, when the record has it.
         MEMORY_BASIC_INFORMATION page;
         const void* at = reinterpret_cast<const void*>(record->ExceptionInformation[1]);
         DWORD before;
-        if (VirtualQuery(at, &page, sizeof page) == sizeof page)
+        if (record->NumberParameters >= 2 && VirtualQuery(at, &page, sizeof page) == sizeof page)
             VirtualProtect(const_cast<void*>(at), 1, page.Protect | PAGE_GUARD, &before);
     } else if (record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) {
         return ExceptionContinueSearch;
@@ -45,6 +52,9 @@ EXCEPTION_DISPOSITION QorGuardHandler(EXCEPTION_RECORD* record, void* frame, CON
     context->Esp = reinterpret_cast<DWORD>(registration);
     context->Eip = reinterpret_cast<DWORD>(&QorGuardResume);
     context->Eax = static_cast<DWORD>(registration->failed);
+    // A copy that runs backwards sets the direction flag; the caller's
+    // convention wants it clear again.
+    context->EFlags &= ~0x400u;
     return ExceptionContinueExecution;
 }
 
@@ -59,9 +69,19 @@ struct CCopy {
     int length;
 };
 
-int Measure(void* text)
+struct CRead {
+    const char* from;
+    char* to;
+    int size;
+};
+
+int Read(void* what)
 {
-    return QorTextLength(static_cast<const char*>(text));
+    const CRead& read = *static_cast<const CRead*>(what);
+    const int length = QorTextLength(read.from);
+    if (length < read.size)
+        QorCopyBytes(read.to, read.from, length + 1);
+    return length;
 }
 
 int Copy(void* what)
@@ -80,7 +100,13 @@ int Copy(void* what)
 
 int QorGuardedLength(const char* text)
 {
-    return QorGuarded(Measure, const_cast<char*>(text), -1);
+    return QorGuardedRead(text, nullptr /* no copy */, 0);
+}
+
+int QorGuardedRead(const char* text, char* to, int size)
+{
+    CRead read = {text, to, size};
+    return QorGuarded(Read, &read, -1);
 }
 
 BOOL QorGuardedCopy(char* to, int size, const char* from, int length)

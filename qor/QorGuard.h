@@ -14,6 +14,12 @@
 // Example: QorGuardedLength("abc") == 3; QorGuardedLength(nullptr) == -1.
 int QorGuardedLength(const char* text);
 
+// The length of the zero-terminated text, or -1 when it cannot be read to
+// its terminator; when the length is below size, the text and its
+// terminator are copied to `to` in the same guarded reading.
+// Example: QorGuardedRead("abc", to, 8) == 3, with "abc" in to.
+int QorGuardedRead(const char* text, char* to, int size);
+
 // Writes the first length bytes of from, cut to size - 1 (size >= 1), and
 // a zero byte to `to`; FALSE when they cannot be read or written (the
 // bytes before the fault are written). from and to may overlap.

@@ -20,3 +20,10 @@ void QorSetAppModule(CQorModule* module)
 {
     g_app = module;
 }
+
+extern "C" BOOLEAN NTAPI RtlDllShutdownInProgress();
+
+BOOL QorProcessEnding()
+{
+    return RtlDllShutdownInProgress();
+}

@@ -18,3 +18,9 @@ public:
 CQorModule* QorGetAppModule();
 // Makes module the module of the application singleton; null: none.
 void QorSetAppModule(CQorModule* module);
+
+// TRUE once the process has begun to end (ExitProcess, or a return from
+// main): its other threads are gone, wherever they were, and memory need
+// not be freed. The module entry's detach then comes with a non-null
+// reserved pointer.
+BOOL QorProcessEnding();

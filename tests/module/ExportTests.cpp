@@ -54,7 +54,7 @@ TEST(ModuleImage, RelocatableNonExecutableDataSystemImportsOnly)
         << "characteristics " << std::hex << nt->OptionalHeader.DllCharacteristics;
 
     const char* const system[] = {"kernel32.dll", "user32.dll", "advapi32.dll", "comdlg32.dll",
-                                  "msvcrt.dll"};
+                                  "msvcrt.dll",   "ntdll.dll"};
     const IMAGE_DATA_DIRECTORY& dir =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     int imports = 0;
@@ -67,7 +67,25 @@ TEST(ModuleImage, RelocatableNonExecutableDataSystemImportsOnly)
             known = known || lstrcmpiA(name, s) == 0;
         EXPECT_TRUE(known) << "imports " << name;
     }
-    EXPECT_EQ(5, imports);
+    EXPECT_EQ(6, imports);
+}
+
+// Windows runs the fault guard's handler, a registration on the thread's
+// stack, only when the image allows handlers of its own: not marked NO_SEH,
+// and no SafeSEH table in its load configuration that leaves it out. Wine
+// does not check this, so only the headers show a linker that changed it.
+TEST(ModuleImage, AllowsTheFaultGuardsHandler)
+{
+    const BYTE* base = reinterpret_cast<const BYTE*>(EngineModule());
+    const IMAGE_OPTIONAL_HEADER& optional = Headers(base)->OptionalHeader;
+    EXPECT_EQ(0, optional.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH);
+    const IMAGE_DATA_DIRECTORY& dir =
+        optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG];
+    if (dir.VirtualAddress == 0)
+        return; // no load configuration: every handler in the image may run
+    const IMAGE_LOAD_CONFIG_DIRECTORY32* config =
+        reinterpret_cast<const IMAGE_LOAD_CONFIG_DIRECTORY32*>(base + dir.VirtualAddress);
+    EXPECT_EQ(0u, config->SEHandlerCount) << "a SafeSEH table, which does not list the guard's";
 }
 
 TEST(Exports, ApiVersionIsConstant)

@@ -75,8 +75,10 @@ TEST(Settings, InitTakesTheStoredPathAndExitWritesItBack)
 {
     const std::string missing = ScratchDir() + "\\missing.txt";
     const SettingsCase cases[] = {
-        {"no key", DeleteSettingsKey, TRUE, false, kUnchanged, PriorFile},
-        {"no value", CreateKeyWithoutValue, TRUE, false, kUnchanged, PriorFile},
+        // A key deleted since the earlier run (an uninstall): Exit writes
+        // the empty path, as a first run does, not the earlier run's.
+        {"no key", DeleteSettingsKey, TRUE, false, kUnchanged, [] { return std::string(); }},
+        {"no value", CreateKeyWithoutValue, TRUE, false, kUnchanged, [] { return std::string(); }},
         {"missing file", [&] { StorePath(missing); }, FALSE, true, kUnchanged,
          [&] { return missing; }},
         {"file loads", [] { StorePath(RulesFile()); }, TRUE, false, kConverted, RulesFile},

@@ -2,7 +2,8 @@
 // every export through the host's own thunk (ForeignCall.S) at every stack
 // residue modulo 16, with that host's floating-point controls; conversions
 // on two threads at once; bad caption pointers; an exit with no start; and
-// failed allocations under the exports.
+// failed allocations under the exports; threads killed inside a conversion,
+// and a process that exits while its threads convert.
 #include "Answering.h"
 #include "FaultInjection.h"
 #include "TestSupport.h"
@@ -447,6 +448,210 @@ TEST(ForeignHost, PointersTheHostGotWrong)
     }
 }
 
+// Windows' own x86 memmove: a range that overlaps upwards is copied from
+// its end down, with the direction flag set until it is done.
+void* __cdecl BackwardMove(void* to, const void* from, size_t n)
+{
+    char* d = static_cast<char*>(to) + n - 1;
+    const char* s = static_cast<const char*>(from) + n - 1;
+    if (n && to > from)
+        asm volatile("std\n\trep movsb\n\tcld" : "+D"(d), "+S"(s), "+c"(n) : : "memory", "cc");
+    else
+        memcpy(to, from, n); // the tests overlap only upwards
+    return to;
+}
+
+// Such a copy that faults (the caption copied one byte on, into a read-only
+// page) comes back to the host with the direction flag clear.
+TEST(ForeignHost, ABackwardCopyThatFaultsLeavesTheDirectionFlagClear)
+{
+    const DWORD page = 4096;
+    const CQorOwner<void*, ReleasePages> pages(
+        VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_TRUE(pages.valid());
+    char* caption = static_cast<char*>(pages.get()) + page - 8;
+    strcpy(caption, "Untitled read-only");
+    DWORD old;
+    ASSERT_TRUE(VirtualProtect(caption + 8, page, PAGE_READONLY, &old));
+    ASSERT_TRUE(StartEngineWith(WordRules(0)));
+    void* real = fault::PatchImport(EngineModule(), "msvcrt.dll", "memmove",
+                                    reinterpret_cast<void*>(BackwardMove));
+    ASSERT_NE(nullptr, real) << "the engine does not import memmove";
+    for (DWORD residue : {0, 4, 8, 12}) {
+        const ForeignCall call = CallForeign(Code(Engine().ConvertCaptionString),
+                                             {0, Arg(caption), Arg(caption + 1), 64}, residue);
+        ExpectContract(call, "a backward copy into a read-only page, residue " + Hex(residue));
+        EXPECT_EQ(Hex(0), Hex(call.result));
+    }
+    fault::PatchImport(EngineModule(), "msvcrt.dll", "memmove", real);
+}
+
+struct Toggle {
+    char* page;
+    LONG stop;
+};
+
+DWORD WINAPI ToggleForEver(LPVOID parameter)
+{
+    Toggle& t = *static_cast<Toggle*>(parameter);
+    for (DWORD old; !InterlockedCompareExchange(&t.stop, 0, 0);) {
+        VirtualProtect(t.page, 4096, PAGE_NOACCESS, &old);
+        SwitchToThread();
+        VirtualProtect(t.page, 4096, PAGE_READWRITE, &old);
+        SwitchToThread();
+    }
+    return 0;
+}
+
+// Another thread of the host takes the last page of a long caption away and
+// gives it back, again and again, while the engine converts it: each call
+// gives the conversion or 0, and no fault reaches the host.
+TEST(ForeignHost, ACaptionWhosePageComesAndGoesGivesItsConversionOrZero)
+{
+    const DWORD page = 4096, size = 256 * page;
+    const CQorOwner<void*, ReleasePages> pages(
+        VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_TRUE(pages.valid());
+    char* caption = static_cast<char*>(pages.get());
+    for (DWORD i = 0; i < size - 1; ++i)
+        caption[i] = "aa0 "[i % 4];
+    caption[size - 1] = '\0';
+    ASSERT_TRUE(StartEngineWith(WordRules(1)));
+    std::string expected(caption), out(size, '\0');
+    for (size_t i = 0; i < expected.size(); i += 4)
+        expected.replace(i, 3, "AA0");
+    Toggle toggle = {caption + size - page, FALSE};
+    const OwnedHandle toggler(CreateThread(nullptr, 0, ToggleForEver, &toggle, 0, nullptr));
+    int converted = 0, failed = 0;
+    for (int i = 0; i < 400; ++i) {
+        const ForeignCall call = CallForeign(Code(Engine().ConvertCaptionString),
+                                             {0, Arg(caption), Arg(&out[0]), size}, 0);
+        ExpectContract(call, "conversion " + std::to_string(i));
+        if (call.fault.code)
+            break;
+        if (call.result)
+            EXPECT_TRUE(out.c_str() == expected && ++converted) << "conversion " << i;
+        else
+            ++failed;
+    }
+    InterlockedExchange(&toggle.stop, TRUE);
+    WaitForSingleObject(toggler.get(), INFINITE);
+    printf("[ toggled  ] %d converted, %d gave 0\n", converted, failed);
+}
+
+struct Victim {
+    const char* caption;
+    volatile LONG inside; // in a call, or about to make one
+    char buffer[1024];
+};
+
+DWORD WINAPI ConvertForEver(LPVOID parameter)
+{
+    Victim& v = *static_cast<Victim*>(parameter);
+    for (;;) {
+        v.inside = 1;
+        Engine().ConvertCaptionString(0, v.caption, v.buffer, sizeof v.buffer);
+        v.inside = 0;
+    }
+}
+
+template <auto function>
+DWORD WINAPI Call(LPVOID)
+{
+    (Engine().*function)();
+    return 0;
+}
+
+// Runs call on a thread of its own: "returned" when it did within 5 s.
+std::string Within(LPTHREAD_START_ROUTINE call)
+{
+    const DWORD start = GetTickCount();
+    const OwnedHandle thread(CreateThread(nullptr, 0, call, nullptr, 0, nullptr));
+    if (WaitForSingleObject(thread.get(), 10000) != WAIT_OBJECT_0)
+        return "still waiting after 10 s";
+    const DWORD took = GetTickCount() - start;
+    return took < 5000 ? "returned" : "returned after " + std::to_string(took) + " ms";
+}
+
+// A host thread ended by TerminateThread inside a conversion never counts
+// itself out: a stop or a start after it waits for it a second at most,
+// and the rules in force after are right.
+TEST(ForeignHostEnds, AThreadKilledInsideAConversionHoldsUpNoLaterCall)
+{
+    ASSERT_TRUE(StartEngineWith(WordRules(1000)));
+    const Captions captions = ManyWordCaptions(1000);
+    const BYTE* base = reinterpret_cast<const BYTE*>(EngineModule());
+    const DWORD image = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+                            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew)
+                            ->OptionalHeader.SizeOfImage;
+    for (int killed = 0; killed < 3; ++killed) {
+        Victim victim = {captions[killed].first.c_str(), 0, {}};
+        const OwnedHandle thread(CreateThread(nullptr, 0, ConvertForEver, &victim, 0, nullptr));
+        // Killed where it runs the engine's code, between its calls' entry and exit.
+        for (CONTEXT context;;) {
+            Sleep(1);
+            SuspendThread(thread.get());
+            context.ContextFlags = CONTEXT_CONTROL;
+            if (victim.inside && GetThreadContext(thread.get(), &context)
+                && context.Eip - reinterpret_cast<DWORD>(base) < image)
+                break;
+            ResumeThread(thread.get());
+        }
+        ASSERT_TRUE(TerminateThread(thread.get(), 0));
+        WaitForSingleObject(thread.get(), INFINITE);
+        EXPECT_EQ("returned", Within(Call<&CEngineModule::ExitEngine>)) << "TFEExitEngine, " << killed;
+        EXPECT_EQ("returned", Within(Call<&CEngineModule::InitEngine>)) << "TFEInitEngine, " << killed;
+        EXPECT_EQ(captions[1].second, Convert(captions[1].first)) << killed << " killed";
+    }
+}
+
+// The host's child: a host whose own module (EndingHost.dll) stops the
+// engine at its process detach, and that calls ExitProcess while four of
+// its threads convert.
+int EndWhileConverting()
+{
+    if (!LoadLibraryA("EndingHost.dll") || !EngineModule() || !StartEngineWith(WordRules(1000)))
+        return 2;
+    static const Captions captions = ManyWordCaptions(1000);
+    static Victim workers[4];
+    for (Victim& worker : workers) {
+        worker.caption = captions[&worker - workers].first.c_str();
+        CloseHandle(CreateThread(nullptr, 0, ConvertForEver, &worker, 0, nullptr));
+    }
+    for (const Victim& worker : workers)
+        while (!worker.inside)
+            Sleep(1);
+    Sleep(50);
+    ExitProcess(0);
+}
+
+TEST(ForeignHostEnds, AProcessThatExitsWhileItsThreadsConvertEnds)
+{
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    const std::string ended = ScratchDir() + "\\ended.txt";
+    SetEnvironmentVariableA("VARIO_ENDED_FILE", ended.c_str());
+    for (int run = 0; run < 3; ++run) {
+        DeleteFileA(ended.c_str());
+        std::string command = std::string("\"") + program + "\" --end-while-converting";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process;
+        ASSERT_TRUE(CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process));
+        const OwnedHandle owned(process.hProcess), thread(process.hThread);
+        const DWORD waited = WaitForSingleObject(process.hProcess, 20000);
+        if (waited != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 99);
+        ASSERT_EQ(WAIT_OBJECT_0, waited) << "run " << run << ": the host still runs after 20 s";
+        DWORD code = 1;
+        GetExitCodeProcess(process.hProcess, &code);
+        EXPECT_EQ(0u, code) << "run " << run;
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ended.c_str()))
+            << "run " << run << ": TFEExitEngine did not return at the host's detach";
+    }
+}
+
 // A probe of the table: "rules" (the words), "prior rules", "no rules".
 const auto kProbe = Caption({5, 19});
 
@@ -531,6 +736,8 @@ TEST(ForeignHostFaults, ConversionThroughALargeKeyedTable)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && strcmp(argv[1], "--end-while-converting") == 0)
+        return EndWhileConverting();
     testing::InitGoogleTest(&argc, argv);
     g_mainThread = GetCurrentThreadId();
     SetUnhandledExceptionFilter(CatchFault);

@@ -192,6 +192,12 @@ void InstallHere()
     EXPECT_GE(patched, 3) << "the test program's allocator imports were not found";
 }
 
+void* PatchImport(HMODULE module, const char* dll, const char* name, void* hook)
+{
+    void* replaced = nullptr;
+    return Patch(module, {dll, name, hook, &replaced}) ? replaced : nullptr;
+}
+
 bool DenySse2(HMODULE module)
 {
     return Patch(module,

@@ -66,6 +66,10 @@ bool DenySse2(HMODULE module);
 // How often the module has asked for SSE2 since DenySse2.
 int Sse2Asks();
 
+// Points the module's import of name from dll at hook: the function it
+// replaced, or null when the module does not import it.
+void* PatchImport(HMODULE module, const char* dll, const char* name, void* hook);
+
 // Fails the n-th allocation while it lives; restores on destruction.
 class CFailAt {
 public:
