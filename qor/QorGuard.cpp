@@ -2,8 +2,8 @@
 // exception registrations, set up by QorGuarded (QorGuard.S) around the
 // work that touches the caller's memory.
 #include "QorGuard.h"
-#include "internal/QorBytes.h"
-#include "internal/QorSearch.h"
+#include "QorBytes.h"
+#include "QorSearch.h"
 #include <string.h>
 
 extern "C" {
