@@ -7,14 +7,7 @@
 
 CAboutDlg::CAboutDlg() : CQorDialog(IDD_ABOUT), rulesText(kQorWorkingCapacity) {}
 
-INT_PTR CAboutDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG)
-        return OnInitDialog(hwnd, message, wParam, lParam);
-    return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
-}
-
-INT_PTR CAboutDlg::OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CAboutDlg::OnInitDialog()
 {
     CQorString prefix(kQorWorkingCapacity);
     prefix.LoadString(IDS_VERSION_PREFIX);
@@ -34,5 +27,5 @@ INT_PTR CAboutDlg::OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
                                               static_cast<int>(end - text));
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.data));
     }
-    return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
+    return CQorDialog::OnInitDialog();
 }

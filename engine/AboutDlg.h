@@ -8,11 +8,10 @@ class CAboutDlg : public CQorDialog {
 public:
     // Template 101, an empty listing. Throws on no memory.
     CAboutDlg();
-    // WM_INITDIALOG to OnInitDialog, the rest to CQorDialog::DialogProc.
-    INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     // Shows "Version 1.00" and each line of rulesText ended by "\n" in the
-    // list: FALSE. Throws on no memory, the dialog showing what it had.
-    INT_PTR OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // list, and centres the dialog: FALSE. Throws on no memory, the dialog
+    // showing what it had.
+    BOOL OnInitDialog() override;
 
     CQorString rulesText; // one line per rule, each ended by "\n"
 };

@@ -1,7 +1,7 @@
 // Replacement.cpp - one rule applied to a text.
 #include "Replacement.h"
-#include "../qor/internal/QorBytes.h"
-#include "../qor/internal/QorSearch.h"
+#include "../qor/QorBytes.h"
+#include "../qor/QorSearch.h"
 #include <limits.h>
 #include <string.h>
 

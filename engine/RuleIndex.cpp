@@ -1,8 +1,8 @@
 // RuleIndex.cpp - the rules keyed by the first bytes of their sources.
 #include "RuleIndex.h"
-#include "internal/RuleKeys.h"
-#include "WindowSet.h"
-#include "../qor/internal/QorSearch.h"
+#include "RuleKeys.h"
+#include "internal/WindowSet.h"
+#include "../qor/QorSearch.h"
 #include <algorithm>
 #include <new>
 #include <string.h>
@@ -15,21 +15,6 @@ static_assert(CWindowSet::kMaxBitsLog2 <= 15, "a window set reads more of a hash
 // Below this many rules, searching each rule costs less than a pass over
 // the caption.
 const int kIndexedFrom = 16;
-
-// A source that begins with double-byte characters (kana, kanji) is keyed
-// by its first three, or two: in a table of words in kana, the first two
-// bytes, one character, are shared by hundreds of rules. Any other by its
-// first two bytes, or its only byte.
-unsigned KeyOf(const CRuleIndex::Rule& rule, const bool* lead)
-{
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(rule.source);
-    const int n = rule.sourceLength;
-    if (n >= 4 && s[0] >= 0x80 && lead[s[0]] && lead[s[2]])
-        return n >= 6 && lead[s[4]] ? TripleKey(s) : PairKey(s);
-    if (n == 1)
-        return kSingle + s[0];
-    return static_cast<unsigned>(s[0]) << 8 | s[1];
-}
 
 // The fewest bits whose numbers reach count: 2^bits >= count, 2 at least.
 int BitsFor(size_t count)
@@ -69,7 +54,12 @@ BOOL CRuleIndex::Build(std::vector<Rule>&& table)
             longSources = longSources || rules[i].sourceLength >= 4;
             if (rules[i].sourceLength == 0)
                 continue;
-            const unsigned key = KeyOf(rules[i], lead);
+            // A source that begins with double-byte characters (kana, kanji)
+            // is keyed by its first three, or two: in a table of words in
+            // kana, the first two bytes, one character, are shared by
+            // hundreds of rules.
+            const unsigned key = SourceKey(reinterpret_cast<const unsigned char*>(rules[i].source),
+                                           rules[i].sourceLength, lead);
             unsigned slot = Hash(key, shift);
             while (slots[slot] != 0 && groupKeys[slots[slot] - 1] != key)
                 slot = (slot + 1) & (slots.size() - 1);

@@ -3,11 +3,11 @@
 #include "RuleTable.h"
 #include "DefinitionFile.h"
 #include "Replacement.h"
-#include "WindowSet.h"
+#include "internal/WindowSet.h"
 #include "internal/RuleQueue.h"
 #include "../qor/QorException.h"
 #include "../qor/QorGuard.h"
-#include "../qor/internal/QorSearch.h"
+#include "../qor/QorSearch.h"
 #include <memory>
 #include <new>
 #include <vector>

@@ -11,53 +11,36 @@ CSettingDlg::CSettingDlg() : CQorDialog(IDD_SETTING), path(kQorWorkingCapacity)
     path.Empty();
 }
 
-INT_PTR CSettingDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(hwnd, message, wParam, lParam);
-    case WM_COMMAND:
-        return OnCommand(hwnd, message, wParam, lParam);
-    default:
-        return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
-    }
-}
-
-INT_PTR CSettingDlg::OnInitDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CSettingDlg::OnInitDialog()
 {
     SetDlgItemTextA(hwnd, IDC_DEFFILE, path.data);
     // The box takes no more typed or pasted text than OnOK reads: 259 bytes
     // in this ANSI box on Windows (Wine's box counts characters instead).
     SendDlgItemMessageA(hwnd, IDC_DEFFILE, EM_LIMITTEXT, MAX_PATH - 1, 0);
-    return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
+    return CQorDialog::OnInitDialog();
 }
 
-INT_PTR CSettingDlg::OnCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CSettingDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        return OnOK(hwnd, message, wParam, lParam);
-    case IDC_BROWSE:
-        return OnBrowse(hwnd, message, wParam, lParam);
-    default:
-        return CQorDialog::DialogProc(hwnd, message, wParam, lParam);
-    }
+    if (LOWORD(wParam) != IDC_BROWSE)
+        return CQorDialog::OnCommand(wParam, lParam);
+    OnBrowse();
+    return TRUE;
 }
 
-INT_PTR CSettingDlg::OnOK(HWND hwnd, UINT, WPARAM, LPARAM)
+void CSettingDlg::OnOK()
 {
     char text[MAX_PATH];
     GetDlgItemTextA(hwnd, IDC_DEFFILE, text, sizeof text);
     if (_access(text, 0) == -1) {
         CQorApp::ShowMessage(hwnd, IDS_FILE_MISSING, MB_ICONWARNING);
-        return FALSE;
+        return;
     }
     path.Assign(text);
-    EndDialog(hwnd, IDOK);
-    return FALSE;
+    CQorDialog::OnOK();
 }
 
-INT_PTR CSettingDlg::OnBrowse(HWND hwnd, UINT, WPARAM, LPARAM)
+void CSettingDlg::OnBrowse()
 {
     CQorString title(kQorWorkingCapacity);
     title.LoadString(IDS_BROWSE_TITLE);
@@ -84,5 +67,4 @@ INT_PTR CSettingDlg::OnBrowse(HWND hwnd, UINT, WPARAM, LPARAM)
         SetDlgItemTextA(hwnd, IDC_DEFFILE, file);
     else
         CommDlgExtendedError();
-    return FALSE;
 }

@@ -1,7 +1,7 @@
 // TextBuffer.cpp - a conversion's working text.
 #include "TextBuffer.h"
 #include "../qor/QorException.h"
-#include "../qor/internal/QorBytes.h"
+#include "../qor/QorBytes.h"
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>

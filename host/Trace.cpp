@@ -6,38 +6,44 @@
 #include "Trace.h"
 #include "RuleText.h"
 #include "../engine/DefinitionFile.h"
+#include "../engine/RuleKeys.h"
+#include "../qor/QorSearch.h"
+#include <algorithm>
 #include <stdio.h>
 
 namespace {
 
-// The bytes and byte pairs of a text. The engine finds a source only where
-// its bytes occur, so a rule whose source begins with a pair (or is a byte)
-// that the text lacks is passed over at once: most rules of a large file,
-// for most captions.
-class CBytePairs {
+const unsigned char* Bytes(const std::string& text)
+{
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+// The keys of a text, as the engine's index keys it. A source occurs only
+// where its key does, so a rule whose key the text lacks is passed over at
+// once: most rules of a large file, for most captions.
+class CTextKeys {
 public:
-    // The bytes and byte pairs of text.
-    explicit CBytePairs(const std::string& text) : seen(kBytes + 256, false)
+    // The keys that begin at each byte of text.
+    explicit CTextKeys(const std::string& text)
     {
-        for (size_t i = 0; i < text.size(); ++i) {
-            seen[kBytes + Byte(text[i])] = true;
-            if (i + 1 < text.size())
-                seen[Byte(text[i]) << 8 | Byte(text[i + 1])] = true;
+        const int length = static_cast<int>(text.size());
+        for (int i = 0; i < length; ++i) {
+            unsigned found[4];
+            keys.insert(keys.end(), found, found + KeysAt(Bytes(text), length, i, lead, found));
         }
+        std::sort(keys.begin(), keys.end());
     }
     // False when source cannot occur in the text.
     bool MayHold(const std::string& source) const
     {
-        if (source.size() < 2)
-            return !source.empty() && seen[kBytes + Byte(source[0])];
-        return seen[Byte(source[0]) << 8 | Byte(source[1])];
+        return !source.empty()
+            && std::binary_search(keys.begin(), keys.end(),
+                                  SourceKey(Bytes(source), static_cast<int>(source.size()), lead));
     }
 
 private:
-    static const size_t kBytes = 65536; // where the bytes follow the pairs
-    static size_t Byte(char c) { return static_cast<unsigned char>(c); }
-
-    std::vector<bool> seen;
+    const bool* lead = QorLeadBytes();
+    std::vector<unsigned> keys; // sorted
 };
 
 } // namespace
@@ -61,15 +67,15 @@ std::vector<TraceStep> TraceSteps(const std::vector<TracedRule>& rules, const st
 {
     std::vector<TraceStep> steps;
     std::string text = caption;
-    CBytePairs pairs(text);
+    CTextKeys keys(text);
     for (const TracedRule& rule : rules) {
-        if (!pairs.MayHold(rule.source) || text.find(rule.source) == std::string::npos)
+        if (!keys.MayHold(rule.source) || text.find(rule.source) == std::string::npos)
             continue;
         std::string after = ApplyRule(text, rule.source, rule.replacement);
         if (after == text)
             continue;
         text = after;
-        pairs = CBytePairs(text);
+        keys = CTextKeys(text);
         steps.push_back({&rule, std::move(after)});
     }
     return steps;

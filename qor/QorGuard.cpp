@@ -8,8 +8,8 @@
 // linked with neither (the module tests read its headers to hold this), and
 // the registration lies on the thread's stack, as Windows requires.
 #include "QorGuard.h"
-#include "internal/QorBytes.h"
-#include "internal/QorSearch.h"
+#include "QorBytes.h"
+#include "QorSearch.h"
 #include <string.h>
 
 extern "C" {

@@ -6,7 +6,7 @@
 // position known to begin a character, so the text is never walked from its
 // start. Candidates come from comparing the first two bytes of the searched
 // text with 16 positions at a time.
-#include "internal/QorSearch.h"
+#include "QorSearch.h"
 #include <stdint.h>
 #include <string.h>
 #include <windows.h>

@@ -2,7 +2,7 @@
 #include "QorString.h"
 #include "QorModule.h"
 #include "QorException.h"
-#include "internal/QorSearch.h"
+#include "QorSearch.h"
 #include <string.h>
 
 namespace {

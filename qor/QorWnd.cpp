@@ -77,31 +77,54 @@ INT_PTR CQorDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongA(hwnd, DWL_MSGRESULT, static_cast<LONG>(result));
         return TRUE;
     }
-    case WM_INITDIALOG: {
-        RECT reference = {};
-        HWND parent = GetParent(hwnd);
-        if (parent)
-            GetWindowRect(parent, &reference);
-        else
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &reference, 0);
-        RECT own = {};
-        GetWindowRect(hwnd, &own);
-        const int w = own.right - own.left;
-        const int h = own.bottom - own.top;
-        const POINT origin = QorCentredOrigin(reference, w, h);
-        MoveWindow(hwnd, origin.x, origin.y, w, h, FALSE);
-        return FALSE; // no initial keyboard focus from the platform
-    }
-    case WM_COMMAND: {
-        const WORD id = LOWORD(wParam);
-        if (id != IDOK && id != IDCANCEL)
-            return FALSE;
-        EndDialog(hwnd, id);
-        return TRUE;
-    }
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        return OnCommand(wParam, lParam);
     default:
         return FALSE;
     }
+}
+
+BOOL CQorDialog::OnInitDialog()
+{
+    RECT reference = {};
+    HWND parent = GetParent(hwnd);
+    if (parent)
+        GetWindowRect(parent, &reference);
+    else
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &reference, 0);
+    RECT own = {};
+    GetWindowRect(hwnd, &own);
+    const int w = own.right - own.left;
+    const int h = own.bottom - own.top;
+    const POINT origin = QorCentredOrigin(reference, w, h);
+    MoveWindow(hwnd, origin.x, origin.y, w, h, FALSE);
+    return FALSE; // no initial keyboard focus from the platform
+}
+
+BOOL CQorDialog::OnCommand(WPARAM wParam, LPARAM)
+{
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        OnOK();
+        return TRUE;
+    case IDCANCEL:
+        OnCancel();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void CQorDialog::OnOK()
+{
+    EndDialog(hwnd, IDOK);
+}
+
+void CQorDialog::OnCancel()
+{
+    EndDialog(hwnd, IDCANCEL);
 }
 
 CQorWndMap::CQorWndMap() : buckets() {}

@@ -2,10 +2,17 @@
 //
 // A CQorDialog is bound to its window from WM_INITDIALOG to WM_NCDESTROY
 // through g_wndMap, and QorDialogProc, shared by every dialog, passes each
-// message to the object's DialogProc. The base DialogProc centres the
-// dialog, ends it on OK and Cancel and reflects WM_NOTIFY to the object
-// registered for the sending control. A framework exception thrown while a
-// message is handled ends in an error box, never in the dialog manager.
+// message to the object's DialogProc. The base DialogProc calls the hooks
+// that a dialog overrides (OnInitDialog, OnCommand, OnOK, OnCancel) and
+// reflects WM_NOTIFY to the object registered for the sending control. A
+// framework exception thrown while a message is handled ends in an error
+// box, never in the dialog manager.
+//
+// Example:
+//   class CNameDlg : public CQorDialog {
+//       BOOL OnInitDialog() override { /* fill the controls */ return CQorDialog::OnInitDialog(); }
+//       void OnOK() override { /* read the controls */ CQorDialog::OnOK(); }
+//   };
 #pragma once
 #include <windows.h>
 
@@ -38,9 +45,19 @@ public:
     // Shows the dialog owned by parent (may be null) until it ends: the
     // EndDialog value; IDCANCEL when the window map has no room for it.
     INT_PTR DoModal(HWND parent);
-    // Centres the dialog at WM_INITDIALOG (FALSE); ends it on the IDOK and
-    // IDCANCEL commands (TRUE); reflects WM_NOTIFY (TRUE when handled); FALSE else.
+    // WM_INITDIALOG to OnInitDialog, WM_COMMAND to OnCommand, each answered
+    // with the hook's result; reflects WM_NOTIFY (TRUE when handled); FALSE else.
     virtual INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // At WM_INITDIALOG, hwnd bound: centres the dialog on its owner (on the
+    // work area without one). FALSE: the platform sets no keyboard focus.
+    virtual BOOL OnInitDialog();
+    // At WM_COMMAND: IDOK to OnOK, IDCANCEL to OnCancel, TRUE; FALSE for any
+    // other command.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // Ends the dialog with IDOK.
+    virtual void OnOK();
+    // Ends the dialog with IDCANCEL.
+    virtual void OnCancel();
 
     HINSTANCE instance; // the module that holds the template
     UINT templateId;

@@ -1,7 +1,7 @@
 // RuleQueue.cpp - the rules queued for one conversion.
 #include "RuleQueue.h"
-#include "RuleKeys.h"
-#include "../../qor/internal/QorSearch.h"
+#include "../RuleKeys.h"
+#include "../../qor/QorSearch.h"
 #include <algorithm>
 #include <string.h>
 
@@ -23,9 +23,9 @@ void CRuleQueue::QueueKeysIn(const char* text, int length)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     for (int i = 0; i < length; ++i) {
-        QueueKey(kSingle + bytes[i]);
+        QueueKey(ByteKey(bytes + i));
         if (i + 1 < length)
-            QueueKey(static_cast<unsigned>(bytes[i]) << 8 | bytes[i + 1]);
+            QueueKey(BytePairKey(bytes + i));
     }
     QueueWideKeysIn(bytes, length, 0, length);
 }
@@ -34,7 +34,7 @@ void CRuleQueue::QueueJoint(const char* text, int length, int at)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     if (at > 0 && at < length)
-        QueueKey(static_cast<unsigned>(bytes[at - 1]) << 8 | bytes[at]);
+        QueueKey(BytePairKey(bytes + at - 1));
     QueueWideKeysIn(bytes, length, at > 5 ? at - 5 : 0, at);
 }
 
@@ -44,13 +44,9 @@ void CRuleQueue::QueueWideKeysIn(const unsigned char* bytes, int length, int fro
         return;
     const int last = to < length - 3 ? to : length - 3; // four bytes begin before it
     for (int i = from; i < last; ++i) {
-        // A text with a wide key has lead bytes where its characters begin;
-        // the rest is passed.
-        if (!lead[bytes[i]] || !lead[bytes[i + 2]])
-            continue;
-        QueueWideKey(PairKey(bytes + i));
-        if (i + 5 < length && lead[bytes[i + 4]])
-            QueueWideKey(TripleKey(bytes + i));
+        unsigned keys[2];
+        for (int k = WideKeysAt(bytes, length, i, lead, keys); k-- > 0;)
+            QueueWideKey(keys[k]);
     }
 }
 

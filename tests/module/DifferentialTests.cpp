@@ -6,6 +6,8 @@
 // the first comparison, and of the others in proportion (each file converts
 // several captions); VARIO_DIFF_SEED sets the seed.
 #include "TestSupport.h"
+#include "../../engine/RuleKeys.h"
+#include "../../qor/QorSearch.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <stdint.h>
@@ -206,52 +208,22 @@ std::string RandomCaption(CRandom& random, const Rules& rules)
     return caption;
 }
 
-// The n bytes of text at `at` as a key, told apart by n from keys of other
-// lengths.
-uint64_t BytesKey(const std::string& text, size_t at, size_t n)
+const unsigned char* Bytes(const std::string& text)
 {
-    uint64_t key = static_cast<uint64_t>(n) << 56;
-    for (size_t i = 0; i < n; ++i)
-        key |= static_cast<uint64_t>(static_cast<unsigned char>(text[at + i])) << 8 * (n - 1 - i);
-    return key;
-}
-
-// The key the rule index gives a source: its only byte, its first two or
-// three characters when they take two bytes each, or its first two bytes.
-uint64_t SourceKey(const std::string& source)
-{
-    const auto wide = [&](size_t at) { return at + 1 < source.size() && IsLeadByte(source[at]); };
-    const size_t n = source.size() == 1 ? 1 : !(wide(0) && wide(2)) ? 2 : wide(4) ? 6 : 4;
-    return BytesKey(source, 0, n);
-}
-
-// The keys of a text that end at its byte at `end`: that byte, the pair,
-// and the four and six bytes with lead bytes where characters of two bytes
-// would begin. Stores them in keys (room for four); how many.
-int KeysEndingAt(const std::string& text, size_t end, uint64_t* keys)
-{
-    int count = 0;
-    for (size_t n = 1; n <= 6 && n <= end + 1; n += n == 1 ? 1 : 2) {
-        const size_t from = end + 1 - n;
-        bool wide = true;
-        for (size_t i = 0; i < n; i += 2)
-            wide = wide && IsLeadByte(text[from + i]);
-        if (n <= 2 || wide)
-            keys[count++] = BytesKey(text, from, n);
-    }
-    return count;
+    return reinterpret_cast<const unsigned char*>(text.data());
 }
 
 // A caption that makes a quarter of the rules candidates, or one fewer or
 // one more: the most that an indexed conversion takes, and the least that it
 // leaves to searching every rule. The candidates are the rules whose key
-// occurs anywhere in the caption.
+// occurs anywhere in the caption, keyed as the engine's index keys them.
 std::string SteeredCaption(CRandom& random, const Rules& rules)
 {
-    std::vector<uint64_t> keys; // the rules' keys, sorted: a key's rules are its run
+    const bool* lead = QorLeadBytes();
+    std::vector<unsigned> keys; // the rules' keys, sorted: a key's rules are its run
     for (const auto& rule : rules)
         if (!rule.first.empty())
-            keys.push_back(SourceKey(rule.first));
+            keys.push_back(SourceKey(Bytes(rule.first), static_cast<int>(rule.first.size()), lead));
     std::sort(keys.begin(), keys.end());
     std::vector<bool> seen(keys.size()); // by the first of a key's run
     std::vector<size_t> fresh;           // the keys the last piece brought
@@ -262,10 +234,13 @@ std::string SteeredCaption(CRandom& random, const Rules& rules)
         caption += CaptionPiece(random, rules);
         fresh.clear();
         int added = 0;
-        for (size_t i = from; i < caption.size(); ++i) {
-            uint64_t ending[4];
-            for (int k = KeysEndingAt(caption, i, ending); k-- > 0;) {
-                const auto run = std::equal_range(keys.begin(), keys.end(), ending[k]);
+        // The keys that the piece completes begin at most five bytes before
+        // it; those seen already are counted once.
+        const int length = static_cast<int>(caption.size());
+        for (int i = std::max(0, static_cast<int>(from) - 5); i < length; ++i) {
+            unsigned at[4];
+            for (int k = KeysAt(Bytes(caption), length, i, lead, at); k-- > 0;) {
+                const auto run = std::equal_range(keys.begin(), keys.end(), at[k]);
                 const size_t first = static_cast<size_t>(run.first - keys.begin());
                 if (run.first != run.second && !seen[first]) {
                     seen[first] = true;

@@ -5,7 +5,7 @@
 // every alignment against a walk of the contract byte by byte. The guarded
 // length and copy of a caller's text.
 #include "../../qor/QorGuard.h"
-#include "../../qor/internal/QorSearch.h"
+#include "../../qor/QorSearch.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <random>

@@ -1,5 +1,7 @@
-// WindowSet.h - the four-byte windows of a text, kept as a set that tells
-// which sources cannot occur in the text.
+// WindowSet.h - inside the rule table: the four-byte windows of a text, kept
+// as a set that tells which sources cannot occur in the text. Used by the
+// index (RuleIndex.cpp), which keeps each rule's hashes, and the conversion
+// (RuleTable.cpp).
 #pragma once
 #include <string.h>
 
@@ -11,11 +13,13 @@ inline unsigned WindowHash(const char* bytes)
     return window * 0x9E3779B1u;
 }
 
-// One bit per hash of the windows added. Windows are only ever added: a set
-// that was given every window of a text, and of each text that took its
-// place, holds every window of the current text, and perhaps some of texts
-// that were. A source of four bytes or more whose first four bytes' hash is
-// not in the set does not occur in the text.
+// One bit per hash of the windows added since Reset. Between two Resets
+// windows are only added: a set that was given every window of a text, and
+// of each text that took its place, holds every window of the current text,
+// and perhaps some of texts that were (Stale says when those may be many,
+// and the set is then made anew from the current text). A source of four
+// bytes or more whose first or last four bytes' hash is not in the set does
+// not occur in the text.
 class CWindowSet {
 public:
     // A set reads no more than the top kMaxBitsLog2 bits of a hash.

@@ -1,8 +1,8 @@
-// QorSearch.h - inside the framework: the search behind CQorString::Find,
-// which the engine's conversion also calls to take occurrences in batches.
-// A text is found only where a character begins, each boundary decided from
-// the few bytes just before it. Not part of the framework's face: use
-// CQorString::Find unless a batch of occurrences is what you need.
+// QorSearch.h - the multibyte search behind CQorString::Find, for code that
+// takes occurrences in batches (the engine's conversion), with the text's
+// length and the code page's lead bytes it rests on. A text is found only
+// where a character begins, each boundary decided from the few bytes just
+// before it. For one occurrence, CQorString::Find is simpler.
 #pragma once
 #include <windows.h>
 

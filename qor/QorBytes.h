@@ -1,6 +1,5 @@
-// QorBytes.h - inside the framework: the copy of a few bytes, which the
-// framework's guarded copy and the engine's conversion do once or more per
-// caption.
+// QorBytes.h - the copy of a few bytes, which the framework's guarded copy
+// and the engine's conversion do once or more per caption.
 #pragma once
 #include <string.h>
 
