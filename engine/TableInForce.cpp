@@ -29,28 +29,54 @@ CTableInForce::CTableInForce() : none(), current(&none), era(0), readers(), kept
 
 CTableInForce::~CTableInForce()
 {
-    CRuleTable* table = current.load();
-    if (table != &none)
-        delete table;
-    for (CRuleTable* k : kept)
-        delete k;
+    Release(current.exchange(&none));
+    for (CKept& k : kept) {
+        const CKept gone = k;
+        k = {};
+        Release(gone.replaced);
+        Release(gone.put);
+    }
 }
 
 unsigned CTableInForce::FreeSlot(unsigned ending) const
 {
     for (unsigned slot = 0; slot < kSlots; ++slot)
-        if (slot != ending && !kept[slot] && readers[slot].load() == 0)
+        if (slot != ending && !kept[slot].replaced && !kept[slot].put
+            && readers[slot].load() == 0)
             return slot;
     return kSlots;
 }
 
 void CTableInForce::FreeKept()
 {
-    for (unsigned slot = 0; slot < kSlots; ++slot)
-        if (kept[slot] && readers[slot].load() == 0) {
-            delete kept[slot];
-            kept[slot] = nullptr;
+    for (unsigned slot = 0; slot < kSlots; ++slot) {
+        const CKept gone = kept[slot];
+        if ((gone.replaced || gone.put) && readers[slot].load() == 0) {
+            kept[slot] = {};
+            Release(gone.replaced);
+            Release(gone.put);
         }
+    }
+}
+
+void CTableInForce::Release(CRuleTable* table)
+{
+    if (!table || table == &none || table == current.load())
+        return;
+    for (const CKept& k : kept)
+        if (k.replaced == table || k.put == table)
+            return;
+    delete table;
+}
+
+void CTableInForce::Forget(const CRuleTable* table)
+{
+    for (CKept& k : kept) {
+        if (k.replaced == table)
+            k.replaced = nullptr;
+        if (k.put == table)
+            k.put = nullptr;
+    }
 }
 
 void CTableInForce::Put(std::unique_ptr<CRuleTable> table)
@@ -60,22 +86,27 @@ void CTableInForce::Put(std::unique_ptr<CRuleTable> table)
     const bool ending = QorProcessEnding();
     if (!ending)
         FreeKept();
+    CRuleTable* put = table ? table.release() : &none;
+    CRuleTable* replaced = current.exchange(put);
+    // Readers from now on count themselves in the next era and find the
+    // new table; those of the era ended may hold either.
     const unsigned ended = era.load();
     const unsigned slot = ended & (kSlots - 1);
     const unsigned next = FreeSlot(slot);
-    // Readers from now on count themselves in the next era, and then find
-    // the new table; those of the era ended may still hold the one replaced.
     era.store((((ended >> kSlotBits) + 1) << kSlotBits) | (next < kSlots ? next : slot));
-    CRuleTable* replaced = current.exchange(table ? table.release() : &none);
-    if (replaced == &none || ending)
+    if (ending)
         return;
-    if (next == kSlots)
-        return; // every slot is held: the next era shares this one, so its
-                // readers cannot be told apart; the table stays in memory
+    if (next == kSlots) {
+        // Every other slot is kept: the next era shares this one, so its
+        // readers cannot be told apart from those of the era ended. The
+        // table replaced stays in memory for good.
+        Forget(replaced);
+        return;
+    }
     if (WaitForReaders(readers[slot]))
-        delete replaced;
+        Release(replaced);
     else
-        kept[slot] = replaced;
+        kept[slot] = {replaced, put};
 }
 
 CTableInForce::CReader::CReader(const CTableInForce& tables) : count(), table()

@@ -58,24 +58,37 @@ private:
     static const unsigned kSlotBits = 3;
     static const unsigned kSlots = 1 << kSlotBits;
 
-    // A slot whose count no reader of an earlier era holds and whose table
-    // is not kept, other than the slot of the era now ending; kSlots when
+    // The tables that readers of a slot's ended era may still hold, when
+    // the Put that ended it stopped waiting for them: the table it replaced
+    // and the one it put in force. The slot is not used again until they
+    // are gone.
+    struct CKept {
+        CRuleTable* replaced;
+        CRuleTable* put;
+    };
+
+    // A slot whose count no reader of an earlier era holds and whose tables
+    // are not kept, other than the slot of the era now ending; kSlots when
     // every one is taken.
     unsigned FreeSlot(unsigned ending) const;
-    // Frees each kept table whose readers are gone.
+    // Lets go of the tables kept for each slot whose readers are gone.
     void FreeKept();
+    // Frees table unless it is in force or kept.
+    void Release(CRuleTable* table);
+    // Keeps table for good: no slot lets go of it.
+    void Forget(const CRuleTable* table);
 
     CRuleTable none; // in force while no loaded table is
     std::atomic<CRuleTable*> current;
-    // Each Put begins a new era: its number above kSlotBits bits, and below
-    // them the slot whose count its readers count themselves in. A reader
-    // counts itself in the era it finds, takes the table, and keeps both
-    // only when the era is still the same after; so a Put that has begun the
-    // next era and then put its table in force finds every reader that may
-    // hold the table it replaced in the count of the era before.
+    // Each Put puts its table in force and then begins a new era: its
+    // number above kSlotBits bits, and below them the slot whose count its
+    // readers count themselves in. A reader counts itself in the era it
+    // finds, takes the table, and keeps both only when the era is still the
+    // same after: so a reader counted in an era holds a table that was in
+    // force before that era ended, the one its Put replaced or the one it
+    // put, and the Put finds every reader that may hold the table it
+    // replaced in the count of the era it ended.
     mutable std::atomic<unsigned> era;
     mutable std::atomic<int> readers[kSlots];
-    // The table replaced at the end of the slot's era while its readers
-    // stayed: the slot is not used again until they are gone.
-    CRuleTable* kept[kSlots];
+    CKept kept[kSlots];
 };

@@ -605,11 +605,22 @@ TEST(ForeignHostEnds, AThreadKilledInsideAConversionHoldsUpNoLaterCall)
     }
 }
 
+const std::string kEndingViews = "Software\\vario-ending\\";
+
 // The host's child: a host whose own module (EndingHost.dll) stops the
 // engine at its process detach, and that calls ExitProcess while four of
 // its threads convert.
 int EndWhileConverting()
 {
+    // The setting in a registry view of this process's own, which the test
+    // reads and then deletes.
+    HKEY view = nullptr;
+    const std::string key = kEndingViews + std::to_string(GetCurrentProcessId());
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &view, nullptr)
+            != ERROR_SUCCESS
+        || RegOverridePredefKey(HKEY_CURRENT_USER, view) != ERROR_SUCCESS)
+        return 3;
     if (!LoadLibraryA("EndingHost.dll") || !EngineModule() || !StartEngineWith(WordRules(1000)))
         return 2;
     static const Captions captions = ManyWordCaptions(1000);
@@ -649,7 +660,15 @@ TEST(ForeignHostEnds, AProcessThatExitsWhileItsThreadsConvertEnds)
         EXPECT_EQ(0u, code) << "run " << run;
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ended.c_str()))
             << "run " << run << ": TFEExitEngine did not return at the host's detach";
+        const std::string view = kEndingViews + std::to_string(process.dwProcessId);
+        std::string path;
+        EXPECT_TRUE(ReadValue((view + "\\" + kSettingsKey).c_str(), "DefFile", nullptr, &path)
+                    && path.find("words-1000.txt") != std::string::npos)
+            << "run " << run << ": the path stored at exit: " << Escaped(path);
+        RegDeleteTreeA(HKEY_CURRENT_USER, view.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, view.c_str());
     }
+    RegDeleteKeyA(HKEY_CURRENT_USER, kEndingViews.c_str());
 }
 
 // A probe of the table: "rules" (the words), "prior rules", "no rules".
