@@ -369,84 +369,72 @@ TEST_F(SettingDialog, OkWithAPathThatDoesNotLoadWarns)
     }
 }
 
-void ExpectOpenFileDialog(const SeenWindow& seen, const std::string& name, const char* which)
-{
-    EXPECT_EQ("OpenFileDialog", Kinds({seen})) << which;
-    EXPECT_EQ(OpenFileTitle(), seen.caption) << which << ": " << Escaped(seen.caption);
-    EXPECT_EQ(name, seen.edit) << which << ": " << Escaped(seen.edit);
-    if (!name.empty()) {
-        EXPECT_EQ(ScratchDir(), seen.folder) << which;
-    }
-}
-
+// Browse opens on the name and folder of the path the dialog opened with, each time, unless that
+// path is too long for its buffer (300 bytes, which fail to load at start-up); a file chosen
+// reaches the box, a cancelled browse leaves it, and Cancel then changes nothing.
 TEST_F(SettingDialog, BrowseStartsFromTheOpeningPathEachTime)
 {
     const std::string chosen = WriteScratchFile("chosen.txt", "a,chosen\r\n");
-    HWND dialog = nullptr;
-    SeenWindow first, second;
-    std::string afterFirst, afterSecond;
-    const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
-                                {
-                                    [&](HWND d) {
-                                        dialog = d;
-                                        SetDlgItemTextA(d, IDC_DEFFILE, "typed.txt");
-                                        Press(d, IDC_BROWSE);
-                                    },
-                                    [&](HWND box) {
-                                        first = Inspect(box);
-                                        SendMessageA(box, CDM_SETCONTROLTEXT, 0x47C,
-                                                     reinterpret_cast<LPARAM>(chosen.c_str()));
-                                        PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                        WaitForClose(box);
-                                        afterFirst = ItemText(dialog, IDC_DEFFILE);
-                                        Press(dialog, IDC_BROWSE);
-                                    },
-                                    [&](HWND box) {
-                                        second = Inspect(box);
-                                        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-                                        WaitForClose(box);
-                                        afterSecond = ItemText(dialog, IDC_DEFFILE);
-                                        Press(dialog, IDCANCEL);
-                                    },
-                                });
-    ExpectDriven(r, 3, "browse");
-    ExpectOpenFileDialog(first, "settings.txt", "first");
-    ExpectOpenFileDialog(second, "settings.txt", "second");
-    EXPECT_EQ(chosen, afterFirst) << "the chosen file did not reach the edit box";
-    EXPECT_EQ(chosen, afterSecond) << "cancelling the open-file dialog changed the edit box";
-    EXPECT_EQ("b", Convert("a")) << "Cancel loaded the rules";
-    EXPECT_EQ(path, ExitAndReadPath()) << "Cancel after browsing changed the path";
-}
-
-TEST_F(SettingDialog, BrowseWithAPathTooLongForItsBufferStartsWithoutAName)
-{
-    // A remembered path of 300 bytes: it fails to load at start-up.
     const std::string tooLong = ScratchDir() + "\\" + std::string(299 - ScratchDir().size(), 'x');
     ASSERT_EQ(300u, tooLong.size());
-    Engine().ExitEngine();
-    StorePath(tooLong);
-    const DriveResult start = Drive([] { Engine().InitEngine(); },
-                                    {[](HWND box) { Press(box, IDOK); }});
-    ExpectDriven(start, 1, "start-up");
-
-    SeenWindow dialog, browse;
-    const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
-                                {
-                                    [&](HWND d) {
-                                        dialog = Inspect(d);
-                                        Press(d, IDC_BROWSE);
-                                    },
-                                    [&](HWND box) {
-                                        browse = Inspect(box);
-                                        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-                                        WaitForClose(box);
-                                        Press(dialog.hwnd, IDCANCEL);
-                                    },
-                                });
-    ExpectDriven(r, 2, "browse");
-    EXPECT_EQ(tooLong, dialog.edit);
-    ExpectOpenFileDialog(browse, "", "too long");
-    EXPECT_EQ(tooLong, ExitAndReadPath());
+    const struct {
+        const char* what;
+        const std::string& opening;
+        const char* name; // in the open-file dialog
+        const char* converted;
+    } cases[] = {
+        {"the path in force", path, "settings.txt", "b"},
+        {"a path too long for the buffer", tooLong, "", "a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.opening != path) { // remembered, as if from an earlier run
+            Engine().ExitEngine();
+            StorePath(c.opening);
+            ExpectDriven(Drive([] { Engine().InitEngine(); }, {[](HWND box) { Press(box, IDOK); }}),
+                         1, "the start's load failure");
+        }
+        SeenWindow dialog, first, second;
+        std::string afterFirst, afterSecond;
+        const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
+                                    {
+                                        [&](HWND d) {
+                                            dialog = Inspect(d);
+                                            SetDlgItemTextA(d, IDC_DEFFILE, "typed.txt");
+                                            Press(d, IDC_BROWSE);
+                                        },
+                                        [&](HWND box) {
+                                            first = Inspect(box);
+                                            SendMessageA(box, CDM_SETCONTROLTEXT, 0x47C,
+                                                         reinterpret_cast<LPARAM>(chosen.c_str()));
+                                            PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                            WaitForClose(box);
+                                            afterFirst = ItemText(dialog.hwnd, IDC_DEFFILE);
+                                            Press(dialog.hwnd, IDC_BROWSE);
+                                        },
+                                        [&](HWND box) {
+                                            second = Inspect(box);
+                                            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+                                            WaitForClose(box);
+                                            afterSecond = ItemText(dialog.hwnd, IDC_DEFFILE);
+                                            Press(dialog.hwnd, IDCANCEL);
+                                        },
+                                    });
+        ExpectDriven(r, 3, c.what);
+        EXPECT_EQ(c.opening, dialog.edit);
+        for (const SeenWindow& browse : {first, second}) {
+            EXPECT_EQ("OpenFileDialog", Kinds({browse}));
+            EXPECT_EQ(OpenFileTitle(), browse.caption) << Escaped(browse.caption);
+            EXPECT_EQ(c.name, browse.edit) << Escaped(browse.edit);
+            if (*c.name) {
+                EXPECT_EQ(ScratchDir(), browse.folder);
+            }
+        }
+        EXPECT_EQ(chosen, afterFirst) << "the chosen file did not reach the edit box";
+        EXPECT_EQ(chosen, afterSecond) << "cancelling the open-file dialog changed the edit box";
+        EXPECT_EQ(c.converted, Convert("a")) << "Cancel loaded the rules";
+        EXPECT_EQ(c.opening, ExitAndReadPath()) << "Cancel after browsing changed the path";
+    }
 }
 
 } // namespace
