@@ -183,35 +183,6 @@ std::string GrowingPathFile(int n)
     return WriteScratchFile(std::string(90 + n, 's') + ".txt", kRules);
 }
 
-// Opens Settings on host and presses OK with path typed in; after the
-// framework's error box the user tries OK once more.
-std::string SettingsOkAgain(HWND host, const std::string& path)
-{
-    std::vector<SeenWindow> seen;
-    HWND settings = nullptr;
-    const DriveResult r = DriveAll(
-        [&] { Engine().OnSetting(host); },
-        [&](HWND h) {
-            seen.push_back(Inspect(h));
-            switch (seen.back().kind) {
-            case Kind::kSettingDialog:
-                settings = h;
-                SetDlgItemTextA(h, IDC_DEFFILE, path.c_str());
-                Press(h, IDOK);
-                break;
-            case Kind::kFrameworkBox:
-                PressAndWait(h, IDOK);
-                if (settings)
-                    Press(settings, IDOK);
-                break;
-            default:
-                Press(h, seen.back().kind == Kind::kOther ? IDCANCEL : IDOK);
-                break;
-            }
-        });
-    return Shown(seen, host) + (r.timedOut ? " (timed out)" : "");
-}
-
 // Each load that a failed allocation interrupts, from TFEInitEngine and
 // from Settings OK: the answer the host sees, the table in force and the
 // path stored at exit.
@@ -260,7 +231,7 @@ TEST(FaultSweep, LoadsLeaveAWholeOrEmptyTableAndTheirPath)
              ASSERT_LT(path.size(), static_cast<size_t>(MAX_PATH));
              ASSERT_TRUE(StartEngineWith(PriorFile()));
          },
-         [&] { return SettingsOkAgain(host.hwnd, path); },
+         [&] { return Shown(SettingsOk(host.hwnd, path.c_str()), host.hwnd); },
          dialog + newRules,
          {"(none) / prior rules / prior path", // the window map had no room
           memoryBox + " / prior rules / prior path",
