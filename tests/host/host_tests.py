@@ -300,82 +300,68 @@ class TrialTest(HostTest):
         self.assertEqual(setting(), (True, earlier))
 
 
-class DefinitionFailureTest(HostTest):
-    def test_definition_file_that_does_not_load(self):
+class FailureTest(HostTest):
+    def test_each_failure_has_its_status_and_message(self):
+        """Usage errors exit 1, an engine that cannot be used 2, a definition
+        file that does not load 3: nothing on stdout, one message on stderr."""
         missing = os.path.join(SCRATCH, "missing.def")
         in_missing_folder = os.path.join(SCRATCH, "no-folder", "x.def")
-        cases = [
-            (missing, "the file does not exist"),
-            (in_missing_folder, "its folder does not exist"),
-            (SCRATCH, "access is denied (or it is a folder)"),
-        ]
-        for path, reason in cases:
-            with self.subTest(path=path):
-                self.check(run("--def", path, "Settings"), 3, "",
-                           "vario-try: cannot load the definition file %s: %s\n"
-                           % (windows_path(path), reason))
-
-    def test_stored_file_that_no_longer_loads(self):
-        gone = scratch("gone.def", b"a,b\r\n")
-        self.check(run("--def", gone, "--remember", "a"), 0, "b\n")
-        os.remove(gone)
-        self.check(run("a"), 3, "",
-                   "vario-try: cannot load the definition file %s: the file does not exist "
-                   "(an earlier run chose it; choose another with --def FILE --remember)\n"
-                   % windows_path(gone))
-
-
-class EngineFailureTest(HostTest):
-    def test_engine_that_cannot_be_used(self):
         not_a_dll = scratch("text.tfe", b"this is not a DLL\r\n")
-        cases = [
-            (os.path.join(SCRATCH, "Missing.tfe"), "the file does not exist"),
-            (not_a_dll, "it is not a 32-bit Windows DLL"),
-            ("C:\\windows\\system32\\version.dll",
-             "it has no function TFEGetAPIVersion: it is not a TitleForge engine"),
-        ]
-        for engine, reason in cases:
-            with self.subTest(engine=engine):
-                shown = engine if engine.startswith("C:") else windows_path(engine)
-                self.check(run("--engine", engine, "x"), 2, "",
-                           "vario-try: cannot load the engine %s: %s\n" % (shown, reason))
-
-    def test_engine_of_another_interface_version(self):
-        self.check(run("--engine", FUTURE_ENGINE, "x"), 2, "",
-                   "vario-try: %s: the engine's interface version is 0x00020000; this host "
-                   "speaks version 0x00010000 only\n" % windows_path(FUTURE_ENGINE))
-
-    def test_missing_default_engine(self):
         # The host alone in a folder, as after copying only the .exe.
         alone = os.path.join(SCRATCH, "alone")
         os.makedirs(alone, exist_ok=True)
         shutil.copy(HOST, alone)
-        self.check(run("x", program=os.path.join(alone, os.path.basename(HOST))), 2, "",
-                   "vario-try: cannot load the engine %s: the file does not exist\n"
-                   % windows_path(os.path.join(alone, "Vario.tfe")))
+        alone_host = os.path.join(alone, os.path.basename(HOST))
+        gone = scratch("gone.def", b"a,b\r\n")
+        self.check(run("--def", gone, "--remember", "a"), 0, "b\n")
+        os.remove(gone)
+        hint = "\n(vario-try --help lists the options)"
+        no_def = "cannot load the definition file %s: "
+        no_engine = "cannot load the engine %s: "
+        cases = [
+            (HOST, ["--frobnicate"], 1, "unknown option --frobnicate (a caption that begins with "
+                                        "- goes after --)" + hint),
+            (HOST, ["--def"], 1, "--def needs a file name" + hint),
+            (HOST, ["--def", "C:\\한국\\a.def"], 1, "--def C:\\한국\\a.def: the character 한 "
+             "(U+D55C) has no code in code page 932 (Shift-JIS), in which the engine opens "
+             "files; use a path without it" + hint),
+            (HOST, ["--explain", EXAMPLE_DEF, "x"], 1, "--explain only lists a file; it converts "
+                                                       "nothing and takes no other option but "
+                                                       "--raw" + hint),
+            (HOST, ["--check", EXAMPLE_EXPECTED], 1, "--check and --coverage need --def FILE, "
+             "one of them at a time, and take no captions and no other option but --engine and "
+             "--raw" + hint),
+            (HOST, ["--about"], 1, "--about and --settings open a dialog, which needs a display "
+                                   "(under Wine: an X display in DISPLAY)"),
+            (HOST, ["--engine", os.path.join(SCRATCH, "Missing.tfe"), "x"], 2,
+             no_engine % windows_path(os.path.join(SCRATCH, "Missing.tfe"))
+             + "the file does not exist"),
+            (HOST, ["--engine", not_a_dll, "x"], 2,
+             no_engine % windows_path(not_a_dll) + "it is not a 32-bit Windows DLL"),
+            (HOST, ["--engine", "C:\\windows\\system32\\version.dll", "x"], 2,
+             no_engine % "C:\\windows\\system32\\version.dll"
+             + "it has no function TFEGetAPIVersion: it is not a TitleForge engine"),
+            (HOST, ["--engine", FUTURE_ENGINE, "x"], 2,
+             "%s: the engine's interface version is 0x00020000; this host speaks version "
+             "0x00010000 only" % windows_path(FUTURE_ENGINE)),
+            (alone_host, ["x"], 2, no_engine % windows_path(os.path.join(alone, "Vario.tfe"))
+             + "the file does not exist"),
+            (HOST, ["--def", missing, "Settings"], 3,
+             no_def % windows_path(missing) + "the file does not exist"),
+            (HOST, ["--def", in_missing_folder, "Settings"], 3,
+             no_def % windows_path(in_missing_folder) + "its folder does not exist"),
+            (HOST, ["--def", SCRATCH, "Settings"], 3,
+             no_def % windows_path(SCRATCH) + "access is denied (or it is a folder)"),
+            (HOST, ["a"], 3, no_def % windows_path(gone) + "the file does not exist (an earlier "
+             "run chose it; choose another with --def FILE --remember)"),
+        ]
+        for program, args, status, message in cases:
+            with self.subTest(args=args):
+                self.check(run(*args, program=program), status, "",
+                           "vario-try: " + message + "\n")
 
 
 class UsageTest(HostTest):
-    def test_usage_errors(self):
-        hint = "\n(vario-try --help lists the options)\n"
-        cases = [
-            (["--frobnicate"], "unknown option --frobnicate (a caption that begins with - goes "
-                               "after --)" + hint),
-            (["--def"], "--def needs a file name" + hint),
-            (["--def", "C:\\한국\\a.def"], "--def C:\\한국\\a.def: the character 한 (U+D55C) has no "
-             "code in code page 932 (Shift-JIS), in which the engine opens files; use a path "
-             "without it" + hint),
-            (["--explain", EXAMPLE_DEF, "x"], "--explain only lists a file; it converts nothing "
-                                              "and takes no other option but --raw" + hint),
-            (["--check", EXAMPLE_EXPECTED], "--check and --coverage need --def FILE, one of them "
-             "at a time, and take no captions and no other option but --engine and --raw" + hint),
-            (["--about"], "--about and --settings open a dialog, which needs a display (under "
-                          "Wine: an X display in DISPLAY)\n"),
-        ]
-        for args, message in cases:
-            with self.subTest(args=args):
-                self.check(run(*args), 1, "", "vario-try: " + message)
-
     def test_caption_after_double_dash(self):
         self.check(run("--def", EXAMPLE_DEF, "--", "--show"), 0, "--show\n",
                    "(1 caption unchanged)\n")

@@ -3,9 +3,7 @@
 // order, non-overlapping matches, double-byte characters, cutting to the
 // host's buffer, refused arguments, and allocation failures.
 #include "FaultInjection.h"
-#include "Owner.h"
 #include "TestSupport.h"
-#include "WindowWatcher.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string>
@@ -131,14 +129,6 @@ TEST(Conversion, RefusedArgumentsWriteNothing)
     EXPECT_EQ("b", Convert("a")) << "the engine did not go on working";
 }
 
-// Whether nothing else holds the file open: it can be opened exclusively.
-bool NoOneHolds(const std::string& path)
-{
-    const OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.valid();
-}
-
 // ---------------------------------------------------------------------------
 // Allocation failures
 
@@ -169,40 +159,6 @@ TEST(ConversionFaults, EveryFailedAllocationReturnsZeroAndWritesNothing)
     printf("conversion: %d failed allocations\n", failures);
     EXPECT_GE(failures, 2) << "both working texts leave the stack: two allocations at least";
     EXPECT_EQ(Escaped(expected), Escaped(Convert(caption))) << "the table was changed";
-}
-
-TEST(ConversionFaults, EveryFailedAllocationOfALoadLeavesAWholeOrEmptyTable)
-{
-    const std::string path = WriteScratchFile("faultload.txt",
-                                              "[s]\r\na,1\r\n//c\r\nb,22,2\r\nc,\r\n\r\n");
-    const std::string caption = "abcd";
-    int boxes = 0;
-    BOOL started = FALSE;
-    DriveResult r;
-    Engine().ExitEngine();
-    const int failures = fault::Sweep(
-        [&](int) { StorePath(path); },
-        // The load-failure message box is closed unanswered and counted.
-        [&] { r = Drive([&] { started = Engine().InitEngine(); }, {}); },
-        [&](int n) {
-            boxes += r.unexpected;
-            const std::string result = Convert(caption);
-            Engine().ExitEngine();
-            EXPECT_EQ(path, StoredPath()) << "the remembered path was lost";
-            EXPECT_TRUE(NoOneHolds(path)) << "the file stayed open";
-            if (n == 0) {
-                EXPECT_TRUE(started);
-                EXPECT_EQ(0, r.unexpected);
-                EXPECT_EQ("122,2d", result);
-            } else {
-                EXPECT_FALSE(started) << "the start succeeded";
-                EXPECT_LE(r.unexpected, 1);
-                EXPECT_EQ(caption, result) << "rules remained";
-            }
-        });
-    printf("load: %d failed allocations, %d message boxes\n", failures, boxes);
-    EXPECT_GE(failures, 10) << "a load of three rules makes more allocations than that";
-    EXPECT_GE(boxes, 1) << "no failure came to the user as the load-failure message";
 }
 
 } // namespace

@@ -305,157 +305,136 @@ TEST_F(SettingDialog, PastedPathStopsWhereOkCutsIt)
     }
 }
 
-// OK with no file at the path warns over the dialog, which stays open as it was; the rules and
-// the path in force stay.
-TEST_F(SettingDialog, OkWithoutAFileWarnsAndStaysOpen)
+// OK with a path that does not load. No file there: a warning over the dialog, which stays open
+// as it was, and the rules and the path in force stay. A directory: it is taken, and the failed
+// load is warned of once the dialog has closed, over the host if there is one.
+TEST_F(SettingDialog, OkWithAPathThatDoesNotLoadWarns)
 {
-    for (const bool deleted : {false, true}) {
-        const char* what = deleted ? "the file in force deleted" : "an empty box";
+    HostWindow host;
+    const std::string dir = ScratchDir();
+    const struct {
+        const char* what;
+        HWND parent;
+        const char* typed; // null: the box as it opened, on the file in force, deleted
+        std::string message;
+        bool stays; // the dialog stays open and owns the warning
+        const char* converted;
+        const std::string& stored;
+    } cases[] = {
+        {"an empty box", nullptr, "", FileMissingMessage(), true, "b", path},
+        {"the file in force deleted", nullptr, nullptr, FileMissingMessage(), true, "b", path},
+        {"a directory, with a host", host.hwnd, dir.c_str(), LoadFailedMessage(), false, "a", dir},
+        {"a directory, without a host", nullptr, dir.c_str(), LoadFailedMessage(), false, "a", dir},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Restart();
-        ASSERT_TRUE(!deleted || DeleteFileA(path.c_str()));
+        ASSERT_TRUE(c.typed || DeleteFileA(path.c_str()));
         SeenWindow dialog, box;
-        bool stayed = false;
+        bool openAtTheWarning = false, stayed = false;
         std::string kept = "<unread>";
-        const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
+        const DriveResult r = Drive([&] { Engine().OnSetting(c.parent); },
                                     {
                                         [&](HWND d) {
                                             dialog = Inspect(d);
-                                            if (!deleted)
-                                                SetDlgItemTextA(d, IDC_DEFFILE, "");
+                                            if (c.typed)
+                                                SetDlgItemTextA(d, IDC_DEFFILE, c.typed);
                                             Press(d, IDOK);
                                         },
                                         [&](HWND b) {
+                                            openAtTheWarning = IsWindow(dialog.hwnd);
                                             box = Inspect(b);
                                             PressAndWait(b, IDOK);
                                             Sleep(100);
                                             stayed = IsWindow(dialog.hwnd)
                                                 && IsWindowVisible(dialog.hwnd);
-                                            kept = ItemText(dialog.hwnd, IDC_DEFFILE);
-                                            Press(dialog.hwnd, IDCANCEL);
+                                            if (stayed) {
+                                                kept = ItemText(dialog.hwnd, IDC_DEFFILE);
+                                                Press(dialog.hwnd, IDCANCEL);
+                                            }
                                         },
                                     });
-        ExpectDriven(r, 2, what);
-        EXPECT_EQ("SettingDialog EngineBox", Kinds({dialog, box})) << what;
-        EXPECT_EQ(FileMissingMessage(), box.text) << what << ": " << Escaped(box.text);
-        EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon) << what;
-        EXPECT_EQ(dialog.hwnd, box.owner) << what << ": the warning is not owned by the dialog";
-        EXPECT_TRUE(stayed) << what << ": the Settings dialog closed";
-        EXPECT_EQ(deleted ? path : "", kept) << what;
-        EXPECT_EQ("b", Convert("a")) << what << ": the rules in force were dropped";
-        EXPECT_EQ(path, ExitAndReadPath()) << what;
+        ExpectDriven(r, 2, c.what);
+        EXPECT_EQ("SettingDialog EngineBox", Kinds({dialog, box}));
+        EXPECT_EQ(c.message, box.text) << Escaped(box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon);
+        EXPECT_EQ(c.stays ? dialog.hwnd : c.parent, box.owner) << "the warning's owner";
+        EXPECT_EQ(c.stays, openAtTheWarning) << "the dialog was open at the warning";
+        EXPECT_EQ(c.stays, stayed) << "the dialog stayed open";
+        if (c.stays) {
+            EXPECT_EQ(c.typed ? c.typed : path, kept) << "the box changed";
+        }
+        EXPECT_EQ(c.converted, Convert("a")) << "the rules in force";
+        EXPECT_EQ(c.stored, ExitAndReadPath());
     }
 }
 
-TEST_F(SettingDialog, OkWithADirectoryTakesItAndWarnsOwnedByTheHost)
-{
-    HostWindow host;
-    for (HWND parent : {host.hwnd, static_cast<HWND>(nullptr)}) {
-        const char* which = parent ? "with a host" : "without a host";
-        Restart();
-        HWND dialog = nullptr;
-        SeenWindow box;
-        bool dialogGone = false;
-        const DriveResult r = Drive([&] { Engine().OnSetting(parent); },
-                                    {
-                                        [&](HWND d) {
-                                            dialog = d;
-                                            SetDlgItemTextA(d, IDC_DEFFILE, ScratchDir().c_str());
-                                            Press(d, IDOK);
-                                        },
-                                        [&](HWND b) {
-                                            dialogGone = !IsWindow(dialog);
-                                            SeeAndPress(&box, IDOK)(b);
-                                        },
-                                    });
-        ExpectDriven(r, 2, which);
-        EXPECT_TRUE(dialogGone) << which << ": the warning came before the dialog closed";
-        EXPECT_EQ("EngineBox", Kinds({box})) << which;
-        EXPECT_EQ(LoadFailedMessage(), box.text) << which;
-        EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon) << which;
-        EXPECT_EQ(parent, box.owner) << which;
-        EXPECT_EQ("a", Convert("a")) << which << ": rules left after a failed load";
-        EXPECT_EQ(ScratchDir(), ExitAndReadPath()) << which;
-    }
-}
-
-void ExpectOpenFileDialog(const SeenWindow& seen, const std::string& name, const char* which)
-{
-    EXPECT_EQ("OpenFileDialog", Kinds({seen})) << which;
-    EXPECT_EQ(OpenFileTitle(), seen.caption) << which << ": " << Escaped(seen.caption);
-    EXPECT_EQ(name, seen.edit) << which << ": " << Escaped(seen.edit);
-    if (!name.empty()) {
-        EXPECT_EQ(ScratchDir(), seen.folder) << which;
-    }
-}
-
+// Browse opens on the name and folder of the path the dialog opened with, each time, unless that
+// path is too long for its buffer (300 bytes, which fail to load at start-up); a file chosen
+// reaches the box, a cancelled browse leaves it, and Cancel then changes nothing.
 TEST_F(SettingDialog, BrowseStartsFromTheOpeningPathEachTime)
 {
     const std::string chosen = WriteScratchFile("chosen.txt", "a,chosen\r\n");
-    HWND dialog = nullptr;
-    SeenWindow first, second;
-    std::string afterFirst, afterSecond;
-    const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
-                                {
-                                    [&](HWND d) {
-                                        dialog = d;
-                                        SetDlgItemTextA(d, IDC_DEFFILE, "typed.txt");
-                                        Press(d, IDC_BROWSE);
-                                    },
-                                    [&](HWND box) {
-                                        first = Inspect(box);
-                                        SendMessageA(box, CDM_SETCONTROLTEXT, 0x47C,
-                                                     reinterpret_cast<LPARAM>(chosen.c_str()));
-                                        PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                        WaitForClose(box);
-                                        afterFirst = ItemText(dialog, IDC_DEFFILE);
-                                        Press(dialog, IDC_BROWSE);
-                                    },
-                                    [&](HWND box) {
-                                        second = Inspect(box);
-                                        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-                                        WaitForClose(box);
-                                        afterSecond = ItemText(dialog, IDC_DEFFILE);
-                                        Press(dialog, IDCANCEL);
-                                    },
-                                });
-    ExpectDriven(r, 3, "browse");
-    ExpectOpenFileDialog(first, "settings.txt", "first");
-    ExpectOpenFileDialog(second, "settings.txt", "second");
-    EXPECT_EQ(chosen, afterFirst) << "the chosen file did not reach the edit box";
-    EXPECT_EQ(chosen, afterSecond) << "cancelling the open-file dialog changed the edit box";
-    EXPECT_EQ("b", Convert("a")) << "Cancel loaded the rules";
-    EXPECT_EQ(path, ExitAndReadPath()) << "Cancel after browsing changed the path";
-}
-
-TEST_F(SettingDialog, BrowseWithAPathTooLongForItsBufferStartsWithoutAName)
-{
-    // A remembered path of 300 bytes: it fails to load at start-up.
     const std::string tooLong = ScratchDir() + "\\" + std::string(299 - ScratchDir().size(), 'x');
     ASSERT_EQ(300u, tooLong.size());
-    Engine().ExitEngine();
-    StorePath(tooLong);
-    const DriveResult start = Drive([] { Engine().InitEngine(); },
-                                    {[](HWND box) { Press(box, IDOK); }});
-    ExpectDriven(start, 1, "start-up");
-
-    SeenWindow dialog, browse;
-    const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
-                                {
-                                    [&](HWND d) {
-                                        dialog = Inspect(d);
-                                        Press(d, IDC_BROWSE);
-                                    },
-                                    [&](HWND box) {
-                                        browse = Inspect(box);
-                                        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-                                        WaitForClose(box);
-                                        Press(dialog.hwnd, IDCANCEL);
-                                    },
-                                });
-    ExpectDriven(r, 2, "browse");
-    EXPECT_EQ(tooLong, dialog.edit);
-    ExpectOpenFileDialog(browse, "", "too long");
-    EXPECT_EQ(tooLong, ExitAndReadPath());
+    const struct {
+        const char* what;
+        const std::string& opening;
+        const char* name; // in the open-file dialog
+        const char* converted;
+    } cases[] = {
+        {"the path in force", path, "settings.txt", "b"},
+        {"a path too long for the buffer", tooLong, "", "a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.opening != path) { // remembered, as if from an earlier run
+            Engine().ExitEngine();
+            StorePath(c.opening);
+            ExpectDriven(Drive([] { Engine().InitEngine(); }, {[](HWND box) { Press(box, IDOK); }}),
+                         1, "the start's load failure");
+        }
+        SeenWindow dialog, first, second;
+        std::string afterFirst, afterSecond;
+        const DriveResult r = Drive([&] { Engine().OnSetting(nullptr); },
+                                    {
+                                        [&](HWND d) {
+                                            dialog = Inspect(d);
+                                            SetDlgItemTextA(d, IDC_DEFFILE, "typed.txt");
+                                            Press(d, IDC_BROWSE);
+                                        },
+                                        [&](HWND box) {
+                                            first = Inspect(box);
+                                            SendMessageA(box, CDM_SETCONTROLTEXT, 0x47C,
+                                                         reinterpret_cast<LPARAM>(chosen.c_str()));
+                                            PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                            WaitForClose(box);
+                                            afterFirst = ItemText(dialog.hwnd, IDC_DEFFILE);
+                                            Press(dialog.hwnd, IDC_BROWSE);
+                                        },
+                                        [&](HWND box) {
+                                            second = Inspect(box);
+                                            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+                                            WaitForClose(box);
+                                            afterSecond = ItemText(dialog.hwnd, IDC_DEFFILE);
+                                            Press(dialog.hwnd, IDCANCEL);
+                                        },
+                                    });
+        ExpectDriven(r, 3, c.what);
+        EXPECT_EQ(c.opening, dialog.edit);
+        for (const SeenWindow& browse : {first, second}) {
+            EXPECT_EQ("OpenFileDialog", Kinds({browse}));
+            EXPECT_EQ(OpenFileTitle(), browse.caption) << Escaped(browse.caption);
+            EXPECT_EQ(c.name, browse.edit) << Escaped(browse.edit);
+            if (*c.name) {
+                EXPECT_EQ(ScratchDir(), browse.folder);
+            }
+        }
+        EXPECT_EQ(chosen, afterFirst) << "the chosen file did not reach the edit box";
+        EXPECT_EQ(chosen, afterSecond) << "cancelling the open-file dialog changed the edit box";
+        EXPECT_EQ(c.converted, Convert("a")) << "Cancel loaded the rules";
+        EXPECT_EQ(c.opening, ExitAndReadPath()) << "Cancel after browsing changed the path";
+    }
 }
 
 } // namespace

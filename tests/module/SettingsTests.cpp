@@ -1,7 +1,6 @@
 // SettingsTests.cpp - the remembered definition file: what TFEInitEngine
 // takes from the registry, what it loads and shows, and what TFEExitEngine
 // writes back.
-#include "FaultInjection.h"
 #include "TestSupport.h"
 #include "Answering.h"
 #include "../../res/Settings.h"
@@ -13,18 +12,11 @@
 namespace {
 
 // "prior" is in force before each case, "rules" is what the registry names; kProbe tells which.
-const char kPriorRules[] = "foo,prior\r\n";
 const char kRules[] = "[section]\r\n//foo,comment\r\nfoo,bar\r\nno comma here\r\nx,xy\r\n";
 const char kProbe[] = "foo x";
 const char kUnchanged[] = "foo x";
 const char kConverted[] = "bar xy"; // "x,xy" once: a table loaded twice gives "bar xyy"
 const char kPriorConverted[] = "prior x";
-
-std::string PriorFile()
-{
-    static const std::string path = WriteScratchFile("prior.txt", kPriorRules);
-    return path;
-}
 
 std::string RulesFile()
 {
@@ -239,37 +231,6 @@ TEST(Settings, ExitKeepsANewerValueAnotherProcessStored)
         Engine().ExitEngine();
         EXPECT_EQ(c.stored, StoredPath()) << c.what;
     }
-}
-
-TEST(Settings, MemoryFailureInInitNeverLosesTheStoredPath)
-{
-    const std::string stored = LongPathFile();
-    ASSERT_TRUE(StartEngineWith(PriorFile()));
-    Engine().ExitEngine();
-    InitRun run;
-    const int failures = fault::Sweep(
-        [&](int) {
-            ASSERT_TRUE(StartEngineWith(PriorFile()));
-            StorePath(stored);
-        },
-        [&] { run = InitAnswered(); },
-        [&](int n) {
-            const std::string converted = Convert(kProbe);
-            Engine().ExitEngine();
-            EXPECT_EQ(stored, StoredPath()) << "after TFEExitEngine";
-            if (n == 0) {
-                EXPECT_EQ(TRUE, run.result);
-                EXPECT_EQ("(none)", Kinds(run.seen));
-                EXPECT_EQ(kConverted, converted);
-                return;
-            }
-            // The table is whole or empty, never a part of the file.
-            EXPECT_TRUE(converted == kConverted || converted == kUnchanged) << converted;
-            if (run.result) {
-                EXPECT_EQ(kConverted, converted) << "success reported with an empty table";
-            }
-        });
-    EXPECT_GT(failures, 3) << "Init made too few allocations to be tested";
 }
 
 } // namespace

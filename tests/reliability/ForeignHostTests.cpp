@@ -671,7 +671,7 @@ TEST(ForeignHostEnds, AProcessThatExitsWhileItsThreadsConvertEnds)
     RegDeleteKeyA(HKEY_CURRENT_USER, kEndingViews.c_str());
 }
 
-// A probe of the table: "rules" (the words), "prior rules", "no rules".
+// A probe of the table: "rules" (the words) or "no rules".
 const auto kProbe = Caption({5, 19});
 
 std::string Probe()
@@ -681,74 +681,28 @@ std::string Probe()
         return "rules";
     if (converted == kProbe.first)
         return "no rules";
-    return converted.rfind("Prior", 0) == 0 ? "prior rules" : Escaped(converted);
-}
-
-// Whatever allocation fails under the export, call() gives one of the
-// answers to a failure, with the probe after, the host lives on and no block
-// is leaked once the engine is ended. start() runs before each call. Loads
-// build the rule index, where a failed allocation throws std::bad_alloc.
-void ExpectEveryFailureAnswered(const std::function<void()>& start,
-                                const std::function<std::string()>& call, const std::string& whole,
-                                const std::vector<std::string>& failed)
-{
-    std::string answer;
-    std::map<std::string, int> counts;
-    Engine().ExitEngine();
-    const int failures = fault::Sweep(
-        [&](int) { start(); }, [&] { answer = call(); },
-        [&](int n) {
-            const std::string outcome = answer + " / " + Probe();
-            Engine().ExitEngine();
-            if (n == 0) {
-                EXPECT_EQ(whole, outcome);
-            } else {
-                ++counts[outcome];
-                EXPECT_TRUE(std::count(failed.begin(), failed.end(), outcome)) << outcome;
-            }
-        });
-    EXPECT_GT(failures, 0) << "no allocation to fail";
-    for (const auto& c : counts)
-        printf("[ sweep    ] %d times: %s\n", c.second, c.first.c_str());
-}
-
-TEST(ForeignHostFaults, InitLoadingAKeyedTable)
-{
-    const std::string rules = WordRules(20);
-    ExpectEveryFailureAnswered([&] { StorePath(rules); },
-                               [] {
-                                   const InitRun run = InitAnswered();
-                                   return Hex(run.result) + " " + Kinds(run.seen);
-                               },
-                               "0x1 (none) / rules",
-                               {"0x0 (none) / no rules", "0x0 EngineBox / no rules"});
-}
-
-TEST(ForeignHostFaults, SettingsOkLoadingAKeyedTable)
-{
-    const std::string rules = WordRules(20);
-    const std::string prior = WriteScratchFile("faults-prior.txt", "Untitled,Prior\r\n");
-    HostWindow host;
-    ExpectEveryFailureAnswered(
-        [&] { ASSERT_TRUE(StartEngineWith(prior)); },
-        [&] { return Kinds(SettingsOk(host.hwnd, rules.c_str())); }, "SettingDialog / rules",
-        {"(none) / prior rules", "MemoryBox / prior rules", "SettingDialog EngineBox / no rules",
-         "SettingDialog MemoryBox / prior rules", "SettingDialog MemoryBox / no rules"});
+    return Escaped(converted);
 }
 
 // A table this large gives each conversion's rule queue a std::vector.
 TEST(ForeignHostFaults, ConversionThroughALargeKeyedTable)
 {
     const std::string rules = WordRules(6500);
-    ExpectEveryFailureAnswered([&] { ASSERT_TRUE(StartEngineWith(rules)); },
-                               [] {
-                                   char text[64] = "untouched";
-                                   const BOOL result = Engine().ConvertCaptionString(
-                                       0, kProbe.first.c_str(), text, sizeof text);
-                                   return Hex(result) + " " + Escaped(text);
-                               },
-                               "0x1 " + Escaped(kProbe.second) + " / rules",
-                               {"0x0 \"untouched\" / rules"});
+    Engine().ExitEngine();
+    fault::ExpectOutcomes([&](int) { ASSERT_TRUE(StartEngineWith(rules)); },
+                          [] {
+                              char text[64] = "untouched";
+                              const BOOL result = Engine().ConvertCaptionString(
+                                  0, kProbe.first.c_str(), text, sizeof text);
+                              return Hex(result) + " " + Escaped(text);
+                          },
+                          [] {
+                              const std::string table = Probe();
+                              Engine().ExitEngine();
+                              return table;
+                          },
+                          "0x1 " + Escaped(kProbe.second) + " / rules",
+                          {"0x0 \"untouched\" / rules"});
 }
 
 } // namespace

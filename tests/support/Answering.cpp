@@ -185,9 +185,11 @@ std::vector<SeenWindow> SettingsOk(HWND host, const char* typed)
                                                SetDlgItemTextA(h, IDC_DEFFILE, typed);
                                            Press(h, IDOK);
                                        } else {
+                                           const bool again = seen.back().kind
+                                               == Kind::kFrameworkBox;
                                            PressAndWait(h, IDOK);
                                            if (settings && IsWindow(settings))
-                                               Press(settings, IDCANCEL);
+                                               Press(settings, again ? IDOK : IDCANCEL);
                                        }
                                    });
     EXPECT_FALSE(r.timedOut);

@@ -77,7 +77,8 @@ void ExpectLoadFailureBox(const std::vector<SeenWindow>& seen, bool box);
 
 // Opens Settings through the export and presses OK, after typing `typed` into the path box
 // unless it is null; a box that follows is answered with OK and the dialog, if still open,
-// cancelled. What each window showed, in order; a failure if a call did not return.
+// cancelled, but after the framework's error box the user tries OK once more. What each window
+// showed, in order; a failure if a call did not return.
 std::vector<SeenWindow> SettingsOk(HWND host, const char* typed);
 
 // The engine's texts in code page 932: its string resources by id, and

@@ -2,6 +2,8 @@
 #include "FaultInjection.h"
 #include "../../qor/QorString.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <string>
@@ -280,6 +282,32 @@ int Sweep(const std::function<void(int n)>& prepare, const std::function<void()>
     }
     ADD_FAILURE() << "the call still met a failure after " << limit << " runs";
     return -1;
+}
+
+std::map<std::string, int> ExpectOutcomes(const std::function<void(int n)>& prepare,
+                                          const std::function<std::string()>& call,
+                                          const std::function<std::string()>& after,
+                                          const std::string& whole, std::vector<std::string> failed)
+{
+    std::string outcome;
+    std::map<std::string, int> counts;
+    Sweep(
+        prepare, [&] { outcome = call(); },
+        [&](int n) {
+            outcome += " / " + after();
+            if (n == 0)
+                EXPECT_EQ(whole, outcome) << "nothing failed";
+            else
+                ++counts[outcome];
+        });
+    std::vector<std::string> seen;
+    for (const auto& c : counts) {
+        printf("[ sweep    ] %d times: %s\n", c.second, c.first.c_str());
+        seen.push_back(c.first);
+    }
+    std::sort(failed.begin(), failed.end());
+    EXPECT_EQ(failed, seen) << "the outcomes of the failures";
+    return counts;
 }
 
 } // namespace fault

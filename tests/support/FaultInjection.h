@@ -6,7 +6,10 @@
 #pragma once
 #include <windows.h>
 #include <functional>
+#include <map>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace fault {
 
@@ -58,6 +61,17 @@ void WarmUpExceptions(const std::function<void()>& call);
 // the limit of runs came first (which fails the test).
 int Sweep(const std::function<void(int n)>& prepare, const std::function<void()>& call,
           const std::function<void(int n)>& check, int limit = 1000);
+
+// Sweeps call(), which gives what it returned and showed as text; after
+// each run, nothing failing, after() gives the state it left, and the
+// outcome is "call / after". The run that meets no failure must give whole,
+// and the others together each of failed and no other. Prints and returns
+// how often each outcome of a failure came.
+std::map<std::string, int> ExpectOutcomes(const std::function<void(int n)>& prepare,
+                                          const std::function<std::string()>& call,
+                                          const std::function<std::string()>& after,
+                                          const std::string& whole,
+                                          std::vector<std::string> failed);
 
 // Routes the module's IsProcessorFeaturePresent through a processor without
 // SSE2, which says no to PF_XMMI64_INSTRUCTIONS_AVAILABLE: false when the

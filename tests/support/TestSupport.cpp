@@ -124,6 +124,12 @@ std::string WriteScratchFile(const std::string& name, const std::string& bytes)
     return path;
 }
 
+std::string PriorFile()
+{
+    static const std::string path = WriteScratchFile("prior.txt", "foo,prior\r\n");
+    return path;
+}
+
 void DeleteSettingsKey()
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);

@@ -48,6 +48,9 @@ const char* BeforeUnreadablePage(const std::string& bytes);
 std::string ScratchDir();
 // Writes the bytes to a file in the scratch directory; returns its path.
 std::string WriteScratchFile(const std::string& name, const std::string& bytes);
+// The file of one rule, "foo,prior", that a case puts in force before it
+// starts: "foo" converts to "prior" while it is. Written once a process.
+std::string PriorFile();
 
 // Stores raw bytes as a value of a key under HKEY_CURRENT_USER, made when
 // missing (terminator included only when the caller includes it); reads

@@ -1,6 +1,6 @@
 // CollectionTests.cpp - CQorPtrArray and CQorPosition: exact growth, index
 // bounds, walks through the null position, failed growth, and the virtual
-// calls that let a subclass change every operation built on a primitive.
+// calls that let a subclass change every operation built on another.
 #include "../../qor/QorColl.h"
 #include "FaultInjection.h"
 #include <gtest/gtest.h>
@@ -290,65 +290,81 @@ TEST(PtrArray, FailedGrowthLeavesTheArrayAsItWas)
     }
 }
 
-// Records every virtual call the operations make to each other.
-class CLoggingArray : public CQorPtrArray {
+// An array whose overridable operations each give a mark of their own, the
+// one named in `marked` alone, and otherwise do what CQorPtrArray does.
+class CMarkedArray : public CQorPtrArray {
     using B = CQorPtrArray;
 
 public:
-    mutable std::string log;
+    const char* marked = "";
 
     // clang-format off
+    int AddHeadIndex(void* v) override { return Is("AddHeadIndex") ? 90 : B::AddHeadIndex(v); }
+    int AddTailIndex(void* v) override { return Is("AddTailIndex") ? 91 : B::AddTailIndex(v); }
     int InsertAfterIndex(int i, void* v) override
-    { Note("InsertAfterIndex", i); return B::InsertAfterIndex(i, v); }
-    int AddTailIndex(void* v) override { Note("AddTailIndex"); return B::AddTailIndex(v); }
-    void RemoveAtIndex(int i) override { Note("RemoveAtIndex", i); B::RemoveAtIndex(i); }
-    void* GetAtIndex(int i) const override { Note("GetAtIndex", i); return B::GetAtIndex(i); }
-    BOOL SetAtIndex(int i, void* v) override { Note("SetAtIndex", i); return B::SetAtIndex(i, v); }
-    BOOL IsEmpty() const override { Note("IsEmpty"); return B::IsEmpty(); }
-    UINT GetCount() const override { Note("GetCount"); return B::GetCount(); }
+    { return Is("InsertAfterIndex") ? 92 : B::InsertAfterIndex(i, v); }
+    int InsertBeforeIndex(int i, void* v) override
+    { return Is("InsertBeforeIndex") ? 93 : B::InsertBeforeIndex(i, v); }
+    void RemoveAtIndex(int i) override { if (!Is("RemoveAtIndex")) B::RemoveAtIndex(i); }
+    void* GetAtIndex(int i) const override { return Is("GetAtIndex") ? V(7) : B::GetAtIndex(i); }
+    BOOL SetAtIndex(int i, void* v) override { return Is("SetAtIndex") ? 94 : B::SetAtIndex(i, v); }
+    BOOL IsEmpty() const override { return Is("IsEmpty") ? TRUE : B::IsEmpty(); }
+    UINT GetCount() const override // 95, or one less than the count
+    { return Is("GetCount") ? 95 : B::GetCount() - (Is("GetCount less one") ? 1 : 0); }
     int DoInsertAfter(int i, void* v) override
-    { Note("DoInsertAfter", i); return B::DoInsertAfter(i, v); }
-    void DoRemoveAt(int i) override { Note("DoRemoveAt", i); B::DoRemoveAt(i); }
-    void DoRemoveAll() override { Note("DoRemoveAll"); B::DoRemoveAll(); }
-    void* DoGetAt(int i) const override { Note("DoGetAt", i); return B::DoGetAt(i); }
-    BOOL DoSetAt(int i, void* v) override { Note("DoSetAt", i); return B::DoSetAt(i, v); }
+    { return Is("DoInsertAfter") ? -1 : B::DoInsertAfter(i, v); }
+    void DoRemoveAt(int i) override { if (!Is("DoRemoveAt")) B::DoRemoveAt(i); }
+    void DoRemoveAll() override { if (!Is("DoRemoveAll")) B::DoRemoveAll(); }
+    void* DoGetAt(int i) const override { return Is("DoGetAt") ? V(8) : B::DoGetAt(i); }
+    BOOL DoSetAt(int i, void* v) override { return Is("DoSetAt") ? 96 : B::DoSetAt(i, v); }
     // clang-format on
 
 private:
-    void Note(const char* name) const { log += std::string(name) + " "; }
-    void Note(const char* name, int i) const
-    {
-        log += std::string(name) + "(" + std::to_string(i) + ") ";
-    }
+    bool Is(const char* name) const { return strcmp(marked, name) == 0; }
 };
 
-// Each operation on an array of two elements, given index 1 or its position.
-TEST(PtrArray, OperationsCallEachOtherVirtually)
+// A subclass that overrides one operation changes each operation built on
+// it, down to the primitive each reaches: the operation on an array of two
+// elements, given an index or its position, with that one marked; its
+// result, then the array's contents and capacity.
+TEST(PtrArray, EachOperationReachesWhatItIsBuiltOnVirtually)
 {
     const struct {
         const char* op;
-        const char* calls;
+        const char* marked;
+        const char* outcome;
+        int index = 1;
     } cases[] = {
-        {"AddTail", "AddTailIndex InsertAfterIndex(1) DoInsertAfter(1) GetCount "},
-        {"AddHead", "InsertAfterIndex(-1) DoInsertAfter(-1) GetCount "},
-        {"InsertAfter", "InsertAfterIndex(1) DoInsertAfter(1) GetCount "},
-        {"InsertBefore", "InsertAfterIndex(0) DoInsertAfter(0) GetCount "},
-        {"InsertBeforeIndex", "InsertAfterIndex(0) DoInsertAfter(0) GetCount "},
-        {"RemoveAt", "RemoveAtIndex(1) DoRemoveAt(1) GetCount "},
-        {"RemoveAll", "DoRemoveAll "},
-        {"GetAt", "GetAtIndex(1) DoGetAt(1) "},
-        {"SetAt", "SetAtIndex(1) DoSetAt(1) "},
-        {"GetHeadPosition", "IsEmpty "},
-        {"GetTailPosition", "IsEmpty GetCount "},
-        {"GetNextPosition", "GetCount "},
+        {"AddHead", "AddHeadIndex", "{3,90} 12 2"},
+        {"AddTail", "AddTailIndex", "{3,91} 12 2"},
+        {"AddHeadIndex", "InsertAfterIndex", "92 12 2"},
+        {"AddTailIndex", "InsertAfterIndex", "92 12 2"},
+        {"InsertAfter", "InsertAfterIndex", "{3,92} 12 2"},
+        {"InsertBefore", "InsertBeforeIndex", "{3,93} 12 2"},
+        {"InsertBeforeIndex", "InsertAfterIndex", "92 12 2"},
+        {"InsertAfterIndex", "DoInsertAfter", "-1 12 2"},
+        {"AddTail", "GetCount", "{3,2} 129 96"}, // the room DoInsertAfter takes
+        {"RemoveAt", "RemoveAtIndex", " 12 2"},
+        {"RemoveAtIndex", "DoRemoveAt", " 1 2"},
+        {"RemoveAtIndex", "GetCount less one", " 1 2", 0}, // nothing moved by DoRemoveAt
+        {"RemoveAll", "DoRemoveAll", "  2"},
+        {"GetAt", "GetAtIndex", "7 12 2"},
+        {"GetAtIndex", "DoGetAt", "8 12 2"},
+        {"SetAt", "SetAtIndex", "94 12 2"},
+        {"SetAtIndex", "DoSetAt", "96 12 2"},
+        {"GetHeadPosition", "IsEmpty", "{0,0} 12 2"},
+        {"GetTailPosition", "IsEmpty", "{0,0} 12 2"},
+        {"GetTailPosition", "GetCount", "{3,94} 12 2"},
+        {"GetNextPosition", "GetCount", "{3,2} 12 2"},
     };
     for (const auto& c : cases) {
-        CLoggingArray a;
-        a.CQorPtrArray::AddTailIndex(V(1));
-        a.CQorPtrArray::AddTailIndex(V(2));
-        a.log.clear();
-        Apply(a, c.op, 1);
-        EXPECT_EQ(c.calls, a.log) << c.op;
+        CMarkedArray a;
+        Fill(a, "12");
+        a.marked = c.marked;
+        const std::string result = Apply(a, c.op, c.index);
+        a.marked = "";
+        EXPECT_EQ(c.outcome, result + " " + Contents(a) + " " + std::to_string(a.capacity))
+            << c.op << " with " << c.marked << " marked";
     }
 }
 

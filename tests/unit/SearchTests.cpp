@@ -2,10 +2,12 @@
 // each place it changes its way: the edges of its 16-byte blocks, the tail
 // searched byte by byte, runs of lead-valued bytes, trail bytes, a lead byte
 // alone at the end and the most it finds at a time; and random texts at
-// every alignment against a walk of the contract byte by byte. The guarded
-// length and copy of a caller's text.
+// every alignment against a walk of the contract byte by byte, through the
+// search and through CQorString::Find. The guarded length and copy of a
+// caller's text.
 #include "../../qor/QorGuard.h"
 #include "../../qor/QorSearch.h"
+#include "../../qor/QorString.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <random>
@@ -109,23 +111,26 @@ TEST(StringSearch, BatchesOfOccurrencesThatBeginACharacter)
     }
 }
 
-// Texts long enough for the blocks of 16, at every offset from an aligned
-// address, of bytes that are ASCII, lead bytes and trail bytes in code page
-// 932, with bytes past the terminator that could be taken for more.
+// Texts short enough for the byte-by-byte tail and long enough for the
+// blocks of 16, at every offset from an aligned address, of bytes that are
+// ASCII, lead bytes and trail bytes in code page 932, with bytes past the
+// terminator that could be taken for more; and CQorString::Find on each.
 TEST(StringSearch, RandomTextsAtEveryAlignmentAgreeWithTheModel)
 {
-    const char bytes[] = "ab\\\x40\x80\x81\x83\x83\xE0";
+    const char bytes[] = "ab\\,[/\x40\x80\x81\x83\x83\x95\xA1\xE0\xFC";
     std::mt19937 random(EnvironmentNumber("VARIO_SEARCH_SEED", 25));
+    const auto byte = [&] { return bytes[random() % (sizeof bytes - 1)]; };
     alignas(16) char block[16 + 300 + 1 + 32];
     for (int round = 0; round < 1000; ++round) {
-        std::string text(33 + random() % 268, 'a');
+        std::string text(round % 2 ? 1 + random() % 24 : 33 + random() % 268, 'a');
         for (char& c : text)
-            c = bytes[random() % (sizeof bytes - 1)];
+            c = byte();
+        const CQorString string(text.c_str(), 0);
         for (int offset = 0; offset < 16; ++offset) {
             const int at = static_cast<int>(random() % text.size());
             std::string sub = text.substr(at, 1 + random() % 6);
             if (random() % 4 == 0)
-                sub.back() = bytes[random() % (sizeof bytes - 1)];
+                sub.back() = byte();
             const int start = random() % 2 ? 0 : static_cast<int>(random() % text.size());
             const int max = random() % 4 ? kQorFoundBatch : 1 + static_cast<int>(random() % 4);
             const int readable = static_cast<int>(text.size()) + 1
@@ -137,9 +142,12 @@ TEST(StringSearch, RandomTextsAtEveryAlignmentAgreeWithTheModel)
             found.resize(QorFindAtBoundaries(block + offset, static_cast<int>(text.size()),
                                              readable, start, sub.data(),
                                              static_cast<int>(sub.size()), found.data(), max));
-            ASSERT_EQ(ModelFound(text, sub, start, max), found)
-                << "offset " << offset << ", start " << start << ", text " << Escaped(text)
-                << ", sub " << Escaped(sub);
+            const std::vector<int> model = ModelFound(text, sub, start, max);
+            ASSERT_EQ(model, found) << "offset " << offset << ", start " << start << ", text "
+                                    << Escaped(text) << ", sub " << Escaped(sub);
+            ASSERT_EQ(model.empty() ? -1 : model[0], string.Find(sub.c_str(), start))
+                << "CQorString::Find from " << start << " in " << Escaped(text) << ", sub "
+                << Escaped(sub);
         }
     }
 }

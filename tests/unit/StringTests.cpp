@@ -196,61 +196,6 @@ TEST(StringSearch, PlainByteSearchesWithoutLeadBytes)
     RunSearches(false);
 }
 
-// The searches as plainly written: character by character from the start.
-int ScanFind(const std::string& text, const std::string& sub, int start)
-{
-    const int length = static_cast<int>(text.size());
-    const int n = static_cast<int>(sub.size());
-    if (start >= length)
-        return -1;
-    if (n == 0)
-        return start;
-    for (int i = start; length - i >= n; ++i) {
-        const bool lead = IsDBCSLeadByte(static_cast<BYTE>(text[i]));
-        if (lead && i + 1 == length)
-            break;
-        if (text.compare(i, n, sub) == 0)
-            return i;
-        if (lead)
-            ++i;
-    }
-    return -1;
-}
-
-TEST(StringSearch, AgreesWithACharacterByCharacterScan)
-{
-    // Lead bytes, trail bytes that look like ASCII, and plain ASCII.
-    const char alphabet[] = "\x81\x83\x95\xE0\xFC\xA1[]\\,/ab";
-    const int letters = sizeof alphabet - 1;
-    unsigned seed = 12345;
-    auto next = [&seed](int below) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-    };
-    int compared = 0;
-    for (int round = 0; round < 4000; ++round) {
-        std::string text, sub;
-        for (int i = next(24); i > 0; --i)
-            text += alphabet[next(letters)];
-        for (int i = next(4); i > 0; --i)
-            sub += alphabet[next(letters)];
-        // Starts on character boundaries, as every caller passes them.
-        const CQorString s(text.c_str(), 0);
-        for (int start = 0; start <= static_cast<int>(text.size());) {
-            ASSERT_EQ(ScanFind(text, sub, start), s.Find(sub.c_str(), start))
-                << "Find(" << sub.size() << " bytes) from " << start << " in a text of "
-                << text.size() << " bytes, round " << round;
-            if (sub.size() == 1 && !IsDBCSLeadByte(static_cast<BYTE>(sub[0]))) {
-                ASSERT_EQ(ScanFind(text, sub, start), s.Find(sub[0], start))
-                    << "Find(char) from " << start << ", round " << round;
-            }
-            ++compared;
-            start += IsDBCSLeadByte(static_cast<BYTE>(text[start])) ? 2 : 1;
-        }
-    }
-    EXPECT_GT(compared, 20000);
-}
-
 // A string that may have been cut is loaded again into a buffer twice as big; a missing one
 // leaves the string as it was.
 TEST(StringResource, LoadStringGrowsWhenTheTextMayHaveBeenCut)
