@@ -62,8 +62,7 @@ CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCapt
         out.WriteLine(file + ":" + std::to_string(pair.line) + ": " + Quoted(pair.caption));
         if (!whole) {
             ++count.notWhole;
-            out.WriteLine("  the engine could not convert it whole (out of memory, or the result "
-                          "is too long)");
+            out.WriteLine(std::string("  ") + kNotWholeMessage);
         }
         out.WriteLine("  expected: " + Quoted(pair.expected));
         out.WriteLine("  actual:   " + Quoted(actual));

@@ -25,7 +25,11 @@ CoverageErrors ReportCoverage(const std::string& file, const std::vector<std::st
     CoverageErrors errors;
     std::vector<bool> fired(rules.size(), false);
     DWORD shown = GetTickCount();
+    size_t counted = 0; // the captions: empty lines are none
     for (size_t i = 0; i < captions.size(); ++i) {
+        if (captions[i].empty())
+            continue;
+        ++counted;
         if (GetTickCount() - shown >= 1000) {
             shown = GetTickCount();
             err.WriteLine("vario-try: " + Grouped(static_cast<int>(i)) + " of "
@@ -39,9 +43,7 @@ CoverageErrors ReportCoverage(const std::string& file, const std::vector<std::st
         std::string converted;
         if (!convert(captions[i], converted)) {
             ++errors.notWhole;
-            err.WriteLine(where
-                          + "the engine could not convert this caption whole (out of "
-                            "memory, or the result is too long)");
+            err.WriteLine(where + kNotWholeMessage);
         } else if (converted != traced) {
             ++errors.disagreed;
             err.WriteLine(where + "the engine converts " + Quoted(captions[i]) + " to "
@@ -58,6 +60,6 @@ CoverageErrors ReportCoverage(const std::string& file, const std::vector<std::st
         out.WriteLine("  " + ShownRule(rules[i]));
     }
     out.WriteLine(Grouped(static_cast<int>(never)) + " of " + Count(rules.size(), "rule")
-                  + " never fired on " + Count(captions.size(), "caption") + ".");
+                  + " never fired on " + Count(counted, "caption") + ".");
     return errors;
 }

@@ -8,7 +8,6 @@
 namespace {
 
 const char kUnchanged[] = "=";
-const char kIdeographicSpace[] = "\x81\x40";
 
 // Whether the line holds nothing but blanks, tabs and ideographic spaces.
 bool OnlyBlanks(const std::string& line)
@@ -31,8 +30,10 @@ std::string Problem(const TextLine& line)
         return text;
     }
     if (line.text.find(kArrow) == std::string::npos)
-        return "no \" \x81\xA8 \" (a blank, the arrow \x81\xA8, a blank) between the caption and "
-               "what is expected: write \"caption \x81\xA8 expected\", or \"caption \x81\xA8 =\" "
+        return "no \" " HOST_ARROW " \" (a blank, the arrow " HOST_ARROW
+               ", a blank) between the caption and "
+               "what is expected: write \"caption " HOST_ARROW
+               " expected\", or \"caption " HOST_ARROW " =\" "
                "for a caption that stays as it is";
     return std::string();
 }
@@ -63,6 +64,7 @@ bool ReadExpectedCaptions(const std::string& path, bool raw, std::vector<Expecte
                          expected == kUnchanged ? text.substr(0, at) : expected});
     }
     if (errors.empty() && pairs.empty())
-        errors.push_back(path + ": holds no pair to check (\"caption \x81\xA8 expected\" lines)");
+        errors.push_back(path
+                         + ": holds no pair to check (\"caption " HOST_ARROW " expected\" lines)");
     return errors.empty();
 }

@@ -15,9 +15,7 @@
 
 namespace {
 
-const char kBom[] = "\xEF\xBB\xBF";
 const char kFullWidthComma[] = "\x81\x43"; // '，'
-const char kIdeographicSpace[] = "\x81\x40";
 
 // What the file is as a whole.
 struct FileFacts {

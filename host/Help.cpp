@@ -1,6 +1,7 @@
 // Help.cpp - the text of vario-try --help. The registry key is taken from
 // the header that the engine takes it from.
 #include "Help.h"
+#include "HostText.h"
 #include "../res/Settings.h"
 
 const char kHelp[] =
@@ -43,10 +44,10 @@ const char kHelp[] =
     "  --check EXPECTED\n"
     "                  With --def: check that the engine makes of each caption\n"
     "                  what the UTF-8 file EXPECTED says, one pair a line:\n"
-    "                      Untitled - Notepad \x81\xA8 \x96\xB3\x91\xE8 - "
+    "                      Untitled - Notepad " HOST_ARROW " \x96\xB3\x91\xE8 - "
     "\x83\x81\x83\x82\x92\xA0\n"
-    "                  split at the first \" \x81\xA8 \" (a blank, the arrow U+2192, a\n"
-    "                  blank), nothing trimmed; \"caption \x81\xA8 =\" for a caption that\n"
+    "                  split at the first \" " HOST_ARROW " \" (a blank, the arrow U+2192, a\n"
+    "                  blank), nothing trimmed; \"caption " HOST_ARROW " =\" for a caption that\n"
     "                  stays as it is; lines beginning with // are comments.\n"
     "                  Prints each pair that fails (its line, the caption, what\n"
     "                  was expected, what came, where they differ, the rules\n"

@@ -4,8 +4,6 @@
 
 namespace {
 
-const char kBom[] = "\xEF\xBB\xBF";
-
 // The bytes as UTF-16; with MB_ERR_INVALID_CHARS in flags, empty when a
 // byte is no character (and the bytes are not empty).
 std::wstring Widen(UINT codePage, const std::string& bytes, DWORD flags = 0)

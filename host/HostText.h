@@ -8,10 +8,20 @@
 #include <windows.h>
 #include <string>
 
-// " → " in code page 932, between a rule's source and its replacement, as
-// the engine's About dialog shows them (its string 5), and between a
-// caption and what becomes of it.
-const char kArrow[] = " \x81\xA8 ";
+// "→" (U+2192) in code page 932, as a literal that joins other literals.
+#define HOST_ARROW "\x81\xA8"
+// " → ", between a rule's source and its replacement, as the engine's About
+// dialog shows them (its string 5), and between a caption and what becomes
+// of it.
+const char kArrow[] = " " HOST_ARROW " ";
+// The UTF-8 byte-order mark, which the engine takes as text.
+const char kBom[] = "\xEF\xBB\xBF";
+// The ideographic space U+3000 in code page 932: a blank, as ' ' is.
+const char kIdeographicSpace[] = "\x81\x40";
+// Why a caption's result is missing or cut.
+const char kNotWholeMessage[] =
+    "the engine could not convert it whole (out of memory, or the result is "
+    "too long)";
 
 // Text from one encoding into another; a byte that is no character, or a
 // character the target cannot hold, becomes a replacement character.

@@ -25,7 +25,6 @@
 
 namespace {
 
-
 // Exit statuses.
 const int kOk = 0;
 const int kUsage = 1; // also: --explain warned, or standard input was not UTF-8
@@ -364,9 +363,7 @@ int CHost::ConvertAll(CCaptionOutput& output)
         ++number;
         if (!ConvertInto(output, caption)) {
             ++notWhole;
-            err.WriteLine("vario-try: caption " + Number(number)
-                          + ": the engine could not convert it whole (out of memory, or the "
-                            "result is too long)");
+            err.WriteLine("vario-try: caption " + Number(number) + ": " + kNotWholeMessage);
         }
     });
     output.Finish();

@@ -550,6 +550,30 @@ class CheckTest(HostTest):
     def test_example_passes(self):
         self.check(run("--def", EXAMPLE_DEF, "--check", EXAMPLE_EXPECTED), 0, "15 passed, 0 failed\n")
 
+    def test_every_file_empty_one_line_end_or_open(self):
+        # Each file vario-try reads, at 0 bytes, one line end, and a last line without one.
+        contents = {"empty": (b"", b"", b""), "lf": (b"\n", b"\n", b"\n"),
+                    "open": (b"a,b", "Settings → 設定".encode(), b"Settings")}
+        cases = [
+            # (args with R, P, C for the rules, pairs, captions file; (status, last line) each)
+            (["--def", "R", "a"], (0, "a"), (0, "a"), (0, "b")),
+            (["--trace", "R", "a"], (0, "  result: a"), (0, "  result: a"), (0, "  result: b")),
+            (["--explain", "R"], (1, "0 lines, 0 rules, 1 warning."),
+             (1, "1 line, 0 rules, 1 warning."), (0, "1 line, 1 rule, 0 warnings.")),
+            (["--def", EXAMPLE_DEF, "--check", "P"], (4, ""), (4, ""), (0, "1 passed, 0 failed")),
+            (["--def", EXAMPLE_DEF, "--coverage", "C"], (0, "15 of 15 rules never fired on 0 captions."),
+             (0, "15 of 15 rules never fired on 0 captions."),
+             (0, "14 of 15 rules never fired on 1 caption.")),
+        ]
+        for name, (rules, pairs, captions) in contents.items():
+            files = {"R": scratch(name + ".def", rules), "P": scratch(name + "-expected.txt", pairs),
+                     "C": scratch(name + "-captions.txt", captions)}
+            for args, *outcomes in cases:
+                with self.subTest(file=name, args=args):
+                    code, out, _ = run(*[files.get(arg, arg) for arg in args])
+                    self.assertEqual((code, out.decode().strip("\n").split("\n")[-1]),
+                                     outcomes[list(contents).index(name)])
+
     def test_check(self):
         rules = scratch("check.def", sjis("Untitled,無題\r\n - Notepad, - メモ帳\r\nInbox,受信\r\r\n"))
         no_arrow = ('no " → " (a blank, the arrow →, a blank) between the caption and what is '
