@@ -69,6 +69,9 @@ CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCapt
         const std::string difference = Difference(pair.expected, actual);
         if (!difference.empty())
             out.WriteLine("  differs:  " + difference);
+        const std::string note = NearMiss(pair);
+        if (!note.empty())
+            out.WriteLine("  note:     " + note);
         out.WriteLine("  trace:");
         WriteSteps(TraceSteps(rules, pair.caption), "    ", out);
         out.WriteLine("");

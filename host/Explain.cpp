@@ -226,6 +226,11 @@ std::string FileWarning(const std::vector<std::string>& lines)
     return text;
 }
 
+bool IsUtf8Text(const std::vector<std::string>& lines)
+{
+    return Facts(lines).utf8;
+}
+
 int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& error)
 {
     std::vector<std::string> lines;

@@ -15,3 +15,7 @@ int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& er
 // one phrase ("is UTF-8 text, not Shift-JIS, and holds no rules"); empty
 // when nothing.
 std::string FileWarning(const std::vector<std::string>& lines);
+
+// Whether the file of these lines is UTF-8 text that is not ASCII, which
+// the engine misreads as Shift-JIS.
+bool IsUtf8Text(const std::vector<std::string>& lines);

@@ -19,6 +19,8 @@
 #include "Trace.h"
 #include "../qor/QorException.h"
 #include "../res/Settings.h"
+#include "../res/Version.h"
+#include <algorithm>
 #include <new>
 #include <stdio.h>
 #include <vector>
@@ -33,6 +35,9 @@ const int kDefinitionFailed = 3;
 const int kFileUnreadable = 4; // --explain, --trace, --check, --coverage
 const int kNotWhole = 5;       // a caption's result was cut, or not made
 const int kDisagreed = 6;      // --coverage: the engine and its rules one by one differ
+
+// The most captions after which a warning said before them is not said again.
+const int kShortRun = 20;
 
 // The largest buffer a converted caption is asked into.
 const size_t kLargestResult = 1u << 30;
@@ -95,8 +100,10 @@ private:
     int Trace();
     int Check();
     int Coverage();
-    template <class Mode>
-    int RunOnRules(Mode run);
+    int Record();
+    bool ReadCaptions(std::vector<TextLine>& lines);
+    template <class Report>
+    int RunOnRules(const std::string& files, Report report);
     int Start(CCaptionOutput& output);
     bool Convert(const std::string& caption, std::string& result);
     // Converts the caption and adds the result to the output, or else the
@@ -106,6 +113,7 @@ private:
     template <class Each>
     int ForEachCaption(Each each);
     void WarnAboutFile(const std::string& path, const std::vector<std::string>& lines);
+    int Finish(int status);
     std::string EngineText(BOOL(WINAPI* get)(LPSTR, int));
 
     const Options& options;
@@ -113,6 +121,8 @@ private:
     COutput err;
     CTrialView view; // goes after the engine: the engine writes into it at its exit
     CEngineModule engine;
+    std::string fileWarning; // what WarnAboutFile said, or empty
+    int converted = 0;       // the captions converted so far
 };
 
 int CHost::Fail(int status, const std::string& message)
@@ -123,18 +133,26 @@ int CHost::Fail(int status, const std::string& message)
 
 int CHost::Run()
 {
-    if (options.help) {
+    switch (options.mode) {
+    case Mode::kHelp:
         out.Write(kHelp);
         return kOk;
-    }
-    if (options.explain)
+    case Mode::kVersion:
+        out.WriteLine("vario-try " VARIO_VERSION_TEXT);
+        return kOk;
+    case Mode::kExplain:
         return Explain();
-    if (options.trace)
+    case Mode::kTrace:
         return Trace();
-    if (options.check)
+    case Mode::kCheck:
         return Check();
-    if (options.coverage)
+    case Mode::kCoverage:
         return Coverage();
+    case Mode::kRecord:
+        return Record();
+    case Mode::kConvert:
+        break;
+    }
     if ((options.about || options.settings) && !HaveDisplay())
         return Fail(kUsage,
                     "--about and --settings open a dialog, which needs a display "
@@ -149,21 +167,20 @@ int CHost::Run()
     if (options.settings)
         engine.OnSetting(nullptr);
     engine.ExitEngine();
-    return status;
+    return Finish(status);
 }
 
 int CHost::Explain()
 {
     std::string error;
     try {
-        const int warnings = ExplainDefinitionFile(options.explainFile, out, error);
+        const int warnings = ExplainDefinitionFile(options.file, out, error);
         if (warnings >= 0)
             return warnings == 0 ? kOk : kUsage;
     } catch (CQorException*) {
         error = "out of memory";
     }
-    return Fail(kFileUnreadable,
-                "cannot read the definition file " + options.explainFile + ": " + error);
+    return Fail(kFileUnreadable, "cannot read the definition file " + options.file + ": " + error);
 }
 
 int CHost::Trace()
@@ -172,16 +189,17 @@ int CHost::Trace()
     std::vector<std::string> lines;
     std::string error;
     try {
-        if (ReadTracedRules(options.traceFile, rules, lines, error)) {
-            WarnAboutFile(options.traceFile, lines);
-            return ForEachCaption(
-                [&](const std::string& caption) { TraceCaption(rules, caption, out); });
+        if (ReadTracedRules(options.file, rules, lines, error)) {
+            WarnAboutFile(options.file, lines);
+            return Finish(ForEachCaption([&](const std::string& caption) {
+                ++converted;
+                TraceCaption(rules, caption, out);
+            }));
         }
     } catch (CQorException*) {
         error = "out of memory";
     }
-    return Fail(kFileUnreadable,
-                "cannot read the definition file " + options.traceFile + ": " + error);
+    return Fail(kFileUnreadable, "cannot read the definition file " + options.file + ": " + error);
 }
 
 // Checks the expected captions with the engine started on --def's file
@@ -190,15 +208,27 @@ int CHost::Check()
 {
     std::vector<ExpectedCaption> pairs;
     std::vector<std::string> errors;
-    if (!ReadExpectedCaptions(options.checkFile, options.raw, pairs, errors)) {
+    if (!ReadExpectedCaptions(options.file, options.raw, pairs, errors)) {
         for (const std::string& error : errors)
             err.WriteLine("vario-try: " + error);
         return kFileUnreadable;
     }
-    return RunOnRules([&](const std::vector<TracedRule>& rules, const Converter& convert) {
-        const CheckCount count = CheckCaptions(options.checkFile, pairs, rules, convert, out);
-        return count.notWhole > 0 ? kNotWhole : count.failed > 0 ? kUsage : kOk;
-    });
+    return RunOnRules("checking " + options.file + " with the rules of " + options.definitionFile,
+                      [&](const std::vector<TracedRule>& rules, const Converter& convert) {
+                          const CheckCount count = CheckCaptions(options.file, pairs, rules,
+                                                                 convert, out);
+                          return count.notWhole > 0 ? kNotWhole : count.failed > 0 ? kUsage : kOk;
+                      });
+}
+
+// The lines of the captions file; false, said, when it cannot be read.
+bool CHost::ReadCaptions(std::vector<TextLine>& lines)
+{
+    std::string error;
+    if (ReadTextLines(options.file, options.raw, lines, error))
+        return true;
+    Fail(kFileUnreadable, "cannot read the captions file " + options.file + ": " + error);
+    return false;
 }
 
 // Lists the rules of --def's file that change none of the captions, with
@@ -206,27 +236,65 @@ int CHost::Check()
 int CHost::Coverage()
 {
     std::vector<TextLine> lines;
-    std::string error;
-    if (!ReadTextLines(options.coverageFile, options.raw, lines, error))
-        return Fail(kFileUnreadable,
-                    "cannot read the captions file " + options.coverageFile + ": " + error);
+    if (!ReadCaptions(lines))
+        return kFileUnreadable;
     std::vector<std::string> captions;
     for (const TextLine& line : lines)
         captions.push_back(line.text);
-    return RunOnRules([&](const std::vector<TracedRule>& rules, const Converter& convert) {
-        const CoverageErrors errors = ReportCoverage(options.coverageFile, captions, rules, convert,
-                                                     out, err);
-        return errors.disagreed > 0 ? kDisagreed : errors.notWhole > 0 ? kNotWhole : kOk;
-    });
+    return RunOnRules(
+        "the rules of " + options.definitionFile + " on the captions of " + options.file,
+        [&](const std::vector<TracedRule>& rules, const Converter& convert) {
+            const CoverageErrors errors = ReportCoverage(options.file, captions, rules, convert,
+                                                         out, err);
+            return errors.disagreed > 0 ? kDisagreed : errors.notWhole > 0 ? kNotWhole : kOk;
+        });
+}
+
+// Writes the expected captions file that --check passes as it stands: each
+// caption of the file with what the engine, started on --def's file, makes
+// of it. A pair no line can hold is said on standard error and left out.
+int CHost::Record()
+{
+    std::vector<TextLine> lines;
+    if (!ReadCaptions(lines))
+        return kFileUnreadable;
+    return RunOnRules(
+        "recording what the rules of " + options.definitionFile + " make of the captions of "
+            + options.file,
+        [&](const std::vector<TracedRule>&, const Converter& convert) {
+            out.WriteLine("// What the rules of " + options.definitionFile
+                          + " make of the captions of " + options.file + " (vario-try --record)");
+            int status = kOk;
+            for (size_t i = 0; i < lines.size(); ++i) {
+                const std::string where = options.file + ":" + Number(static_cast<int>(i + 1))
+                    + ": ";
+                std::string result;
+                std::string line;
+                if (lines[i].text.empty())
+                    continue;
+                if (!lines[i].lost.empty())
+                    status = std::max(
+                        status,
+                        Fail(kUsage, where + LostCharacter(lines[i].lost) + "; not recorded"));
+                else if (!convert(lines[i].text, result))
+                    status = std::max(status, Fail(kNotWhole, where + kNotWholeMessage));
+                else if (!ExpectedLine(lines[i].text, result, options.raw, line))
+                    status = std::max(status, Fail(kUsage, where + line + "; not recorded"));
+                else
+                    out.WriteLine(line);
+            }
+            return status;
+        });
 }
 
 // Starts the engine on --def's file, reads that file's rules as --trace
 // reads them and returns run(rules, the engine's conversion); stops the
 // engine after. The status of a start that fails, or kNotWhole when memory
 // runs out.
-template <class Mode>
-int CHost::RunOnRules(Mode run)
+template <class Report>
+int CHost::RunOnRules(const std::string& files, Report report)
 {
+    err.WriteLine("vario-try: " + files);
     CCaptionOutput quiet(out, err, false);
     int status = Start(quiet);
     if (status != kOk)
@@ -240,7 +308,7 @@ int CHost::RunOnRules(Mode run)
     std::string error;
     try {
         status = ReadTracedRules(path, rules, lines, error)
-            ? run(rules, convert)
+            ? report(rules, convert)
             : Fail(kFileUnreadable, "cannot read the definition file " + path + ": " + error);
     } catch (CQorException*) {
         status = Fail(kNotWhole, "out of memory");
@@ -248,17 +316,41 @@ int CHost::RunOnRules(Mode run)
         status = Fail(kNotWhole, "out of memory");
     }
     engine.ExitEngine();
-    return status;
+    return Finish(status);
 }
 
-// One line on standard error for what --explain would warn about the file
-// as a whole; the run goes on.
+// Says on standard error what --explain would warn about the file as a
+// whole, with the command that converts a UTF-8 file, and keeps it for
+// Finish; the run goes on.
 void CHost::WarnAboutFile(const std::string& path, const std::vector<std::string>& lines)
 {
     const std::string warning = FileWarning(lines);
-    if (!warning.empty())
-        err.WriteLine("vario-try: warning: the definition file " + path + " " + warning + " ("
-                      + Command() + " --explain FILE lists its lines)");
+    if (warning.empty())
+        return;
+    fileWarning = "vario-try: warning: the definition file " + path + " " + warning + " ("
+        + Command() + " --explain " + path + " lists its lines)";
+    if (IsUtf8Text(lines)) {
+        const size_t dot = path.find_last_of('.');
+        const size_t name = path.find_last_of("\\/");
+        const std::string sjis = dot != std::string::npos
+                && (name == std::string::npos || dot > name)
+            ? path.substr(0, dot) + ".sjis" + path.substr(dot)
+            : path + ".sjis";
+        fileWarning += "\nvario-try: save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 "
+            + path + " > " + sjis;
+    }
+    err.WriteLine(fileWarning);
+}
+
+// The run's status, after the warning about the definition file said
+// again when many captions came after it: a warning makes 0 a 1.
+int CHost::Finish(int status)
+{
+    if (fileWarning.empty())
+        return status;
+    if (converted > kShortRun)
+        err.WriteLine(fileWarning);
+    return status == kOk ? kUsage : status;
 }
 
 std::string CHost::EngineText(BOOL(WINAPI* get)(LPSTR, int))
@@ -296,6 +388,7 @@ int CHost::Start(CCaptionOutput& output)
                         "(HKEY_CURRENT_USER\\" VARIO_SETTINGS_KEY ")");
     }
     const std::string definitionFile = StoredDefinitionFile();
+    const std::string shown = options.useDefinitionFile ? options.definitionFile : definitionFile;
     const std::string failed = "cannot load the definition file " + definitionFile;
     const std::string hint = options.useDefinitionFile ? ""
                                                        : " (an earlier run chose it; choose "
@@ -307,12 +400,12 @@ int CHost::Start(CCaptionOutput& output)
     if (!reads && !HaveDisplay())
         return Fail(kDefinitionFailed, failed + ": " + error + hint);
     if (reads && !definitionFile.empty())
-        WarnAboutFile(definitionFile, lines);
+        WarnAboutFile(shown, lines);
     if (!engine.InitEngine()) {
         engine.ExitEngine();
         return Fail(kDefinitionFailed, failed + (error.empty() ? "" : ": " + error) + hint);
     }
-    output.Title(name, definitionFile);
+    output.Title(name, shown);
     return kOk;
 }
 
@@ -321,6 +414,7 @@ int CHost::Start(CCaptionOutput& output)
 // engine gave, or the caption when it gave nothing).
 bool CHost::Convert(const std::string& caption, std::string& result)
 {
+    ++converted;
     result = caption;
     for (size_t size = caption.size() + caption.size() / 2 + 1024;; size *= 2) {
         size = size < kLargestResult ? size : kLargestResult;

@@ -130,9 +130,9 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def example_table():
-    """What --show prints for the example files."""
-    return ("VarioEngine 1.00, definition file: " + windows_path(EXAMPLE_DEF) + "\n"
+def example_table(rules=EXAMPLE_DEF):
+    """What --show prints for the example files, the rules named as typed."""
+    return ("VarioEngine 1.00, definition file: " + rules + "\n"
             "\n"
             "New Tab - Google Chrome                       →  新しいタブ - Chrome\n"
             "GitHub - Google Chrome                        →  GitHub - Chrome\n"
@@ -367,8 +367,10 @@ class UsageTest(HostTest):
              "without it" + hint),
             (["--explain", EXAMPLE_DEF, "x"], "--explain only lists a file; it converts nothing "
                                               "and takes no other option but --raw" + hint),
-            (["--check", EXAMPLE_EXPECTED], "--check and --coverage need --def FILE, one of them "
-             "at a time, and take no captions and no other option but --engine and --raw" + hint),
+            (["--check", EXAMPLE_EXPECTED], "--check needs --def FILE, and takes no captions and no "
+             "other option but --engine and --raw" + hint),
+            (["--trace", "a", "--record", "b"], "--trace and --record: give one of them at a time"
+             + hint),
             (["--about"], "--about and --settings open a dialog, which needs a display (under "
                           "Wine: an X display in DISPLAY)\n"),
         ]
@@ -381,6 +383,10 @@ class UsageTest(HostTest):
                    "(1 caption unchanged)\n")
 
     def test_help(self):
+        with open(os.path.join(SOURCE, "res", "Version.h")) as f:
+            version = re.search(r'VARIO_VERSION_TEXT "(.*)"', f.read()).group(1)
+        self.check(run("--version"), 0, "vario-try %s\n" % version)
+        self.assertEqual(run("/?"), run("--help"))
         code, out, _ = run("--help")
         text = out.decode()
         self.assertEqual(code, 0)
@@ -389,6 +395,7 @@ class UsageTest(HostTest):
                        "Ctrl+Z, then\nEnter at a Windows console; Ctrl+D, then Enter at a terminal",
                        "a path with a character that code page\n932 lacks",
                        "standard input is not UTF-8", "--check EXPECTED", "--coverage CAPTIONS",
+                       "--record CAPTIONS",
                        "Exit status"]:
             self.assertIn(needed, text)
 
@@ -467,19 +474,24 @@ class ExplainTest(HostTest):
     def test_warnings_about_the_file_in_every_mode(self):
         utf8 = scratch("utf8-bom.def", "\ufeff設定,Settings\n".encode())
         empty = scratch("no-rules.def", b"// nothing yet\r\n")
-        warning = ("vario-try: warning: the definition file %s %s (vario-try --explain FILE "
+        warning = ("vario-try: warning: the definition file %s %s (vario-try --explain %s "
                    "lists its lines)\n")
+        iconv = ("vario-try: save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 %s > %s\n"
+                 % (utf8, utf8[:-len(".def")] + ".sjis.def"))
+        many = ["x"] * 21  # said again after many results
         cases = [
-            (["--def", utf8, "x"], windows_path(utf8), "is UTF-8 text, not Shift-JIS, begins "
-             "with a byte-order mark and holds no rules"),
-            (["--show", "--def", empty], windows_path(empty), "holds no rules"),
-            (["--trace", empty], empty, "holds no rules"),
+            (["--def", utf8, "x"], utf8, "is UTF-8 text, not Shift-JIS, begins "
+             "with a byte-order mark and holds no rules", iconv, 1),
+            (["--def", utf8, *many], utf8, "is UTF-8 text, not Shift-JIS, begins "
+             "with a byte-order mark and holds no rules", iconv, 2),
+            (["--show", "--def", empty], empty, "holds no rules", "", 1),
+            (["--trace", empty], empty, "holds no rules", "", 1),
         ]
-        for args, shown, what in cases:
-            with self.subTest(args=args):
+        for args, shown, what, advice, times in cases:
+            with self.subTest(args=args[:3]):
                 code, out, err = run(*args)
-                self.assertEqual((code, err.decode().splitlines(True)[0]),
-                                 (0, warning % (shown, what)))
+                self.assertEqual((code, err.decode().count(warning % (shown, what, shown) + advice)),
+                                 (1, times))
 
     def test_lines_counted_as_an_editor_counts_them(self):
         cases = [
@@ -548,7 +560,8 @@ class CheckTest(HostTest):
         self.assertEqual(setting(), (True, self.earlier))
 
     def test_example_passes(self):
-        self.check(run("--def", EXAMPLE_DEF, "--check", EXAMPLE_EXPECTED), 0, "15 passed, 0 failed\n")
+        self.check(run("--def", EXAMPLE_DEF, "--check", EXAMPLE_EXPECTED), 0, "15 passed, 0 failed\n",
+                   "vario-try: checking %s with the rules of %s\n" % (EXAMPLE_EXPECTED, EXAMPLE_DEF))
 
     def test_every_file_empty_one_line_end_or_open(self):
         # Each file vario-try reads, at 0 bytes, one line end, and a last line without one.
@@ -556,8 +569,8 @@ class CheckTest(HostTest):
                     "open": (b"a,b", "Settings → 設定".encode(), b"Settings")}
         cases = [
             # (args with R, P, C for the rules, pairs, captions file; (status, last line) each)
-            (["--def", "R", "a"], (0, "a"), (0, "a"), (0, "b")),
-            (["--trace", "R", "a"], (0, "  result: a"), (0, "  result: a"), (0, "  result: b")),
+            (["--def", "R", "a"], (1, "a"), (1, "a"), (0, "b")),
+            (["--trace", "R", "a"], (1, "  result: a"), (1, "  result: a"), (0, "  result: b")),
             (["--explain", "R"], (1, "0 lines, 0 rules, 1 warning."),
              (1, "1 line, 0 rules, 1 warning."), (0, "1 line, 1 rule, 0 warnings.")),
             (["--def", EXAMPLE_DEF, "--check", "P"], (4, ""), (4, ""), (0, "1 passed, 0 failed")),
@@ -574,10 +587,32 @@ class CheckTest(HostTest):
                     self.assertEqual((code, out.decode().strip("\n").split("\n")[-1]),
                                      outcomes[list(contents).index(name)])
 
+    def test_record_then_check(self):
+        # What --record writes --check passes; a rule changed fails exactly the captions it touches.
+        with open(EXAMPLE_CAPTIONS, "rb") as f:
+            captions = scratch("record.txt", f.read() + "Settings \n\na → b\n//c\n".encode())
+        code, out, err = run("--def", EXAMPLE_DEF, "--record", captions)
+        recorded = scratch("recorded.txt", out)
+        self.assertEqual((code, out.count(b"\n"), out.splitlines()[-1].decode(), err.count(b"not recorded")),
+                         (1, 13, "Settings  → 設定 ", 2))
+        with open(EXAMPLE_DEF, "rb") as f:
+            changed = scratch("changed.def", f.read().replace(sjis("Settings,設定"), b"Settings,Prefs"))
+        for rules, failed, last in [(EXAMPLE_DEF, [], "12 passed, 0 failed"),
+                                    (changed, [b"10", b"13"], "10 passed, 2 failed")]:
+            code, out, _ = run("--def", rules, "--check", recorded)
+            self.assertEqual((re.findall(rb"recorded.txt:(\d+):", out), out.decode().splitlines()[-1]),
+                             (failed, last))
+        # A slip of the arrow is named below a pair that fails.
+        for line, note in [("Settings  → 設定", "the caption ends with a blank"),
+                           ("Settings →  設定", "what is expected begins with a blank"),
+                           ("電卓 → = ", 'what is expected is "={SP}"')]:
+            out = run("--def", EXAMPLE_DEF, "--check", scratch("near.txt", line.encode()))[1]
+            self.assertIn("  note:     " + note, out.decode())
+
     def test_check(self):
         rules = scratch("check.def", sjis("Untitled,無題\r\n - Notepad, - メモ帳\r\nInbox,受信\r\r\n"))
-        no_arrow = ('no " → " (a blank, the arrow →, a blank) between the caption and what is '
-                    'expected: write "caption → expected", or "caption → =" for a caption that '
+        no_arrow = (' " → " (a blank, the arrow →, a blank) is wanted between the caption and what '
+                    'is expected: write "caption → expected", or "caption → =" for a caption that '
                     "stays as it is\n")
         cases = [
             # (EXPECTED, status, stdout, stderr with %s for its path)
@@ -596,10 +631,11 @@ class CheckTest(HostTest):
              "  trace:\n"
              '    line 1: "Untitled" → "無題"\n'
              '            "無題"\n\n'
-             "2 passed, 2 failed\n", ""),
-            ("a→b\nok → =\n한 → =\n", 4, "",
-             "vario-try: %s:1: " + no_arrow + "vario-try: %s:3: the character U+D55C has no code "
-             "in code page 932 (Shift-JIS), the engine's text: no caption holds it\n"),
+             "2 passed, 2 failed\n", "vario-try: checking %s with the rules of " + rules + "\n"),
+            ("a→b\nok → =\n한 → =\nc -> d\n", 4, "",
+             "vario-try: %s:1: found \"→\" where" + no_arrow + "vario-try: %s:3: the character "
+             "U+D55C has no code in code page 932 (Shift-JIS), the engine's text: no caption holds "
+             "it\nvario-try: %s:4: found \"->\" where" + no_arrow),
             ("ok → =\n\udcff → x\n", 4, "", "vario-try: cannot read the expected captions file "
              "%s: it is not UTF-8 (line 2 is the first line that is not); --raw reads Shift-JIS\n"),
             ("// nothing yet\n", 4, "",
@@ -727,13 +763,35 @@ class ScriptTest(HostTest):
 
 
 class MakeRunTest(HostTest):
-    def test_quiet_and_checks_the_files_first(self):
-        make = ["make", "run", "BUILD=" + BUILD]
-        note = prefix_note()
-        self.check(run(command=make, cwd=SOURCE, env=user_env()), 0, example_table(), note)
-        code, out, err = run(command=make + ["DEF=no-such.def"], cwd=SOURCE, env=user_env())
-        self.assertEqual((code, out, err.decode().splitlines()[0]),
-                         (2, b"", "make run: no such file: no-such.def"))
+    def test_make_targets(self):
+        make = ["make", "-s", "BUILD=" + BUILD]
+        mine = scratch("mine.def", b"a,b\r\n")
+        given = "make %s: DEF=" + mine + " names your rules, but %s is not given, and the example's "
+        cases = [
+            # (make's arguments, the status vario-try gives, stderr's first line)
+            (["run"], 0, prefix_note() + "make run: the rules of examples/vario.def on the captions "
+             "of examples/captions.txt"),
+            (["record", "DEF=examples/vario.def", "CAPTIONS=examples/captions.txt"], 0,
+             "vario-try: recording what the rules of examples/vario.def make of the captions of "
+             "examples/captions.txt"),
+            (["check", "DEF=" + mine], 1, given % ("check", "EXPECTED") + "expected captions are "
+             "not meant for them; type: make check DEF=%s EXPECTED=my-EXPECTED.txt" % mine),
+            (["coverage", "DEF=" + mine], 1, given % ("coverage", "CAPTIONS") + "captions are not "
+             "meant for them; type: make coverage DEF=%s CAPTIONS=my-CAPTIONS.txt" % mine),
+            (["run", "DEF=no-such.def", "CAPTIONS=" + EXAMPLE_CAPTIONS], 3,
+             "make run: no such file: no-such.def"),
+            (["check", "EXPECTED=" + scratch("sjis.txt", sjis("設定 → =\n"))], 4,
+             "make check: %s is not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS: iconv -f "
+             "CP932 -t UTF-8 %s > utf8-sjis.txt" % ((os.path.join(SCRATCH, "sjis.txt"),) * 2)),
+        ]
+        for args, status, first in cases:
+            with self.subTest(args=args):
+                code, out, err = run(command=make + args, cwd=SOURCE, env=user_env())
+                said = re.findall(r"\] Error (\d+)$", err.decode(), re.M)
+                self.assertEqual((code, said, err.decode().startswith(first + "\n")),
+                                 (2 if status else 0, [str(status)] if status else [], True))
+                if args == ["run"]:
+                    self.assertEqual(out.decode(), example_table("examples/vario.def"))
 
 
 if __name__ == "__main__":
