@@ -2,7 +2,7 @@
 BUILD ?= build
 # make run DEF=my.def CAPTIONS=my-captions.txt tries your own files;
 # make check DEF=my.def EXPECTED=my-expected.txt checks the captions you expect;
-# make coverage DEF=my.def CAPTIONS=my-captions.txt lists the rules that never fire;
+# make coverage DEF=my.def CAPTIONS=my-captions.txt lists the rules that changed no caption;
 # make record DEF=my.def CAPTIONS=my-captions.txt > my-expected.txt starts a
 # file of expected captions. Given DEF, the other file must be given too.
 DEF ?= examples/vario.def

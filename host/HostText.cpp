@@ -58,7 +58,7 @@ std::wstring Shown(const std::string& ansi)
     return wide + WideFromAnsi(ansi.substr(run));
 }
 
-bool IsConsole(HANDLE handle)
+bool IsConsoleHandle(HANDLE handle)
 {
     DWORD mode = 0;
     return GetConsoleMode(handle, &mode) != 0;
@@ -137,7 +137,7 @@ std::string NamedByte(BYTE byte)
 }
 
 COutput::COutput(DWORD stdHandle, bool raw)
-    : handle(GetStdHandle(stdHandle)), console(IsConsole(handle)), raw(raw)
+    : handle(GetStdHandle(stdHandle)), console(IsConsoleHandle(handle)), raw(raw)
 {
 }
 
@@ -171,7 +171,7 @@ void COutput::WriteWide(const std::wstring& wide)
 }
 
 CInput::CInput(bool raw)
-    : handle(GetStdHandle(STD_INPUT_HANDLE)), console(IsConsole(handle)), raw(raw), atEnd(false),
+    : handle(GetStdHandle(STD_INPUT_HANDLE)), console(IsConsoleHandle(handle)), raw(raw), atEnd(false),
       lines(0), notUtf8(0)
 {
 }

@@ -62,6 +62,8 @@ public:
     void WriteLine(const std::string& ansi) { Write(ansi + "\n"); }
     // Text that engine text may not hold (a file name typed by the user).
     void WriteWideLine(const std::wstring& wide);
+    // Whether the handle is a Windows console (or a terminal under Wine).
+    bool IsConsole() const { return console; }
 
 private:
     void WriteWide(const std::wstring& wide);

@@ -82,6 +82,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             options.remember = true;
         } else if (arg == L"--show") {
             options.show = true;
+        } else if (arg == L"--counts") {
+            options.counts = true;
         } else if (arg == L"--raw") {
             options.raw = true;
         } else if (arg == L"--about") {
@@ -127,6 +129,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
     default:
         break;
     }
+    if (error.empty() && options.counts && options.mode != Mode::kCoverage)
+        error = L"--counts goes with --coverage only";
     if (error.empty() && options.remember && !options.useDefinitionFile)
         error = L"--remember keeps the file of --def; give --def FILE too";
     return error.empty();

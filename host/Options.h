@@ -24,6 +24,7 @@ struct Options {
     bool useDefinitionFile = false;
     bool remember = false;
     bool show = false;
+    bool counts = false; // --coverage: every rule with the number of captions it changed
     bool raw = false;
     bool about = false;
     bool settings = false;

@@ -214,7 +214,8 @@ int CHost::Check()
         return kFileUnreadable;
     }
     return RunOnRules("checking " + options.file + " with the rules of " + options.definitionFile,
-                      [&](const std::vector<TracedRule>& rules, const Converter& convert) {
+                      [&](const std::vector<TracedRule>& rules, const std::vector<std::string>&,
+                          const Converter& convert) {
                           const CheckCount count = CheckCaptions(options.file, pairs, rules,
                                                                  convert, out);
                           return count.notWhole > 0 ? kNotWhole : count.failed > 0 ? kUsage : kOk;
@@ -231,21 +232,23 @@ bool CHost::ReadCaptions(std::vector<TextLine>& lines)
     return false;
 }
 
-// Lists the rules of --def's file that change none of the captions, with
+// Lists the rules of --def's file that change no caption, with
 // the engine started on that file (which is never stored).
 int CHost::Coverage()
 {
-    std::vector<TextLine> lines;
-    if (!ReadCaptions(lines))
+    std::vector<TextLine> text;
+    if (!ReadCaptions(text))
         return kFileUnreadable;
     std::vector<std::string> captions;
-    for (const TextLine& line : lines)
+    for (const TextLine& line : text)
         captions.push_back(line.text);
     return RunOnRules(
         "the rules of " + options.definitionFile + " on the captions of " + options.file,
-        [&](const std::vector<TracedRule>& rules, const Converter& convert) {
-            const CoverageErrors errors = ReportCoverage(options.file, captions, rules, convert,
-                                                         out, err);
+        [&](const std::vector<TracedRule>& rules, const std::vector<std::string>& lines,
+            const Converter& convert) {
+            const CoverageErrors errors = ReportCoverage(
+                {options.definitionFile, lines, options.file}, captions, rules, options.counts,
+                convert, out, err);
             return errors.disagreed > 0 ? kDisagreed : errors.notWhole > 0 ? kNotWhole : kOk;
         });
 }
@@ -261,7 +264,8 @@ int CHost::Record()
     return RunOnRules(
         "recording what the rules of " + options.definitionFile + " make of the captions of "
             + options.file,
-        [&](const std::vector<TracedRule>&, const Converter& convert) {
+        [&](const std::vector<TracedRule>&, const std::vector<std::string>&,
+            const Converter& convert) {
             out.WriteLine("// What the rules of " + options.definitionFile
                           + " make of the captions of " + options.file + " (vario-try --record)");
             int status = kOk;
@@ -288,7 +292,7 @@ int CHost::Record()
 }
 
 // Starts the engine on --def's file, reads that file's rules as --trace
-// reads them and returns run(rules, the engine's conversion); stops the
+// reads them and returns report(rules, its lines, the engine's conversion); stops the
 // engine after. The status of a start that fails, or kNotWhole when memory
 // runs out.
 template <class Report>
@@ -308,7 +312,7 @@ int CHost::RunOnRules(const std::string& files, Report report)
     std::string error;
     try {
         status = ReadTracedRules(path, rules, lines, error)
-            ? report(rules, convert)
+            ? report(rules, lines, convert)
             : Fail(kFileUnreadable, "cannot read the definition file " + path + ": " + error);
     } catch (CQorException*) {
         status = Fail(kNotWhole, "out of memory");

@@ -4,7 +4,7 @@
 # shown when the build fails) and runs the host in the Wine prefix of
 # tools/vario-try.sh. make run prints the before -> after table of a file of
 # captions; --check checks a file of expected captions; --coverage lists the
-# rules that change none of the captions; --record writes the expected
+# rules that change no caption; --record writes the expected
 # captions file of a file of captions. Needs no display. A file that is
 # missing or not UTF-8 ends it with the status vario-try gives it.
 # usage: wine-run.sh BUILD_DIR DEFINITION_FILE CAPTIONS_FILE

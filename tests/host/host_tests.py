@@ -419,42 +419,43 @@ class ExplainTest(HostTest):
                 + b"ab,xab\nab-c,z\n"                 # 15, 16: ... but puts it back
                 + "電卓,Calc".encode())              # 17: UTF-8: the comma is a trail byte
         path = scratch("mistakes.def", data)
-        w = "        warning: "
+        def w(line):
+            return "%s:%d: warning: " % (path, line)
         expected = (
             "Lines of %s as the engine reads them; its rules apply in this order.\n" % path
             + "     1  ignored  {BOM}[x]   (no comma)\n"
-            + w + "the file begins with a byte-order mark {BOM}: the engine takes its bytes as "
+            + w(1) + "the file begins with a byte-order mark {BOM}: the engine takes its bytes as "
                   "the start of line 1\n"
             + '     2  rule     "Inbox" → "受信{CR}"\n'
-            + w + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
+            + w(2) + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
                   "this rule changes gets that CR\n"
             + '     3  rule     "" → "empty"\n'
-            + w + "the source is empty: the line begins with a comma, and this rule never "
+            + w(3) + "the source is empty: the line begins with a comma, and this rule never "
                   "changes a caption\n"
             + '     4  rule     "[Browser]{SP}" → "y"\n'
-            + w + "this is not a section line, because its ']' is not its last character "
+            + w(4) + "this is not a section line, because its ']' is not its last character "
                   "(after it comes \" ,y\"); with its comma it is a rule\n"
             + '     5  rule     "[a" → "b]{CR}"\n'
-            + w + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
+            + w(5) + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
                   "this rule changes gets that CR\n"
-            + w + "this is not a section line, because its ']' is not its last character "
+            + w(5) + "this is not a section line, because its ']' is not its last character "
                   "(after it comes \"{CR}\"); with its comma it is a rule\n"
             + "     6  ignored  A，B   (no comma)\n"
-            + w + "this line is ignored: it has no ASCII comma ',', only the full-width comma "
+            + w(6) + "this line is ignored: it has no ASCII comma ',', only the full-width comma "
                   "'，'; write ',' to split a rule\n"
             + '     7  rule     "{TAB}Tab{SP}" → "  x{U+3000}"\n'
             + '     8  rule     "Inbox" → "z"\n'
-            + w + "line 2 has the same source and runs first: this rule only sees what that "
+            + w(8) + "line 2 has the same source and runs first: this rule only sees what that "
                   "one left\n"
             + "     9  comment  // note,x\n"
             + "    10  section  [ok,section]\n"
             + "    11  empty\n"
             + "    12  ignored  end{0x83}   (no comma)\n"
             + '    13  rule     " // not a comment" → "x"\n'
-            + w + "this is not a comment, because blanks come before its //: with its comma it "
+            + w(13) + "this is not a comment, because blanks come before its //: with its comma it "
                   "is a rule\n"
             + '    14  rule     "Inbox - Outlook" → "y"\n'
-            + w + 'line 2 runs first and rewrites "Inbox", a part of this source: this rule '
+            + w(14) + 'line 2 runs first and rewrites "Inbox", a part of this source: this rule '
                   "only sees what that one left\n"
             + '    15  rule     "ab" → "xab"\n'
             + '    16  rule     "ab-c" → "z"\n'
@@ -574,9 +575,9 @@ class CheckTest(HostTest):
             (["--explain", "R"], (1, "0 lines, 0 rules, 1 warning."),
              (1, "1 line, 0 rules, 1 warning."), (0, "1 line, 1 rule, 0 warnings.")),
             (["--def", EXAMPLE_DEF, "--check", "P"], (4, ""), (4, ""), (0, "1 passed, 0 failed")),
-            (["--def", EXAMPLE_DEF, "--coverage", "C"], (0, "15 of 15 rules never fired on 0 captions."),
-             (0, "15 of 15 rules never fired on 0 captions."),
-             (0, "14 of 15 rules never fired on 1 caption.")),
+            (["--def", EXAMPLE_DEF, "--coverage", "C"], *[(0, "0 of 15 rules changed a caption (0%), "
+             "15 changed none, on 0 captions.")] * 2, (0, "1 of 15 rules changed a caption (6%), 14 "
+             "changed none, on 1 caption.")),
         ]
         for name, (rules, pairs, captions) in contents.items():
             files = {"R": scratch(name + ".def", rules), "P": scratch(name + "-expected.txt", pairs),
@@ -653,12 +654,22 @@ class CheckTest(HostTest):
                                              ",empty\r\n[a,b]\r\nDrafts,下書き\r\n"
                                              "トレイ,Tray\r\n"))  # fires on what line 1 makes
         captions = scratch("captions.txt", b"Inbox - Outlook\n\nSent - Outlook\n")
-        self.check(run("--def", rules, "--coverage", captions), 0,
-                   "Rules that changed none of the captions:\n"
-                   '  line 2: "Inbox - Outlook" → "受信 - Outlook"\n'
-                   '  line 3: "" → "empty"\n'
-                   '  line 5: "Drafts" → "下書き"\n'
-                   "3 of 5 rules never fired on 3 captions.\n")
+        rule = rules + ":%d: "
+        for counts, header in [([], "Rules of %s that changed no caption of %s:\n"),
+                               (["--counts"], "Rules of %s and the captions of %s each changed:\n")]:
+            self.check(run("--def", rules, "--coverage", captions, *counts), 0,
+                       header % (rules, captions)
+                       + (rule % 1 + '"Inbox" → "受信トレイ" (1 caption)\n' if counts else "")
+                       + rule % 2 + '"Inbox - Outlook" → "受信 - Outlook"' + " (0 captions)" * bool(counts)
+                       + ': line 1 runs first and rewrites "Inbox", a part of this source: this '
+                         "rule only sees what that one left\n"
+                       + rule % 3 + '"" → "empty"' + " (0 captions)" * bool(counts)
+                       + ": the source is empty: the line begins with a comma, and this rule never "
+                         "changes a caption\n"
+                       + rule % 5 + '"Drafts" → "下書き"' + " (0 captions)" * bool(counts) + "\n"
+                       + (rule % 6 + '"トレイ" → "Tray" (1 caption)\n' if counts else "")
+                       + "2 of 5 rules changed a caption (40%), 3 changed none, on 2 captions.\n",
+                       "vario-try: the rules of %s on the captions of %s\n" % (rules, captions))
         # An engine that leaves every caption as it is: the future engine,
         # made to speak this host's version (mov eax, 0x00010000).
         with open(FUTURE_ENGINE, "rb") as f:
@@ -666,10 +677,10 @@ class CheckTest(HostTest):
         self.assertEqual(image.count(b"\xb8\x00\x00\x02\x00"), 1)
         other = scratch("Same.tfe", image.replace(b"\xb8\x00\x00\x02\x00", b"\xb8\x00\x00\x01\x00"))
         code, _, err = run("--engine", other, "--def", rules, "--coverage", captions)
-        self.assertEqual((code, err.decode()), (6, 'vario-try: %s:1: the engine converts "Inbox - '
-                                                   'Outlook" to "Inbox - Outlook", but its rules '
-                                                   'applied one by one give "受信Tray - Outlook"\n'
-                                                   % captions))
+        self.assertEqual((code, err.decode().splitlines()[1]),
+                         (6, 'vario-try: %s:1: the engine converts "Inbox - Outlook" to "Inbox - '
+                             'Outlook", but its rules applied one by one give "受信Tray - Outlook"'
+                          % captions))
 
 
 class DistTest(HostTest):
