@@ -16,6 +16,7 @@ struct ExpectedCaption {
     int line;
     std::string caption;  // engine text
     std::string expected; // engine text
+    std::wstring lost;    // the first character of the line engine text lacks, or empty
 };
 
 // The file's pairs in file order. False when the file cannot be read, a
@@ -23,9 +24,6 @@ struct ExpectedCaption {
 // for each line that is wrong, each beginning "path:line: ".
 bool ReadExpectedCaptions(const std::string& path, bool raw, std::vector<ExpectedCaption>& pairs,
                           std::vector<std::string>& errors);
-
-// Why a text with this character (from TextLine::lost) cannot be a caption.
-std::string LostCharacter(const std::wstring& character);
 
 // For a pair that failed, what in its line looks like a slip of the arrow
 // (two blanks around it, a blank after "="), or empty.

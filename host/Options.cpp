@@ -71,7 +71,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             modeOption = arg;
             options.mode = mode;
         } else if (captionsOnly || arg.empty() || arg[0] != L'-' || arg == L"-") {
-            options.captions.push_back(AnsiFromWide(arg));
+            options.captions.push_back(arg);
             continue;
         } else if (arg == L"--def" || arg == L"--engine") {
             takesFile = true;
@@ -84,6 +84,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             options.show = true;
         } else if (arg == L"--counts") {
             options.counts = true;
+        } else if (arg == L"--utf8") {
+            options.utf8 = true;
+        } else if (arg == L"--console-cp") {
+            options.consoleCp = true;
         } else if (arg == L"--raw") {
             options.raw = true;
         } else if (arg == L"--about") {
@@ -129,6 +133,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
     default:
         break;
     }
+    if (error.empty() && options.raw + options.utf8 + options.consoleCp > 1)
+        error = L"--raw, --utf8 and --console-cp: give one of them at a time";
     if (error.empty() && options.counts && options.mode != Mode::kCoverage)
         error = L"--counts goes with --coverage only";
     if (error.empty() && options.remember && !options.useDefinitionFile)

@@ -28,7 +28,9 @@ struct Options {
     bool raw = false;
     bool about = false;
     bool settings = false;
-    std::vector<std::string> captions; // engine text
+    bool utf8 = false;      // --utf8: standard input and output in UTF-8
+    bool consoleCp = false; // --console-cp: ... in the console's code page
+    std::vector<std::wstring> captions;
 };
 
 // Reads the command line's UTF-16 words into options, captions and file

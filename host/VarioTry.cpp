@@ -86,10 +86,24 @@ std::string Number(int n)
     return text;
 }
 
+// Whether to read and write pipes in the console's code page: asked for,
+// or by default at a Windows console outside tools/vario-try.sh (whose
+// terminal under Wine speaks UTF-8).
+bool UseConsoleCodePage(const Options& options)
+{
+    char command[2];
+    return options.consoleCp
+        || (!options.utf8 && GetConsoleCP() != 0
+            && !GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")
+            && GetEnvironmentVariableA("VARIO_TRY_COMMAND", command, sizeof command) == 0);
+}
+
 class CHost {
 public:
     explicit CHost(const Options& options)
-        : options(options), out(STD_OUTPUT_HANDLE, options.raw), err(STD_ERROR_HANDLE, options.raw)
+        : options(options), consoleCp(UseConsoleCodePage(options)),
+          out(STD_OUTPUT_HANDLE, options.raw, consoleCp ? GetConsoleOutputCP() : CP_UTF8),
+          err(STD_ERROR_HANDLE, options.raw, consoleCp ? GetConsoleOutputCP() : CP_UTF8)
     {
     }
     int Run();
@@ -113,16 +127,21 @@ private:
     template <class Each>
     int ForEachCaption(Each each);
     void WarnAboutFile(const std::string& path, const std::vector<std::string>& lines);
+    void NoteLost(const std::wstring& lost, const std::string& where);
     int Finish(int status);
     std::string EngineText(BOOL(WINAPI* get)(LPSTR, int));
 
     const Options& options;
+    bool consoleCp; // pipes carry the console's code page, not UTF-8
     COutput out;
     COutput err;
     CTrialView view; // goes after the engine: the engine writes into it at its exit
     CEngineModule engine;
     std::string fileWarning; // what WarnAboutFile said, or empty
     int converted = 0;       // the captions converted so far
+    std::string rulesShown;  // the definition file the engine started on, as typed
+    int lostIn = 0;          // captions with a character engine text lacks
+    std::wstring lostNote;   // the first such character and where it was
 };
 
 int CHost::Fail(int status, const std::string& message)
@@ -213,6 +232,8 @@ int CHost::Check()
             err.WriteLine("vario-try: " + error);
         return kFileUnreadable;
     }
+    for (const ExpectedCaption& pair : pairs)
+        NoteLost(pair.lost, options.file + ":" + Number(pair.line));
     return RunOnRules("checking " + options.file + " with the rules of " + options.definitionFile,
                       [&](const std::vector<TracedRule>& rules, const std::vector<std::string>&,
                           const Converter& convert) {
@@ -240,8 +261,10 @@ int CHost::Coverage()
     if (!ReadCaptions(text))
         return kFileUnreadable;
     std::vector<std::string> captions;
-    for (const TextLine& line : text)
+    for (const TextLine& line : text) {
         captions.push_back(line.text);
+        NoteLost(line.lost, options.file + ":" + Number(static_cast<int>(captions.size())));
+    }
     return RunOnRules(
         "the rules of " + options.definitionFile + " on the captions of " + options.file,
         [&](const std::vector<TracedRule>& rules, const std::vector<std::string>& lines,
@@ -276,11 +299,8 @@ int CHost::Record()
                 std::string line;
                 if (lines[i].text.empty())
                     continue;
-                if (!lines[i].lost.empty())
-                    status = std::max(
-                        status,
-                        Fail(kUsage, where + LostCharacter(lines[i].lost) + "; not recorded"));
-                else if (!convert(lines[i].text, result))
+                NoteLost(lines[i].lost, options.file + ":" + Number(static_cast<int>(i + 1)));
+                if (!convert(lines[i].text, result))
                     status = std::max(status, Fail(kNotWhole, where + kNotWholeMessage));
                 else if (!ExpectedLine(lines[i].text, result, options.raw, line))
                     status = std::max(status, Fail(kUsage, where + line + "; not recorded"));
@@ -346,10 +366,29 @@ void CHost::WarnAboutFile(const std::string& path, const std::vector<std::string
     err.WriteLine(fileWarning);
 }
 
+// Counts a caption with a character engine text lacks (where names it),
+// for the one note Finish gives.
+void CHost::NoteLost(const std::wstring& lost, const std::string& where)
+{
+    if (lost.empty())
+        return;
+    if (lostIn++ > 0)
+        return;
+    wchar_t code[16];
+    swprintf(code, 16, L"U+%04X", CodePoint(lost));
+    lostNote = lost + L" " + code + L" in " + WideFromAnsi(where);
+}
+
 // The run's status, after the warning about the definition file said
 // again when many captions came after it: a warning makes 0 a 1.
 int CHost::Finish(int status)
 {
+    if (lostIn > 0)
+        err.WriteWideLine(L"vario-try: note: " + WideFromAnsi(Number(lostIn))
+                          + (lostIn == 1 ? L" caption holds" : L" captions hold")
+                          + L" a character that code page 932 (Shift-JIS), the engine's text, "
+                            L"lacks; each became \"?\", as the engine would get it (the first: "
+                          + lostNote + L")");
     if (fileWarning.empty())
         return status;
     if (converted > kShortRun)
@@ -409,6 +448,7 @@ int CHost::Start(CCaptionOutput& output)
         engine.ExitEngine();
         return Fail(kDefinitionFailed, failed + (error.empty() ? "" : ": " + error) + hint);
     }
+    rulesShown = shown;
     output.Title(name, shown);
     return kOk;
 }
@@ -469,26 +509,44 @@ int CHost::ConvertAll(CCaptionOutput& output)
 }
 
 // The captions of the command line, or else those of standard input (not
-// read when only a dialog was asked for). kUsage when standard input was
-// not UTF-8 outside raw mode: its lines from the first that is not are not
-// taken, as their text is lost.
+// read when only a dialog was asked for), each character engine text lacks
+// noted. kUsage when standard input was not text in its code page (UTF-8,
+// or the console's) outside raw mode: its lines from the first that is not
+// are not taken, as their text is lost.
 template <class Each>
 int CHost::ForEachCaption(Each each)
 {
+    int number = 0;
+    std::string caption;
+    std::wstring lost;
     if (!options.captions.empty()) {
-        for (const std::string& caption : options.captions)
+        for (const std::wstring& typed : options.captions) {
+            AnsiFromWideExactly(typed, caption, lost);
+            NoteLost(lost, "caption " + Number(++number));
             each(caption);
+        }
         return kOk;
     }
     if (options.about || options.settings)
         return kOk;
-    CInput in(options.raw);
-    for (std::string line; in.NextLine(line) && in.FirstLineNotUtf8() == 0;)
-        each(line);
+    const UINT codePage = consoleCp ? GetConsoleCP() : CP_UTF8;
+    CInput in(options.raw, codePage);
+    // A console opened by a double click shows nothing else to start with.
+    if (in.IsConsole())
+        err.WriteLine("vario-try: type a caption, then Enter; to end, Ctrl+Z (Windows) or Ctrl+D "
+                      "(a terminal), then Enter. Rules: "
+                      + (rulesShown.empty() ? std::string("none") : rulesShown));
+    for (; in.NextLine(caption) && in.FirstLineNotUtf8() == 0;) {
+        NoteLost(in.Lost(), "caption " + Number(++number));
+        each(caption);
+    }
     if (in.FirstLineNotUtf8() == 0)
         return kOk;
+    char page[16];
+    snprintf(page, sizeof page, "code page %u", codePage);
     return Fail(kUsage,
-                "standard input is not UTF-8 (line " + Number(in.FirstLineNotUtf8())
+                std::string("standard input is not ") + (codePage == CP_UTF8 ? "UTF-8" : page)
+                    + " (line " + Number(in.FirstLineNotUtf8())
                     + " is the first that is not): no caption from there on was converted; "
                       "--raw reads Shift-JIS bytes");
 }

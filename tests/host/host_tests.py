@@ -203,6 +203,28 @@ class ConversionTest(HostTest):
                 code, out, _ = run("--def", rules, stdin=stdin)
                 self.assertEqual((code, out.decode("utf-8", "replace")), (0, expected))
 
+    def test_characters_engine_text_lacks_and_the_console_code_page(self):
+        note = ('\nvario-try: note: 1 caption holds a character that code page 932 (Shift-JIS), the '
+                'engine\'s text, lacks; each became "?", as the engine would get it (the first: é '
+                'U+00E9 in %s)\n')
+        pairs = scratch("cafe-expected.txt", "Café → Caf?\n".encode())
+        captions = scratch("cafe.txt", "Café\n".encode())
+        cases = [
+            # (args, stdin, stdout's last line, where the note says the first character is)
+            (["Café"], b"", b"Caf?", "caption 1"),
+            ([], "x\nCafé\n".encode(), b"Caf?", "caption 2"),
+            (["--check", pairs], b"", b"1 passed, 0 failed", pairs + ":1"),
+            (["--coverage", captions], b"", b"0 of 15 rules changed a caption (0%), 15 changed "
+             b"none, on 1 caption.", captions + ":1"),
+            (["--record", captions], b"", "Caf? → =".encode(), captions + ":1"),
+            (["--console-cp"], sjis("Settings\n電卓\n"), sjis("電卓"), None),
+        ]
+        for args, stdin, last, where in cases:
+            with self.subTest(args=args):
+                code, out, err = run("--def", EXAMPLE_DEF, *args, stdin=stdin)
+                self.assertEqual((code, out.strip(b"\n").split(b"\n")[-1], err.decode().endswith(
+                    note % where) if where else note[:20] not in err.decode()), (0, last, True))
+
     def test_each_result_ends_its_line(self):
         rules = scratch("lead.def", b"a,x\x83\r\n")
         cases = [
@@ -633,10 +655,8 @@ class CheckTest(HostTest):
              '    line 1: "Untitled" → "無題"\n'
              '            "無題"\n\n'
              "2 passed, 2 failed\n", "vario-try: checking %s with the rules of " + rules + "\n"),
-            ("a→b\nok → =\n한 → =\nc -> d\n", 4, "",
-             "vario-try: %s:1: found \"→\" where" + no_arrow + "vario-try: %s:3: the character "
-             "U+D55C has no code in code page 932 (Shift-JIS), the engine's text: no caption holds "
-             "it\nvario-try: %s:4: found \"->\" where" + no_arrow),
+            ("a→b\nok → =\nc -> d\n", 4, "", "vario-try: %s:1: found \"→\" where" + no_arrow
+             + "vario-try: %s:3: found \"->\" where" + no_arrow),
             ("ok → =\n\udcff → x\n", 4, "", "vario-try: cannot read the expected captions file "
              "%s: it is not UTF-8 (line 2 is the first line that is not); --raw reads Shift-JIS\n"),
             ("// nothing yet\n", 4, "",
