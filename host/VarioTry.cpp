@@ -102,7 +102,9 @@ class CHost {
 public:
     explicit CHost(const Options& options)
         : options(options), consoleCp(UseConsoleCodePage(options)),
-          out(STD_OUTPUT_HANDLE, options.raw, consoleCp ? GetConsoleOutputCP() : CP_UTF8),
+          // --record writes a file that --check reads, as UTF-8.
+          out(STD_OUTPUT_HANDLE, options.raw,
+              consoleCp && options.mode != Mode::kRecord ? GetConsoleOutputCP() : CP_UTF8),
           err(STD_ERROR_HANDLE, options.raw, consoleCp ? GetConsoleOutputCP() : CP_UTF8)
     {
     }

@@ -208,15 +208,15 @@ class ConversionTest(HostTest):
                 'engine\'s text, lacks; each became "?", as the engine would get it (the first: é '
                 'U+00E9 in %s)\n')
         pairs = scratch("cafe-expected.txt", "Café → Caf?\n".encode())
-        captions = scratch("cafe.txt", "Café\n".encode())
+        captions = scratch("cafe.txt", "Café\n電卓\n".encode())
         cases = [
             # (args, stdin, stdout's last line, where the note says the first character is)
             (["Café"], b"", b"Caf?", "caption 1"),
             ([], "x\nCafé\n".encode(), b"Caf?", "caption 2"),
             (["--check", pairs], b"", b"1 passed, 0 failed", pairs + ":1"),
             (["--coverage", captions], b"", b"0 of 15 rules changed a caption (0%), 15 changed "
-             b"none, on 1 caption.", captions + ":1"),
-            (["--record", captions], b"", "Caf? → =".encode(), captions + ":1"),
+             b"none, on 2 captions.", captions + ":1"),
+            (["--console-cp", "--record", captions], b"", "電卓 → =".encode(), captions + ":1"),
             (["--console-cp"], sjis("Settings\n電卓\n"), sjis("電卓"), None),
         ]
         for args, stdin, last, where in cases:
