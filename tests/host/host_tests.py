@@ -222,8 +222,10 @@ class ConversionTest(HostTest):
         for args, stdin, last, where in cases:
             with self.subTest(args=args):
                 code, out, err = run("--def", EXAMPLE_DEF, *args, stdin=stdin)
+                shown = "?" if "--console-cp" in args else "é"  # as code page 932 writes it
                 self.assertEqual((code, out.strip(b"\n").split(b"\n")[-1], err.decode().endswith(
-                    note % where) if where else note[:20] not in err.decode()), (0, last, True))
+                    (note % where).replace("é", shown)) if where else note[:20] not in err.decode()),
+                    (0, last, True))
 
     def test_each_result_ends_its_line(self):
         rules = scratch("lead.def", b"a,x\x83\r\n")
