@@ -714,13 +714,14 @@ class DistTest(HostTest):
         (name,) = [n for n in os.listdir(out) if n.endswith(".zip")]
         self.assertRegex(name, r"^Vario-\d+\.\d+\.zip$")
         folder = name[:-len(".zip")] + "/"
-        shipped = ["Readme.txt", "LICENSE", "Vario.tfe", "vario-try.exe", "vario.def"]
+        shipped = ["Readme.txt", "LICENSE.txt", "Vario.tfe", "vario-try.exe", "vario.def",
+                   "captions.txt", "expected.txt"]
         with zipfile.ZipFile(os.path.join(out, name)) as z:
             self.assertEqual(z.namelist(),
-                             [folder] + [folder + n for n in shipped + ["SHA256SUMS"]])
+                             [folder] + [folder + n for n in shipped + ["SHA256SUMS.txt"]])
             # Unix modes, which unzip gives: the folder rwxr-xr-x, the files rw-r--r--.
             self.assertEqual([entry.external_attr >> 16 for entry in z.infolist()],
-                             [0o40755] + [0o100644] * 6)
+                             [0o40755] + [0o100644] * 8)
             files = {n[len(folder):]: z.read(n) for n in z.namelist()[1:]}
             z.extractall(os.path.join(out, "unpacked"))
         for image in ["Vario.tfe", "vario-try.exe"]:
@@ -732,16 +733,18 @@ class DistTest(HostTest):
                              (True, False))
             self.assertLessEqual(set(pe_sections(files[image]).values()),
                                  set(pe_sections(built).values()))
-        sums = "".join("%s  %s\n" % (hashlib.sha256(files[n]).hexdigest(), n) for n in shipped)
-        self.assertEqual(files["SHA256SUMS"].decode(), sums)
-        self.assertIn(b"MIT License\r\n\r\nCopyright (c) 2026 Vario Project\r\n", files["LICENSE"])
+        sums = "".join("%s  %s\r\n" % (hashlib.sha256(files[n]).hexdigest(), n) for n in shipped)
+        self.assertEqual(files["SHA256SUMS.txt"].decode(), sums)
+        self.assertIn(b"MIT License\r\n\r\nCopyright (c) 2026 Vario Project\r\n", files["LICENSE.txt"])
+        # vario-try.exe has a version record of its own.
+        self.assertIn("OriginalFilename\0vario-try.exe".encode("utf-16-le"), files["vario-try.exe"])
 
         readme = files["Readme.txt"]
         self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "a line end other than CR LF")
         self.assertNotIn(b"\r", readme.replace(b"\r\n", b""), "a line end other than CR LF")
         text = readme.decode("cp932")    # fails on bytes that are not CP932
         lines = text.split("\r\n")
-        for heading in ["概要", "動作環境", "ファイルの確認 (SHA256SUMS)", "インストール", "使い方",
+        for heading in ["概要", "動作環境", "ファイルの確認 (SHA256SUMS.txt)", "インストール", "使い方",
                         "変換定義ファイルの書き方", "vario-try の使い方", "制限事項",
                         "使用許諾 (ライセンス)", "免責事項", "転載・再配布", "アンインストール",
                         "履歴"]:
@@ -772,6 +775,11 @@ class DistTest(HostTest):
                        "Calculator (Not Responding)",
                        program=os.path.join(unpacked, "vario-try.exe")),
                    0, "無題 - メモ帳\n電卓 (応答なし)\n")
+        # The manual's --check example, with the files as shipped.
+        code, out, _ = run("--def", os.path.join(unpacked, "vario.def"), "--check",
+                           os.path.join(unpacked, "expected.txt"),
+                           program=os.path.join(unpacked, "vario-try.exe"))
+        self.assertEqual((code, out), (0, b"15 passed, 0 failed\n"))
 
 
 @unittest.skipUnless(os.path.realpath(BUILD) == os.path.realpath(os.path.join(SOURCE, "build")),
