@@ -90,6 +90,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             options.consoleCp = true;
         } else if (arg == L"--raw") {
             options.raw = true;
+        } else if (arg == L"--windows") {
+            options.windows = true;
         } else if (arg == L"--about") {
             options.about = true;
         } else if (arg == L"--settings") {
@@ -135,6 +137,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
     }
     if (error.empty() && options.raw + options.utf8 + options.consoleCp > 1)
         error = L"--raw, --utf8 and --console-cp: give one of them at a time";
+    if (error.empty() && options.windows
+        && (options.mode != Mode::kConvert || !options.captions.empty()))
+        error = L"--windows converts the captions of the windows: it takes no captions and no "
+                L"--explain, --trace, --check, --coverage or --record";
     if (error.empty() && options.counts && options.mode != Mode::kCoverage)
         error = L"--counts goes with --coverage only";
     if (error.empty() && options.remember && !options.useDefinitionFile)

@@ -28,6 +28,7 @@ struct Options {
     bool raw = false;
     bool about = false;
     bool settings = false;
+    bool windows = false;   // --windows: the captions of the visible windows
     bool utf8 = false;      // --utf8: standard input and output in UTF-8
     bool consoleCp = false; // --console-cp: ... in the console's code page
     std::vector<std::wstring> captions;

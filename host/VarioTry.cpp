@@ -98,6 +98,32 @@ bool UseConsoleCodePage(const Options& options)
             && GetEnvironmentVariableA("VARIO_TRY_COMMAND", command, sizeof command) == 0);
 }
 
+// Adds the caption of a visible window, but an empty one, to the list.
+BOOL CALLBACK AddCaption(HWND window, LPARAM list)
+{
+    const int size = GetWindowTextLengthW(window);
+    if (!IsWindowVisible(window) || size <= 0)
+        return TRUE;
+    try { // no exception may cross EnumWindows
+        std::wstring text(size + 1, L'\0');
+        text.resize(GetWindowTextW(window, &text[0], size + 1));
+        reinterpret_cast<std::vector<std::wstring>*>(list)->push_back(text);
+        return TRUE;
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+}
+
+// The captions of the visible top-level windows, in Z order. Read-only:
+// GetWindowTextW takes another process's caption without sending its
+// window a message.
+std::vector<std::wstring> WindowCaptions()
+{
+    std::vector<std::wstring> captions;
+    EnumWindows(AddCaption, reinterpret_cast<LPARAM>(&captions));
+    return captions;
+}
+
 class CHost {
 public:
     explicit CHost(const Options& options)
@@ -178,7 +204,11 @@ int CHost::Run()
         return Fail(kUsage,
                     "--about and --settings open a dialog, which needs a display "
                     "(under Wine: an X display in DISPLAY)");
-    CCaptionOutput output(out, err, options.show);
+    if (options.windows && !HaveDisplay())
+        return Fail(kUsage,
+                    "--windows reads the captions of the windows on the display, which "
+                    "needs one (under Wine: an X display in DISPLAY)");
+    CCaptionOutput output(out, err, options.show || options.windows);
     int status = Start(output);
     if (status != kOk)
         return status;
@@ -510,7 +540,7 @@ int CHost::ConvertAll(CCaptionOutput& output)
     return notWhole > 0 ? kNotWhole : status;
 }
 
-// The captions of the command line, or else those of standard input (not
+// The captions of the command line or the windows, or else those of standard input (not
 // read when only a dialog was asked for), each character engine text lacks
 // noted. kUsage when standard input was not text in its code page (UTF-8,
 // or the console's) outside raw mode: its lines from the first that is not
@@ -521,8 +551,8 @@ int CHost::ForEachCaption(Each each)
     int number = 0;
     std::string caption;
     std::wstring lost;
-    if (!options.captions.empty()) {
-        for (const std::wstring& typed : options.captions) {
+    if (!options.captions.empty() || options.windows) {
+        for (const std::wstring& typed : options.windows ? WindowCaptions() : options.captions) {
             AnsiFromWideExactly(typed, caption, lost);
             NoteLost(lost, "caption " + Number(++number));
             each(caption);

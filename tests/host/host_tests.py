@@ -324,6 +324,30 @@ class TrialTest(HostTest):
         self.assertEqual(setting(), (True, earlier))
 
 
+@unittest.skipUnless(os.environ.get("DISPLAY"), "needs an X display (make test runs under Xvfb)")
+class WindowsTest(HostTest):
+    def test_captions_of_the_visible_windows(self):
+        # Another run's About dialog is the one visible window: the hidden
+        # windows every process has are not listed, and none is changed.
+        rules = scratch("windows.def", sjis("バージョン情報,About\r\n"))
+        env = dict(host_env(), DISPLAY=os.environ["DISPLAY"])
+        # Wine's desktop, started by the runs before without a display, shows
+        # no window: it goes when the Wine server of the prefix does.
+        prefix = "wineprefix-heapcheck" if env.get("VARIO_HEAP_CHECK") == "1" else "wineprefix"
+        subprocess.run(["wineserver", "-w"], env=dict(env, WINEPREFIX=os.path.join(BUILD, prefix)))
+        about = subprocess.Popen(["sh", WINE_TEST, HOST, "--def", rules, "--about"], env=env,
+                                 stdout=subprocess.DEVNULL, start_new_session=True)
+        self.addCleanup(about.wait)
+        self.addCleanup(os.killpg, about.pid, signal.SIGKILL)
+        for _ in range(100):
+            code, out, _ = run("--def", rules, "--windows", env=env)
+            if b"About" in out:
+                break
+            time.sleep(0.2)
+        self.assertEqual((code, out.decode().split("\n", 2)[2], about.poll()),
+                         (0, "VarioEngineのバージョン情報  →  VarioEngineのAbout\n", None))
+
+
 class DefinitionFailureTest(HostTest):
     def test_definition_file_that_does_not_load(self):
         missing = os.path.join(SCRATCH, "missing.def")
@@ -397,6 +421,8 @@ class UsageTest(HostTest):
              + hint),
             (["--about"], "--about and --settings open a dialog, which needs a display (under "
                           "Wine: an X display in DISPLAY)\n"),
+            (["--windows"], "--windows reads the captions of the windows on the display, which "
+                            "needs one (under Wine: an X display in DISPLAY)\n"),
         ]
         for args, message in cases:
             with self.subTest(args=args):
