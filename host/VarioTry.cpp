@@ -29,10 +29,11 @@ namespace {
 
 // Exit statuses.
 const int kOk = 0;
-const int kUsage = 1; // also: --explain warned, or standard input was not UTF-8
+const int kUsage = 1; // also: a warning about the rule file, input not in its code page, a
+                      // pair --check failed or --record left out
 const int kEngineUnusable = 2;
 const int kDefinitionFailed = 3;
-const int kFileUnreadable = 4; // --explain, --trace, --check, --coverage
+const int kFileUnreadable = 4; // --explain, --trace, --check, --coverage, --record
 const int kNotWhole = 5;       // a caption's result was cut, or not made
 const int kDisagreed = 6;      // --coverage: the engine and its rules one by one differ
 
@@ -59,11 +60,16 @@ std::string DefaultEnginePath()
     return path + "Vario.tfe";
 }
 
+bool UnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 // Under Wine a window needs an X display; without one, a dialog or message
 // box would open unseen. Windows itself always has a display.
 bool HaveDisplay()
 {
-    if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+    if (!UnderWine())
         return true;
     char value[2];
     return GetEnvironmentVariableA("DISPLAY", value, sizeof value) != 0
@@ -93,8 +99,7 @@ bool UseConsoleCodePage(const Options& options)
 {
     char command[2];
     return options.consoleCp
-        || (!options.utf8 && GetConsoleCP() != 0
-            && !GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")
+        || (!options.utf8 && GetConsoleCP() != 0 && !UnderWine()
             && GetEnvironmentVariableA("VARIO_TRY_COMMAND", command, sizeof command) == 0);
 }
 
