@@ -2,12 +2,14 @@
 BUILD ?= build
 # make run DEF=my.def CAPTIONS=my-captions.txt tries your own files;
 # make check DEF=my.def EXPECTED=my-expected.txt checks the captions you expect;
-# make coverage DEF=my.def CAPTIONS=my-captions.txt lists the rules that never fire.
+# make coverage DEF=my.def CAPTIONS=my-captions.txt lists the rules that changed no caption;
+# make record DEF=my.def CAPTIONS=my-captions.txt > my-expected.txt starts a
+# file of expected captions. Given DEF, the other file must be given too.
 DEF ?= examples/vario.def
 CAPTIONS ?= examples/captions.txt
 EXPECTED ?= examples/expected.txt
 
-.PHONY: all setup build run check coverage test bench dist clean
+.PHONY: all setup build run check coverage record test bench dist clean
 
 all: build
 
@@ -24,15 +26,19 @@ test: build
 	sh tools/run-tests.sh $(BUILD)
 
 # The example needs only the engine and the console host, not the tests;
-# wine-run.sh checks the files first and builds those two quietly.
+# wine-run.sh checks the files first and builds those two quietly. A
+# variable's origin is "file" when it keeps the default above.
+GIVEN = DEF_GIVEN=$(if $(filter file,$(origin DEF)),0,1)
+RUN = sh tools/wine-run.sh $(BUILD) "$(DEF)"
+
 run: setup $(BUILD)/CMakeCache.txt
-	@sh tools/wine-run.sh $(BUILD) "$(DEF)" "$(CAPTIONS)"
+	@$(GIVEN) FILE_GIVEN=$(if $(filter file,$(origin CAPTIONS)),0,1) $(RUN) "$(CAPTIONS)"
 
 check: setup $(BUILD)/CMakeCache.txt
-	@sh tools/wine-run.sh $(BUILD) "$(DEF)" --check "$(EXPECTED)"
+	@$(GIVEN) FILE_GIVEN=$(if $(filter file,$(origin EXPECTED)),0,1) $(RUN) --check "$(EXPECTED)"
 
-coverage: setup $(BUILD)/CMakeCache.txt
-	@sh tools/wine-run.sh $(BUILD) "$(DEF)" --coverage "$(CAPTIONS)"
+coverage record: setup $(BUILD)/CMakeCache.txt
+	@$(GIVEN) FILE_GIVEN=$(if $(filter file,$(origin CAPTIONS)),0,1) $(RUN) --$@ "$(CAPTIONS)"
 
 # How fast the engine converts and loads, beside a std::string reference.
 bench: setup $(BUILD)/CMakeCache.txt

@@ -62,14 +62,16 @@ CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCapt
         out.WriteLine(file + ":" + std::to_string(pair.line) + ": " + Quoted(pair.caption));
         if (!whole) {
             ++count.notWhole;
-            out.WriteLine("  the engine could not convert it whole (out of memory, or the result "
-                          "is too long)");
+            out.WriteLine(std::string("  ") + kNotWholeMessage);
         }
         out.WriteLine("  expected: " + Quoted(pair.expected));
         out.WriteLine("  actual:   " + Quoted(actual));
         const std::string difference = Difference(pair.expected, actual);
         if (!difference.empty())
             out.WriteLine("  differs:  " + difference);
+        const std::string note = NearMiss(pair);
+        if (!note.empty())
+            out.WriteLine("  note:     " + note);
         out.WriteLine("  trace:");
         WriteSteps(TraceSteps(rules, pair.caption), "    ", out);
         out.WriteLine("");

@@ -16,6 +16,7 @@ struct ExpectedCaption {
     int line;
     std::string caption;  // engine text
     std::string expected; // engine text
+    std::wstring lost;    // the first character of the line engine text lacks, or empty
 };
 
 // The file's pairs in file order. False when the file cannot be read, a
@@ -23,3 +24,14 @@ struct ExpectedCaption {
 // for each line that is wrong, each beginning "path:line: ".
 bool ReadExpectedCaptions(const std::string& path, bool raw, std::vector<ExpectedCaption>& pairs,
                           std::vector<std::string>& errors);
+
+// For a pair that failed, what in its line looks like a slip of the arrow
+// (two blanks around it, a blank after "="), or empty.
+std::string NearMiss(const ExpectedCaption& pair);
+
+// The line that ReadExpectedCaptions reads back as the caption and the
+// engine's result for it ("caption → =" when it is the caption); raw as
+// the file will be read. False when no line can hold the pair: line then
+// says why.
+bool ExpectedLine(const std::string& caption, const std::string& result, bool raw,
+                  std::string& line);

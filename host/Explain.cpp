@@ -8,6 +8,7 @@
 #include "RuleText.h"
 #include "../engine/DefinitionFile.h"
 #include <deque>
+#include <map>
 #include <set>
 #include <stdio.h>
 #include <string_view>
@@ -15,9 +16,7 @@
 
 namespace {
 
-const char kBom[] = "\xEF\xBB\xBF";
 const char kFullWidthComma[] = "\x81\x43"; // '，'
-const char kIdeographicSpace[] = "\x81\x40";
 
 // What the file is as a whole.
 struct FileFacts {
@@ -75,12 +74,20 @@ bool IndentedComment(const std::string& line)
     return at > 0 && line.compare(at, 2, "//") == 0;
 }
 
+// Lists the lines of the file at path on out (none when out is null) and
+// warns about them, each warning beginning "path:line: warning: ".
 class CExplainer {
 public:
-    explicit CExplainer(COutput& out) : out(out), warnings(0) {}
+    CExplainer(const std::string& path, COutput* out) : path(path), out(out) {}
+    // Lists and checks the next line, number in the file.
     void Line(int number, const std::string& line);
+    // Warns about the line last given to Line, or the file before the first
+    // and after AboutTheFile.
     void Warn(const std::string& text);
+    void AboutTheFile() { number = 0; }
     int Warnings() const { return warnings; }
+    // The first warning about each line that has one.
+    const std::map<int, std::string>& FirstWarnings() const { return firstWarnings; }
 
 private:
     struct Rule {
@@ -90,47 +97,59 @@ private:
     };
     void CheckRule(int number, const std::string& line, int comma);
     void CheckEarlierRules(const std::string& source);
+    void Say(const std::string& text);
 
-    COutput& out;
-    int warnings;
+    std::string path;
+    COutput* out;
+    int warnings = 0;
+    int number = 0; // the line being checked
+    std::map<int, std::string> firstWarnings;
     std::deque<Rule> rules; // stays where it is: firstWithSource holds views of it
     // A rule's source -> the first rule with it, and the lengths of sources.
     std::unordered_map<std::string_view, size_t> firstWithSource;
     std::set<size_t> sourceLengths;
 };
 
+void CExplainer::Say(const std::string& text)
+{
+    if (out)
+        out->WriteLine(text);
+}
+
 void CExplainer::Warn(const std::string& text)
 {
-    out.WriteLine("        warning: " + text);
+    Say(path + (number > 0 ? Number(":%d", number) : "") + ": warning: " + text);
+    firstWarnings.emplace(number, text);
     ++warnings;
 }
 
 void CExplainer::Line(int number, const std::string& line)
 {
+    this->number = number;
     const std::string prefix = Number("%6d  ", number);
     const CQorString text(line.c_str(), 0);
     int comma = -1;
     switch (ClassifyDefinitionLine(text, &comma)) {
     case kSectionLine:
-        out.WriteLine(prefix + "section  " + Visible(line));
+        Say(prefix + "section  " + Visible(line));
         break;
     case kCommentLine:
-        out.WriteLine(prefix + "comment  " + Visible(line));
+        Say(prefix + "comment  " + Visible(line));
         break;
     case kOtherLine: {
         if (line.empty()) {
-            out.WriteLine(prefix + "empty");
+            Say(prefix + "empty");
             break;
         }
         // Every ',' here is the second byte of a double-byte character.
         const size_t trail = line.find(',');
-        out.WriteLine(prefix + "ignored  " + Visible(line) + "   (no comma"
-                      + (trail == std::string::npos
-                             ? ""
-                             : ": its ',' is the second byte of a double-byte character, whose "
-                               "first byte is "
-                                 + NamedByte(static_cast<BYTE>(line[trail - 1])))
-                      + ")");
+        Say(prefix + "ignored  " + Visible(line) + "   (no comma"
+            + (trail == std::string::npos
+                   ? ""
+                   : ": its ',' is the second byte of a double-byte character, whose "
+                     "first byte is "
+                       + NamedByte(static_cast<BYTE>(line[trail - 1])))
+            + ")");
         if (text.Find(kFullWidthComma, 0) != -1)
             Warn("this line is ignored: it has no ASCII comma ',', only the full-width "
                  "comma '"
@@ -138,8 +157,8 @@ void CExplainer::Line(int number, const std::string& line)
         break;
     }
     case kRuleLine:
-        out.WriteLine(prefix + "rule     " + Quoted(line.substr(0, comma)) + kArrow
-                      + Quoted(line.substr(comma + 1)));
+        Say(prefix + "rule     " + Quoted(line.substr(0, comma)) + kArrow
+            + Quoted(line.substr(comma + 1)));
         CheckRule(number, line, comma);
         break;
     }
@@ -228,6 +247,19 @@ std::string FileWarning(const std::vector<std::string>& lines)
     return text;
 }
 
+std::map<int, std::string> LineWarnings(const std::vector<std::string>& lines)
+{
+    CExplainer explainer(std::string(), nullptr);
+    for (size_t i = 0; i < lines.size(); ++i)
+        explainer.Line(static_cast<int>(i + 1), lines[i]);
+    return explainer.FirstWarnings();
+}
+
+bool IsUtf8Text(const std::vector<std::string>& lines)
+{
+    return Facts(lines).utf8;
+}
+
 int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& error)
 {
     std::vector<std::string> lines;
@@ -235,7 +267,7 @@ int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& er
         return -1;
     const FileFacts facts = Facts(lines);
     out.WriteLine("Lines of " + path + " as the engine reads them; its rules apply in this order.");
-    CExplainer explainer(out);
+    CExplainer explainer(path, &out);
     if (facts.utf8)
         explainer.Warn("this file is UTF-8, but the engine reads it in code page 932 "
                        "(Shift-JIS): its Japanese text will not match; save it as Shift-JIS");
@@ -245,6 +277,7 @@ int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& er
             explainer.Warn("the file begins with a byte-order mark {BOM}: the engine takes its "
                            "bytes as the start of line 1");
     }
+    explainer.AboutTheFile();
     if (facts.rules == 0)
         explainer.Warn("the file holds no rules: no line is a rule, so the engine changes no "
                        "caption");

@@ -2,6 +2,7 @@
 // warnings about the mistakes that make rules fail.
 #pragma once
 #include "HostText.h"
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,3 +16,11 @@ int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& er
 // one phrase ("is UTF-8 text, not Shift-JIS, and holds no rules"); empty
 // when nothing.
 std::string FileWarning(const std::vector<std::string>& lines);
+
+// Whether the file of these lines is UTF-8 text that is not ASCII, which
+// the engine misreads as Shift-JIS.
+bool IsUtf8Text(const std::vector<std::string>& lines);
+
+// The first warning --explain gives about each line of the file of these
+// lines that it warns about, by line number.
+std::map<int, std::string> LineWarnings(const std::vector<std::string>& lines);

@@ -4,8 +4,6 @@
 
 namespace {
 
-const char kBom[] = "\xEF\xBB\xBF";
-
 // The bytes as UTF-16; with MB_ERR_INVALID_CHARS in flags, empty when a
 // byte is no character (and the bytes are not empty).
 std::wstring Widen(UINT codePage, const std::string& bytes, DWORD flags = 0)
@@ -23,10 +21,12 @@ std::string Narrow(UINT codePage, const std::wstring& wide)
 {
     if (wide.empty())
         return std::string();
-    const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+    // No look-alike: a character the code page lacks becomes its default one.
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()),
                                       nullptr, 0, nullptr, nullptr);
     std::string bytes(n, '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], n,
+    WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), &bytes[0], n,
                         nullptr, nullptr);
     return bytes;
 }
@@ -60,7 +60,7 @@ std::wstring Shown(const std::string& ansi)
     return wide + WideFromAnsi(ansi.substr(run));
 }
 
-bool IsConsole(HANDLE handle)
+bool IsConsoleHandle(HANDLE handle)
 {
     DWORD mode = 0;
     return GetConsoleMode(handle, &mode) != 0;
@@ -87,6 +87,7 @@ std::wstring WideFromUtf8(const std::string& utf8)
 
 bool AnsiFromWideExactly(const std::wstring& wide, std::string& ansi, std::wstring& lost)
 {
+    lost.clear();
     ansi = AnsiFromWide(wide);
     if (HasAnsiCodes(wide.data(), static_cast<int>(wide.size())))
         return true;
@@ -138,8 +139,9 @@ std::string NamedByte(BYTE byte)
     return name;
 }
 
-COutput::COutput(DWORD stdHandle, bool raw)
-    : handle(GetStdHandle(stdHandle)), console(IsConsole(handle)), raw(raw)
+COutput::COutput(DWORD stdHandle, bool raw, UINT codePage)
+    : handle(GetStdHandle(stdHandle)), console(IsConsoleHandle(handle)), raw(raw),
+      codePage(codePage)
 {
 }
 
@@ -168,13 +170,13 @@ void COutput::WriteWide(const std::wstring& wide)
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    const std::string bytes = Utf8FromWide(wide);
+    const std::string bytes = Narrow(codePage, wide);
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-CInput::CInput(bool raw)
-    : handle(GetStdHandle(STD_INPUT_HANDLE)), console(IsConsole(handle)), raw(raw), atEnd(false),
-      lines(0), notUtf8(0)
+CInput::CInput(bool raw, UINT codePage)
+    : handle(GetStdHandle(STD_INPUT_HANDLE)), console(IsConsoleHandle(handle)), raw(raw),
+      atEnd(false), lines(0), notUtf8(0), codePage(codePage)
 {
 }
 
@@ -184,7 +186,7 @@ bool CInput::NextLine(std::string& ansi)
         std::wstring wide;
         if (!NextConsoleLine(wide))
             return false;
-        ansi = AnsiFromWide(wide);
+        AnsiFromWideExactly(wide, ansi, lost);
         return true;
     }
     std::string bytes;
@@ -195,14 +197,14 @@ bool CInput::NextLine(std::string& ansi)
         ansi.swap(bytes);
         return true;
     }
-    if (lines == 1 && bytes.compare(0, 3, kBom) == 0)
+    if (lines == 1 && codePage == CP_UTF8 && bytes.compare(0, 3, kBom) == 0)
         bytes.erase(0, 3);
-    std::wstring wide = Widen(CP_UTF8, bytes, MB_ERR_INVALID_CHARS);
+    std::wstring wide = Widen(codePage, bytes, MB_ERR_INVALID_CHARS);
     if (wide.empty() && !bytes.empty()) {
         notUtf8 = notUtf8 ? notUtf8 : lines;
-        wide = WideFromUtf8(bytes);
+        wide = Widen(codePage, bytes);
     }
-    ansi = AnsiFromWide(wide);
+    AnsiFromWideExactly(wide, ansi, lost);
     return true;
 }
 

@@ -8,10 +8,20 @@
 #include <windows.h>
 #include <string>
 
-// " → " in code page 932, between a rule's source and its replacement, as
-// the engine's About dialog shows them (its string 5), and between a
-// caption and what becomes of it.
-const char kArrow[] = " \x81\xA8 ";
+// "→" (U+2192) in code page 932, as a literal that joins other literals.
+#define HOST_ARROW "\x81\xA8"
+// " → ", between a rule's source and its replacement, as the engine's About
+// dialog shows them (its string 5), and between a caption and what becomes
+// of it.
+const char kArrow[] = " " HOST_ARROW " ";
+// The UTF-8 byte-order mark, which the engine takes as text.
+const char kBom[] = "\xEF\xBB\xBF";
+// The ideographic space U+3000 in code page 932: a blank, as ' ' is.
+const char kIdeographicSpace[] = "\x81\x40";
+// Why a caption's result is missing or cut.
+const char kNotWholeMessage[] =
+    "the engine could not convert it whole (out of memory, or the result is "
+    "too long)";
 
 // Text from one encoding into another; a byte that is no character, or a
 // character the target cannot hold, becomes a replacement character.
@@ -22,7 +32,8 @@ std::wstring WideFromUtf8(const std::string& utf8);
 
 // The wide text as engine text, with no character lost or changed: false
 // when a character has no code in the ANSI code page, and lost is then the
-// first such character (two words for one beyond U+FFFF).
+// first such character (two words for one beyond U+FFFF), else empty. Such
+// a character becomes the code page's default character, '?'.
 bool AnsiFromWideExactly(const std::wstring& wide, std::string& ansi, std::wstring& lost);
 
 // The code point of one character (one word, or two for one beyond U+FFFF).
@@ -44,14 +55,17 @@ std::string NamedByte(BYTE byte);
 // so it cannot take the line end or anything else after it along.
 class COutput {
 public:
-    // The handle GetStdHandle gives for stdHandle; raw writes engine bytes.
-    COutput(DWORD stdHandle, bool raw);
+    // The handle GetStdHandle gives for stdHandle; raw writes engine bytes,
+    // else a pipe or a file gets text in codePage.
+    COutput(DWORD stdHandle, bool raw, UINT codePage = CP_UTF8);
     // Writes engine text as it is.
     void Write(const std::string& ansi);
     // Writes engine text and a line end.
     void WriteLine(const std::string& ansi) { Write(ansi + "\n"); }
     // Text that engine text may not hold (a file name typed by the user).
     void WriteWideLine(const std::wstring& wide);
+    // Whether the handle is a Windows console (or a terminal under Wine).
+    bool IsConsole() const { return console; }
 
 private:
     void WriteWide(const std::wstring& wide);
@@ -59,6 +73,7 @@ private:
     HANDLE handle;
     bool console;
     bool raw;
+    UINT codePage;
 };
 
 // Standard input, one line at a time, as engine text. The line end (LF or
@@ -66,12 +81,20 @@ private:
 // is skipped. Lines are read in time linear in their length.
 class CInput {
 public:
-    // Standard input; raw reads engine bytes.
-    explicit CInput(bool raw);
+    // Standard input; raw reads engine bytes, else a pipe or a file is read
+    // as text in codePage.
+    explicit CInput(bool raw, UINT codePage = CP_UTF8);
     // The next line; false after the last.
     bool NextLine(std::string& ansi);
-    // The number of the first line that was not UTF-8 in UTF-8 mode, or 0.
+    // The number of the first line that was not text in the code page
+    // (outside raw mode), or 0.
     int FirstLineNotUtf8() const { return notUtf8; }
+    // Whether the lines are typed at a Windows console (or a terminal
+    // under Wine).
+    bool IsConsole() const { return console; }
+    // The first character of the last line that engine text has no code
+    // for, or empty.
+    const std::wstring& Lost() const { return lost; }
 
 private:
     template <typename Char>
@@ -89,6 +112,8 @@ private:
     bool atEnd;
     int lines;
     int notUtf8;
+    UINT codePage;
+    std::wstring lost;
     Pending<char> pending;
     Pending<wchar_t> pendingWide;
 };

@@ -28,31 +28,29 @@ bool FileName(const std::wstring& option, const std::wstring& name, std::string&
     return false;
 }
 
-// The field that takes the file name after option arg, with the option's
-// flag set; null when arg takes no file.
-std::string* FileOption(const std::wstring& arg, Options& options)
+// The mode that option arg names, with the file it takes or not; false
+// when arg names no mode.
+bool ModeOption(const std::wstring& arg, Mode& mode, bool& takesFile)
 {
-    if (arg == L"--def") {
-        options.useDefinitionFile = true;
-        return &options.definitionFile;
+    static const struct {
+        const wchar_t* option;
+        Mode mode;
+        bool takesFile;
+    } modes[] = {
+        {L"--explain", Mode::kExplain, true},  {L"--trace", Mode::kTrace, true},
+        {L"--check", Mode::kCheck, true},      {L"--coverage", Mode::kCoverage, true},
+        {L"--record", Mode::kRecord, true},    {L"--help", Mode::kHelp, false},
+        {L"-h", Mode::kHelp, false},           {L"/?", Mode::kHelp, false},
+        {L"--version", Mode::kVersion, false},
+    };
+    for (const auto& each : modes) {
+        if (arg == each.option) {
+            mode = each.mode;
+            takesFile = each.takesFile;
+            return true;
+        }
     }
-    if (arg == L"--explain") {
-        options.explain = true;
-        return &options.explainFile;
-    }
-    if (arg == L"--trace") {
-        options.trace = true;
-        return &options.traceFile;
-    }
-    if (arg == L"--check") {
-        options.check = true;
-        return &options.checkFile;
-    }
-    if (arg == L"--coverage") {
-        options.coverage = true;
-        return &options.coverageFile;
-    }
-    return arg == L"--engine" ? &options.engine : nullptr;
+    return false;
 }
 
 } // namespace
@@ -60,63 +58,92 @@ std::string* FileOption(const std::wstring& arg, Options& options)
 bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& error)
 {
     bool captionsOnly = false;
+    std::wstring modeOption; // the option that chose the mode, or empty
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
-        if (captionsOnly || arg.empty() || arg[0] != L'-' || arg == L"-") {
-            options.captions.push_back(AnsiFromWide(arg));
-            continue;
-        }
-        if (std::string* file = FileOption(arg, options)) {
-            if (i + 1 == argc) {
-                error = arg + L" needs a file name";
+        Mode mode = Mode::kConvert;
+        bool takesFile = false;
+        if (!captionsOnly && ModeOption(arg, mode, takesFile)) {
+            if (!modeOption.empty()) {
+                error = modeOption + L" and " + arg + L": give one of them at a time";
                 return false;
             }
-            if (!FileName(arg, argv[++i], *file, error))
-                return false;
+            modeOption = arg;
+            options.mode = mode;
+        } else if (captionsOnly || arg.empty() || arg[0] != L'-' || arg == L"-") {
+            options.captions.push_back(arg);
+            continue;
+        } else if (arg == L"--def" || arg == L"--engine") {
+            takesFile = true;
+            options.useDefinitionFile = options.useDefinitionFile || arg == L"--def";
         } else if (arg == L"--") {
             captionsOnly = true;
         } else if (arg == L"--remember") {
             options.remember = true;
         } else if (arg == L"--show") {
             options.show = true;
+        } else if (arg == L"--counts") {
+            options.counts = true;
+        } else if (arg == L"--utf8") {
+            options.utf8 = true;
+        } else if (arg == L"--console-cp") {
+            options.consoleCp = true;
         } else if (arg == L"--raw") {
             options.raw = true;
+        } else if (arg == L"--windows") {
+            options.windows = true;
         } else if (arg == L"--about") {
             options.about = true;
         } else if (arg == L"--settings") {
             options.settings = true;
-        } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
-            options.help = true;
         } else {
             error = L"unknown option " + arg + L" (a caption that begins with - goes after --)";
             return false;
         }
+        if (!takesFile)
+            continue;
+        if (i + 1 == argc) {
+            error = arg + L" needs a file name";
+            return false;
+        }
+        std::string& file = arg == L"--def" ? options.definitionFile
+            : arg == L"--engine"            ? options.engine
+                                            : options.file;
+        if (!FileName(arg, argv[++i], file, error))
+            return false;
     }
-    if (options.explain
-        && (options.useDefinitionFile || options.show || options.about || options.settings
-            || !options.captions.empty())) {
-        error = L"--explain only lists a file; it converts nothing and takes no other option "
-                L"but --raw";
-        return false;
+    const bool dialogs = options.show || options.about || options.settings;
+    switch (options.mode) {
+    case Mode::kExplain:
+        if (options.useDefinitionFile || dialogs || !options.captions.empty())
+            error = L"--explain only lists a file; it converts nothing and takes no other option "
+                    L"but --raw";
+        break;
+    case Mode::kTrace:
+        if (options.useDefinitionFile || dialogs)
+            error = L"--trace reads its own file and starts no engine; it takes captions and "
+                    L"--raw only";
+        break;
+    case Mode::kCheck:
+    case Mode::kCoverage:
+    case Mode::kRecord:
+        if (!options.useDefinitionFile || options.remember || dialogs || !options.captions.empty())
+            error = modeOption
+                + L" needs --def FILE, and takes no captions and no other option "
+                  L"but --engine and --raw";
+        break;
+    default:
+        break;
     }
-    if (options.trace
-        && (options.explain || options.useDefinitionFile || options.show || options.about
-            || options.settings)) {
-        error = L"--trace reads its own file and starts no engine; it takes captions and --raw "
-                L"only";
-        return false;
-    }
-    if ((options.check || options.coverage)
-        && (options.check == options.coverage || !options.useDefinitionFile || options.remember
-            || options.explain || options.trace || options.show || options.about || options.settings
-            || !options.captions.empty())) {
-        error = L"--check and --coverage need --def FILE, one of them at a time, and take no "
-                L"captions and no other option but --engine and --raw";
-        return false;
-    }
-    if (options.remember && !options.useDefinitionFile) {
+    if (error.empty() && options.raw + options.utf8 + options.consoleCp > 1)
+        error = L"--raw, --utf8 and --console-cp: give one of them at a time";
+    if (error.empty() && options.windows
+        && (options.mode != Mode::kConvert || !options.captions.empty()))
+        error = L"--windows converts the captions of the windows: it takes no captions and no "
+                L"--explain, --trace, --check, --coverage or --record";
+    if (error.empty() && options.counts && options.mode != Mode::kCoverage)
+        error = L"--counts goes with --coverage only";
+    if (error.empty() && options.remember && !options.useDefinitionFile)
         error = L"--remember keeps the file of --def; give --def FILE too";
-        return false;
-    }
-    return true;
+    return error.empty();
 }

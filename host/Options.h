@@ -3,25 +3,35 @@
 #include <string>
 #include <vector>
 
+// What a run does: convert captions (with the dialogs asked for), or one of
+// the modes that an option of its own names.
+enum class Mode {
+    kConvert,
+    kExplain,  // --explain FILE
+    kTrace,    // --trace FILE
+    kCheck,    // --def FILE --check EXPECTED
+    kCoverage, // --def FILE --coverage CAPTIONS
+    kRecord,   // --def FILE --record CAPTIONS
+    kHelp,     // --help, -h, /?
+    kVersion,  // --version
+};
+
 struct Options {
+    Mode mode = Mode::kConvert;
+    std::string file; // the mode's own file, as typed: rules, expected captions or captions
     std::string engine;
-    std::string definitionFile;
-    std::string explainFile;
-    std::string traceFile;
-    std::string checkFile;    // --check: the expected captions
-    std::string coverageFile; // --coverage: the captions
+    std::string definitionFile; // --def's file, as typed
     bool useDefinitionFile = false;
     bool remember = false;
-    bool explain = false;
-    bool trace = false;
-    bool check = false;
-    bool coverage = false;
     bool show = false;
+    bool counts = false; // --coverage: every rule with the number of captions it changed
     bool raw = false;
     bool about = false;
     bool settings = false;
-    bool help = false;
-    std::vector<std::string> captions; // engine text
+    bool windows = false;   // --windows: the captions of the visible windows
+    bool utf8 = false;      // --utf8: standard input and output in UTF-8
+    bool consoleCp = false; // --console-cp: ... in the console's code page
+    std::vector<std::wstring> captions;
 };
 
 // Reads the command line's UTF-16 words into options, captions and file

@@ -10,9 +10,6 @@
 
 namespace {
 
-const char kBom[] = "\xEF\xBB\xBF";
-const char kIdeographicSpace[] = "\x81\x40";
-
 bool IsBlank(const std::string& text, size_t at, size_t size)
 {
     return text.compare(at, size, " ") == 0 || text.compare(at, size, kIdeographicSpace) == 0;

@@ -4,20 +4,12 @@
 #include "RuleText.h"
 #include <stdio.h>
 
-namespace {
-
-const char kBom[] = "\xEF\xBB\xBF";
-
-} // namespace
-
 bool ReadTextLines(const std::string& path, bool raw, std::vector<TextLine>& lines,
                    std::string& error)
 {
     std::vector<std::string> bytes;
     if (!ReadDefinitionLines(path, bytes, error))
         return false;
-    if (bytes.back().empty())
-        bytes.pop_back(); // the end of the file, after its last line end
     for (std::string& line : bytes) {
         if (raw) {
             lines.push_back({line, L""});

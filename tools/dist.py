@@ -2,8 +2,10 @@
 """Makes the release archive for Windows users, DIST_DIR/Vario-<version>.zip,
 whose files unpack into the folder Vario-<version>: the built Vario.tfe and
 vario-try.exe stripped of their symbols and debug sections (the build tree
-keeps its own), the example definition file, the Japanese manual Readme.txt
-(Shift-JIS, CR LF), LICENSE (CR LF) and SHA256SUMS. The same commit gives
+keeps its own), the example definition file with the captions and expected
+captions the manual's examples use (UTF-8, CR LF), the Japanese manual
+Readme.txt (Shift-JIS, CR LF), LICENSE.txt and SHA256SUMS.txt (CR LF, so
+that Windows opens them). The same commit gives
 the same archive, byte for byte: the files go in a fixed order with the time
 of the commit and ordinary modes.  usage: dist.py BUILD_DIR DIST_DIR"""
 import hashlib
@@ -69,12 +71,16 @@ def main():
     with open(os.path.join(ROOT, "examples", "vario.def"), "rb") as f:
         example = f.read()
     files = [("Readme.txt", readme(version, notice, when)),
-             ("LICENSE", for_windows(source_text("LICENSE"))),
+             ("LICENSE.txt", for_windows(source_text("LICENSE"))),
              ("Vario.tfe", stripped(os.path.join(build, "Vario.tfe"))),
              ("vario-try.exe", stripped(os.path.join(build, "vario-try.exe"))),
              ("vario.def", example)]
-    sums = "".join("%s  %s\n" % (hashlib.sha256(data).hexdigest(), name) for name, data in files)
-    files.append(("SHA256SUMS", sums.encode("ascii")))
+    # The files of the manual's --check and --coverage examples, which make
+    # test checks in examples/.
+    for name in ["captions.txt", "expected.txt"]:
+        files.append((name, source_text("examples/" + name).replace("\n", "\r\n").encode()))
+    sums = "".join("%s  %s\r\n" % (hashlib.sha256(data).hexdigest(), name) for name, data in files)
+    files.append(("SHA256SUMS.txt", sums.encode("ascii")))
 
     os.makedirs(dist, exist_ok=True)
     folder = "Vario-%s/" % version

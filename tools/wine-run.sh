@@ -1,23 +1,37 @@
 #!/bin/sh
-# make run, make check and make coverage: checks the user's files, builds
-# the engine and the console host (quietly: the build's output goes to a
-# log, shown when the build fails) and runs the host in the Wine prefix of
+# make run, check, coverage and record: checks the user's files, builds the
+# engine and the console host (quietly: the build's output goes to a log,
+# shown when the build fails) and runs the host in the Wine prefix of
 # tools/vario-try.sh. make run prints the before -> after table of a file of
 # captions; --check checks a file of expected captions; --coverage lists the
-# rules that change none of the captions. Needs no display.
+# rules that change no caption; --record writes the expected
+# captions file of a file of captions. Needs no display. A file that is
+# missing or not UTF-8 ends it with the status vario-try gives it.
 # usage: wine-run.sh BUILD_DIR DEFINITION_FILE CAPTIONS_FILE
-#        wine-run.sh BUILD_DIR DEFINITION_FILE --check EXPECTED_FILE
-#        wine-run.sh BUILD_DIR DEFINITION_FILE --coverage CAPTIONS_FILE
+#        wine-run.sh BUILD_DIR DEFINITION_FILE --check|--coverage|--record FILE
+# With DEF_GIVEN=1 (the user named DEF), FILE_GIVEN must be 1 too: the
+# example's files are never used with the user's rules.
 set -e
 build=$1 def=$2 mode=${4:+$3} file=${4:-$3}
 mode_name=${mode:---run}
 target="make ${mode_name#--}"
-for each in "$def" "$file"; do
-    [ -f "$each" ] || { echo "$target: no such file: $each" >&2; exit 1; }
-done
+case $mode in
+--check) variable=EXPECTED what="expected captions" ;;
+*) variable=CAPTIONS what=captions ;;
+esac
+if [ "$DEF_GIVEN" = 1 ] && [ "$FILE_GIVEN" != 1 ]; then
+    echo "$target: DEF=$def names your rules, but $variable is not given, and the example's" \
+        "$what are not meant for them; type: $target DEF=$def $variable=my-$variable.txt" >&2
+    [ "$mode" = --check ] && echo "(make record DEF=$def CAPTIONS=my-captions.txt >" \
+        "my-expected.txt writes one from your captions)" >&2
+    exit 1
+fi
+[ -f "$def" ] || { echo "$target: no such file: $def" >&2; exit 3; }
+[ -f "$file" ] || { echo "$target: no such file: $file" >&2; exit 4; }
 iconv -f UTF-8 -t UTF-8 "$file" >/dev/null 2>&1 || {
     echo "$target: $file is not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS:" \
         "iconv -f CP932 -t UTF-8 $file > utf8-$(basename "$file")" >&2
+    [ -n "$mode" ] && exit 4
     exit 1
 }
 log=$build/make-run.log
@@ -32,4 +46,5 @@ cmake --build "$build" -j2 --target Vario vario-try >"$log" 2>&1 || {
 # without a display the host reports a file that does not load itself.
 unset DISPLAY WAYLAND_DISPLAY
 [ -n "$mode" ] && BUILD=$build exec sh "$(dirname "$0")/vario-try.sh" --def "$def" "$mode" "$file"
+echo "$target: the rules of $def on the captions of $file" >&2
 BUILD=$build exec sh "$(dirname "$0")/vario-try.sh" --show --def "$def" <"$file"

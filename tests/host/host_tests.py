@@ -130,9 +130,9 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def example_table():
-    """What --show prints for the example files."""
-    return ("VarioEngine 1.00, definition file: " + windows_path(EXAMPLE_DEF) + "\n"
+def example_table(rules=EXAMPLE_DEF):
+    """What --show prints for the example files, the rules named as typed."""
+    return ("VarioEngine 1.00, definition file: " + rules + "\n"
             "\n"
             "New Tab - Google Chrome                       →  新しいタブ - Chrome\n"
             "GitHub - Google Chrome                        →  GitHub - Chrome\n"
@@ -202,6 +202,25 @@ class ConversionTest(HostTest):
             with self.subTest(stdin=stdin):
                 code, out, _ = run("--def", rules, stdin=stdin)
                 self.assertEqual((code, out.decode("utf-8", "replace")), (0, expected))
+
+    def test_characters_engine_text_lacks_and_the_console_code_page(self):
+        pairs = scratch("cafe-expected.txt", "Café → Caf?\n".encode())
+        captions = scratch("cafe.txt", "Café\n電卓\n".encode())
+        cases = [
+            # (args, stdin, stdout's last line, where the note says the first character is)
+            (["Café"], b"", b"Caf?", "caption 1"),
+            ([], "x\nCafé\n".encode(), b"Caf?", "caption 2"),
+            (["--check", pairs], b"", b"1 passed, 0 failed", pairs + ":1"),
+            (["--coverage", captions], b"", b"0 of 15 rules changed a caption (0%), 15 changed "
+             b"none, on 2 captions.", captions + ":1"),
+            (["--console-cp", "--record", captions], b"", "電卓 → =".encode(), captions + ":1"),
+            (["--console-cp"], sjis("Settings\n電卓\n"), sjis("電卓"), None),
+        ]
+        for args, stdin, last, where in cases:
+            with self.subTest(args=args):
+                code, out, err = run("--def", EXAMPLE_DEF, *args, stdin=stdin)
+                noted = err.endswith(b" U+00E9 in %s)\n" % (where or "").encode()) == bool(where)
+                self.assertEqual((code, out.strip(b"\n").split(b"\n")[-1], noted), (0, last, True))
 
     def test_each_result_ends_its_line(self):
         rules = scratch("lead.def", b"a,x\x83\r\n")
@@ -300,6 +319,28 @@ class TrialTest(HostTest):
         self.assertEqual(setting(), (True, earlier))
 
 
+@unittest.skipUnless(os.environ.get("DISPLAY"), "needs an X display (make test runs under Xvfb)")
+class WindowsTest(HostTest):
+    def test_captions_of_the_visible_windows(self):
+        # Another run's About dialog is the one visible window; no hidden one is listed.
+        rules = scratch("windows.def", sjis("バージョン情報,About\r\n"))
+        env = dict(host_env(), DISPLAY=os.environ["DISPLAY"])
+        # Wine's desktop, started by runs without a display, shows no window until it goes.
+        prefix = "wineprefix-heapcheck" if env.get("VARIO_HEAP_CHECK") == "1" else "wineprefix"
+        subprocess.run(["wineserver", "-w"], env=dict(env, WINEPREFIX=os.path.join(BUILD, prefix)))
+        about = subprocess.Popen(["sh", WINE_TEST, HOST, "--def", rules, "--about"], env=env,
+                                 stdout=subprocess.DEVNULL, start_new_session=True)
+        self.addCleanup(about.wait)
+        self.addCleanup(os.killpg, about.pid, signal.SIGKILL)
+        for _ in range(100):
+            code, out, _ = run("--def", rules, "--windows", env=env)
+            if b"About" in out:
+                break
+            time.sleep(0.2)
+        self.assertEqual((code, out.decode().split("\n", 2)[2], about.poll()),
+                         (0, "VarioEngineのバージョン情報  →  VarioEngineのAbout\n", None))
+
+
 class FailureTest(HostTest):
     def test_each_failure_has_its_status_and_message(self):
         """Usage errors exit 1, an engine that cannot be used 2, a definition
@@ -328,11 +369,14 @@ class FailureTest(HostTest):
             (HOST, ["--explain", EXAMPLE_DEF, "x"], 1, "--explain only lists a file; it converts "
                                                        "nothing and takes no other option but "
                                                        "--raw" + hint),
-            (HOST, ["--check", EXAMPLE_EXPECTED], 1, "--check and --coverage need --def FILE, "
-             "one of them at a time, and take no captions and no other option but --engine and "
-             "--raw" + hint),
+            (HOST, ["--check", EXAMPLE_EXPECTED], 1, "--check needs --def FILE, and takes no "
+             "captions and no other option but --engine and --raw" + hint),
+            (HOST, ["--trace", "a", "--record", "b"], 1, "--trace and --record: give one of them "
+             "at a time" + hint),
             (HOST, ["--about"], 1, "--about and --settings open a dialog, which needs a display "
                                    "(under Wine: an X display in DISPLAY)"),
+            (HOST, ["--windows"], 1, "--windows reads the captions of the windows on the display, "
+                                     "which needs one (under Wine: an X display in DISPLAY)"),
             (HOST, ["--engine", os.path.join(SCRATCH, "Missing.tfe"), "x"], 2,
              no_engine % windows_path(os.path.join(SCRATCH, "Missing.tfe"))
              + "the file does not exist"),
@@ -367,6 +411,8 @@ class UsageTest(HostTest):
                    "(1 caption unchanged)\n")
 
     def test_help(self):
+        self.assertRegex(run("--version")[1], rb"^vario-try \d+\.\d+\n$")
+        self.assertEqual(run("/?"), run("--help"))
         code, out, _ = run("--help")
         text = out.decode()
         self.assertEqual(code, 0)
@@ -375,6 +421,7 @@ class UsageTest(HostTest):
                        "Ctrl+Z, then\nEnter at a Windows console; Ctrl+D, then Enter at a terminal",
                        "a path with a character that code page\n932 lacks",
                        "standard input is not UTF-8", "--check EXPECTED", "--coverage CAPTIONS",
+                       "--record CAPTIONS",
                        "Exit status"]:
             self.assertIn(needed, text)
 
@@ -398,42 +445,43 @@ class ExplainTest(HostTest):
                 + b"ab,xab\nab-c,z\n"                 # 15, 16: ... but puts it back
                 + "電卓,Calc".encode())              # 17: UTF-8: the comma is a trail byte
         path = scratch("mistakes.def", data)
-        w = "        warning: "
+        def w(line):
+            return "%s:%d: warning: " % (path, line)
         expected = (
             "Lines of %s as the engine reads them; its rules apply in this order.\n" % path
             + "     1  ignored  {BOM}[x]   (no comma)\n"
-            + w + "the file begins with a byte-order mark {BOM}: the engine takes its bytes as "
+            + w(1) + "the file begins with a byte-order mark {BOM}: the engine takes its bytes as "
                   "the start of line 1\n"
             + '     2  rule     "Inbox" → "受信{CR}"\n'
-            + w + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
+            + w(2) + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
                   "this rule changes gets that CR\n"
             + '     3  rule     "" → "empty"\n'
-            + w + "the source is empty: the line begins with a comma, and this rule never "
+            + w(3) + "the source is empty: the line begins with a comma, and this rule never "
                   "changes a caption\n"
             + '     4  rule     "[Browser]{SP}" → "y"\n'
-            + w + "this is not a section line, because its ']' is not its last character "
+            + w(4) + "this is not a section line, because its ']' is not its last character "
                   "(after it comes \" ,y\"); with its comma it is a rule\n"
             + '     5  rule     "[a" → "b]{CR}"\n'
-            + w + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
+            + w(5) + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
                   "this rule changes gets that CR\n"
-            + w + "this is not a section line, because its ']' is not its last character "
+            + w(5) + "this is not a section line, because its ']' is not its last character "
                   "(after it comes \"{CR}\"); with its comma it is a rule\n"
             + "     6  ignored  A，B   (no comma)\n"
-            + w + "this line is ignored: it has no ASCII comma ',', only the full-width comma "
+            + w(6) + "this line is ignored: it has no ASCII comma ',', only the full-width comma "
                   "'，'; write ',' to split a rule\n"
             + '     7  rule     "{TAB}Tab{SP}" → "  x{U+3000}"\n'
             + '     8  rule     "Inbox" → "z"\n'
-            + w + "line 2 has the same source and runs first: this rule only sees what that "
+            + w(8) + "line 2 has the same source and runs first: this rule only sees what that "
                   "one left\n"
             + "     9  comment  // note,x\n"
             + "    10  section  [ok,section]\n"
             + "    11  empty\n"
             + "    12  ignored  end{0x83}   (no comma)\n"
             + '    13  rule     " // not a comment" → "x"\n'
-            + w + "this is not a comment, because blanks come before its //: with its comma it "
-                  "is a rule\n"
+            + w(13) + "this is not a comment, because blanks come before its //: with its comma "
+                  "it is a rule\n"
             + '    14  rule     "Inbox - Outlook" → "y"\n'
-            + w + 'line 2 runs first and rewrites "Inbox", a part of this source: this rule '
+            + w(14) + 'line 2 runs first and rewrites "Inbox", a part of this source: this rule '
                   "only sees what that one left\n"
             + '    15  rule     "ab" → "xab"\n'
             + '    16  rule     "ab-c" → "z"\n'
@@ -453,19 +501,23 @@ class ExplainTest(HostTest):
     def test_warnings_about_the_file_in_every_mode(self):
         utf8 = scratch("utf8-bom.def", "\ufeff設定,Settings\n".encode())
         empty = scratch("no-rules.def", b"// nothing yet\r\n")
-        warning = ("vario-try: warning: the definition file %s %s (vario-try --explain FILE "
+        warning = ("vario-try: warning: the definition file %s %s (vario-try --explain %s "
                    "lists its lines)\n")
+        iconv = ("vario-try: save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 %s > %s\n"
+                 % (utf8, utf8[:-len(".def")] + ".sjis.def"))
+        many = ["x"] * 21  # said again after many results
+        all3 = "is UTF-8 text, not Shift-JIS, begins with a byte-order mark and holds no rules"
         cases = [
-            (["--def", utf8, "x"], windows_path(utf8), "is UTF-8 text, not Shift-JIS, begins "
-             "with a byte-order mark and holds no rules"),
-            (["--show", "--def", empty], windows_path(empty), "holds no rules"),
-            (["--trace", empty], empty, "holds no rules"),
+            (["--def", utf8, "x"], utf8, all3, iconv, 1),
+            (["--def", utf8, *many], utf8, all3, iconv, 2),
+            (["--show", "--def", empty], empty, "holds no rules", "", 1),
+            (["--trace", empty], empty, "holds no rules", "", 1),
         ]
-        for args, shown, what in cases:
-            with self.subTest(args=args):
+        for args, shown, what, advice, times in cases:
+            with self.subTest(args=args[:3]):
                 code, out, err = run(*args)
-                self.assertEqual((code, err.decode().splitlines(True)[0]),
-                                 (0, warning % (shown, what)))
+                said = err.decode().count(warning % (shown, what, shown) + advice)
+                self.assertEqual((code, said), (1, times))
 
     def test_lines_counted_as_an_editor_counts_them(self):
         cases = [
@@ -534,12 +586,61 @@ class CheckTest(HostTest):
         self.assertEqual(setting(), (True, self.earlier))
 
     def test_example_passes(self):
-        self.check(run("--def", EXAMPLE_DEF, "--check", EXAMPLE_EXPECTED), 0, "15 passed, 0 failed\n")
+        self.check(run("--def", EXAMPLE_DEF, "--check", EXAMPLE_EXPECTED), 0,
+                   "15 passed, 0 failed\n",
+                   "vario-try: checking %s with the rules of %s\n"
+                   % (EXAMPLE_EXPECTED, EXAMPLE_DEF))
+
+    def test_every_file_empty_one_line_end_or_open(self):
+        # Each file vario-try reads, at 0 bytes, one line end, and a last line without one.
+        contents = {"empty": (b"", b"", b""), "lf": (b"\n", b"\n", b"\n"),
+                    "open": (b"a,b", "Settings → 設定".encode(), b"Settings")}
+        cases = [
+            # (args with R, P, C for the rules, pairs, captions file; (status, last line) each)
+            (["--def", "R", "a"], (1, "a"), (1, "a"), (0, "b")),
+            (["--trace", "R", "a"], (1, "  result: a"), (1, "  result: a"), (0, "  result: b")),
+            (["--explain", "R"], (1, "0 lines, 0 rules, 1 warning."),
+             (1, "1 line, 0 rules, 1 warning."), (0, "1 line, 1 rule, 0 warnings.")),
+            (["--def", EXAMPLE_DEF, "--check", "P"], (4, ""), (4, ""), (0, "1 passed, 0 failed")),
+            (["--def", EXAMPLE_DEF, "--coverage", "C"],
+             *[(0, "0 of 15 rules changed a caption (0%), 15 changed none, on 0 captions.")] * 2,
+             (0, "1 of 15 rules changed a caption (6%), 14 changed none, on 1 caption.")),
+        ]
+        for name, (rules, pairs, captions) in contents.items():
+            files = {"R": scratch(name + ".def", rules), "P": scratch(name + "-pairs.txt", pairs),
+                     "C": scratch(name + "-captions.txt", captions)}
+            for args, *outcomes in cases:
+                with self.subTest(file=name, args=args):
+                    code, out, _ = run(*[files.get(arg, arg) for arg in args])
+                    self.assertEqual((code, out.decode().strip("\n").split("\n")[-1]),
+                                     outcomes[list(contents).index(name)])
+
+    def test_record_then_check(self):
+        # What --record writes --check passes; a rule changed fails exactly the captions it touches.
+        with open(EXAMPLE_CAPTIONS, "rb") as f:
+            captions = scratch("record.txt", f.read() + "Settings \n\na → b\n//c\n".encode())
+        code, out, err = run("--def", EXAMPLE_DEF, "--record", captions)
+        recorded = scratch("recorded.txt", out)
+        self.assertEqual((code, out.count(b"\n"), out.splitlines()[-1].decode(),
+                          err.count(b"not recorded")), (1, 13, "Settings  → 設定 ", 2))
+        with open(EXAMPLE_DEF, "rb") as f:
+            changed = scratch("changed.def", f.read().replace(sjis("Settings,設定"), b"Settings,x"))
+        for rules, failed, last in [(EXAMPLE_DEF, [], "12 passed, 0 failed"),
+                                    (changed, [b"10", b"13"], "10 passed, 2 failed")]:
+            code, out, _ = run("--def", rules, "--check", recorded)
+            self.assertEqual((re.findall(rb"recorded.txt:(\d+):", out),
+                              out.decode().splitlines()[-1]), (failed, last))
+        # A slip of the arrow is named below a pair that fails.
+        for line, note in [("Settings  → 設定", "the caption ends with a blank"),
+                           ("Settings →  設定", "what is expected begins with a blank"),
+                           ("電卓 → = ", 'what is expected is "={SP}"')]:
+            out = run("--def", EXAMPLE_DEF, "--check", scratch("near.txt", line.encode()))[1]
+            self.assertIn("  note:     " + note, out.decode())
 
     def test_check(self):
         rules = scratch("check.def", sjis("Untitled,無題\r\n - Notepad, - メモ帳\r\nInbox,受信\r\r\n"))
-        no_arrow = ('no " → " (a blank, the arrow →, a blank) between the caption and what is '
-                    'expected: write "caption → expected", or "caption → =" for a caption that '
+        no_arrow = (' " → " (a blank, the arrow →, a blank) is wanted between the caption and what '
+                    'is expected: write "caption → expected", or "caption → =" for a caption that '
                     "stays as it is\n")
         cases = [
             # (EXPECTED, status, stdout, stderr with %s for its path)
@@ -558,10 +659,9 @@ class CheckTest(HostTest):
              "  trace:\n"
              '    line 1: "Untitled" → "無題"\n'
              '            "無題"\n\n'
-             "2 passed, 2 failed\n", ""),
-            ("a→b\nok → =\n한 → =\n", 4, "",
-             "vario-try: %s:1: " + no_arrow + "vario-try: %s:3: the character U+D55C has no code "
-             "in code page 932 (Shift-JIS), the engine's text: no caption holds it\n"),
+             "2 passed, 2 failed\n", "vario-try: checking %s with the rules of " + rules + "\n"),
+            ("a→b\nok → =\nc -> d\n", 4, "", "vario-try: %s:1: found \"→\" where" + no_arrow
+             + "vario-try: %s:3: found \"->\" where" + no_arrow),
             ("ok → =\n\udcff → x\n", 4, "", "vario-try: cannot read the expected captions file "
              "%s: it is not UTF-8 (line 2 is the first line that is not); --raw reads Shift-JIS\n"),
             ("// nothing yet\n", 4, "",
@@ -580,11 +680,17 @@ class CheckTest(HostTest):
                                              "トレイ,Tray\r\n"))  # fires on what line 1 makes
         captions = scratch("captions.txt", b"Inbox - Outlook\n\nSent - Outlook\n")
         self.check(run("--def", rules, "--coverage", captions), 0,
-                   "Rules that changed none of the captions:\n"
-                   '  line 2: "Inbox - Outlook" → "受信 - Outlook"\n'
-                   '  line 3: "" → "empty"\n'
-                   '  line 5: "Drafts" → "下書き"\n'
-                   "3 of 5 rules never fired on 3 captions.\n")
+                   "Rules of %s that changed no caption of %s:\n" % (rules, captions)
+                   + rules + ':2: "Inbox - Outlook" → "受信 - Outlook": line 1 runs first and '
+                   'rewrites "Inbox", a part of this source: this rule only sees what that one '
+                   "left\n"
+                   + rules + ':3: "" → "empty": the source is empty: the line begins with a comma, '
+                   "and this rule never changes a caption\n"
+                   + rules + ':5: "Drafts" → "下書き"\n'
+                   "2 of 5 rules changed a caption (40%), 3 changed none, on 2 captions.\n",
+                   "vario-try: the rules of %s on the captions of %s\n" % (rules, captions))
+        out = run("--def", rules, "--coverage", captions, "--counts")[1].decode()
+        self.assertIn(rules + ':6: "トレイ" → "Tray" (1 caption)\n', out)
         # An engine that leaves every caption as it is: the future engine,
         # made to speak this host's version (mov eax, 0x00010000).
         with open(FUTURE_ENGINE, "rb") as f:
@@ -592,10 +698,10 @@ class CheckTest(HostTest):
         self.assertEqual(image.count(b"\xb8\x00\x00\x02\x00"), 1)
         other = scratch("Same.tfe", image.replace(b"\xb8\x00\x00\x02\x00", b"\xb8\x00\x00\x01\x00"))
         code, _, err = run("--engine", other, "--def", rules, "--coverage", captions)
-        self.assertEqual((code, err.decode()), (6, 'vario-try: %s:1: the engine converts "Inbox - '
-                                                   'Outlook" to "Inbox - Outlook", but its rules '
-                                                   'applied one by one give "受信Tray - Outlook"\n'
-                                                   % captions))
+        self.assertEqual((code, err.decode().splitlines()[1]),
+                         (6, 'vario-try: %s:1: the engine converts "Inbox - Outlook" to "Inbox - '
+                             'Outlook", but its rules applied one by one give "受信Tray - Outlook"'
+                          % captions))
 
 
 class DistTest(HostTest):
@@ -607,13 +713,14 @@ class DistTest(HostTest):
         (name,) = [n for n in os.listdir(out) if n.endswith(".zip")]
         self.assertRegex(name, r"^Vario-\d+\.\d+\.zip$")
         folder = name[:-len(".zip")] + "/"
-        shipped = ["Readme.txt", "LICENSE", "Vario.tfe", "vario-try.exe", "vario.def"]
+        shipped = ["Readme.txt", "LICENSE.txt", "Vario.tfe", "vario-try.exe", "vario.def",
+                   "captions.txt", "expected.txt"]
         with zipfile.ZipFile(os.path.join(out, name)) as z:
             self.assertEqual(z.namelist(),
-                             [folder] + [folder + n for n in shipped + ["SHA256SUMS"]])
+                             [folder] + [folder + n for n in shipped + ["SHA256SUMS.txt"]])
             # Unix modes, which unzip gives: the folder rwxr-xr-x, the files rw-r--r--.
             self.assertEqual([entry.external_attr >> 16 for entry in z.infolist()],
-                             [0o40755] + [0o100644] * 6)
+                             [0o40755] + [0o100644] * 8)
             files = {n[len(folder):]: z.read(n) for n in z.namelist()[1:]}
             z.extractall(os.path.join(out, "unpacked"))
         for image in ["Vario.tfe", "vario-try.exe"]:
@@ -625,16 +732,20 @@ class DistTest(HostTest):
                              (True, False))
             self.assertLessEqual(set(pe_sections(files[image]).values()),
                                  set(pe_sections(built).values()))
-        sums = "".join("%s  %s\n" % (hashlib.sha256(files[n]).hexdigest(), n) for n in shipped)
-        self.assertEqual(files["SHA256SUMS"].decode(), sums)
-        self.assertIn(b"MIT License\r\n\r\nCopyright (c) 2026 Vario Project\r\n", files["LICENSE"])
+        sums = "".join("%s  %s\r\n" % (hashlib.sha256(files[n]).hexdigest(), n) for n in shipped)
+        self.assertEqual(files["SHA256SUMS.txt"].decode(), sums)
+        self.assertIn(b"MIT License\r\n\r\nCopyright (c) 2026 Vario Project\r\n",
+                      files["LICENSE.txt"])
+        # vario-try.exe has a version record of its own.
+        self.assertIn("OriginalFilename\0vario-try.exe".encode("utf-16-le"), files["vario-try.exe"])
 
         readme = files["Readme.txt"]
         self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "a line end other than CR LF")
         self.assertNotIn(b"\r", readme.replace(b"\r\n", b""), "a line end other than CR LF")
         text = readme.decode("cp932")    # fails on bytes that are not CP932
         lines = text.split("\r\n")
-        for heading in ["概要", "動作環境", "ファイルの確認 (SHA256SUMS)", "インストール", "使い方",
+        for heading in ["概要", "動作環境", "ファイルの確認 (SHA256SUMS.txt)", "インストール",
+                        "使い方",
                         "変換定義ファイルの書き方", "vario-try の使い方", "制限事項",
                         "使用許諾 (ライセンス)", "免責事項", "転載・再配布", "アンインストール",
                         "履歴"]:
@@ -665,6 +776,11 @@ class DistTest(HostTest):
                        "Calculator (Not Responding)",
                        program=os.path.join(unpacked, "vario-try.exe")),
                    0, "無題 - メモ帳\n電卓 (応答なし)\n")
+        # The manual's --check example, with the files as shipped.
+        code, out, _ = run("--def", os.path.join(unpacked, "vario.def"), "--check",
+                           os.path.join(unpacked, "expected.txt"),
+                           program=os.path.join(unpacked, "vario-try.exe"))
+        self.assertEqual((code, out), (0, b"15 passed, 0 failed\n"))
 
 
 @unittest.skipUnless(os.path.realpath(BUILD) == os.path.realpath(os.path.join(SOURCE, "build")),
@@ -689,13 +805,33 @@ class ScriptTest(HostTest):
 
 
 class MakeRunTest(HostTest):
-    def test_quiet_and_checks_the_files_first(self):
-        make = ["make", "run", "BUILD=" + BUILD]
-        note = prefix_note()
-        self.check(run(command=make, cwd=SOURCE, env=user_env()), 0, example_table(), note)
-        code, out, err = run(command=make + ["DEF=no-such.def"], cwd=SOURCE, env=user_env())
-        self.assertEqual((code, out, err.decode().splitlines()[0]),
-                         (2, b"", "make run: no such file: no-such.def"))
+    def test_make_targets(self):
+        make = ["make", "-s", "BUILD=" + BUILD]
+        mine = scratch("mine.def", b"a,b\r\n")
+        given = "make %s: DEF=" + mine + " names your rules, but %s is not given"
+        cases = [
+            # (make's arguments, the status vario-try gives, stderr's first line)
+            (["run"], 0, prefix_note() + "make run: the rules of examples/vario.def on the "
+             "captions of examples/captions.txt"),
+            (["record", "DEF=examples/vario.def", "CAPTIONS=examples/captions.txt"], 0,
+             "vario-try: recording what the rules of examples/vario.def make of the captions of "
+             "examples/captions.txt"),
+            (["check", "DEF=" + mine], 1, given % ("check", "EXPECTED")),
+            (["coverage", "DEF=" + mine], 1, given % ("coverage", "CAPTIONS")),
+            (["run", "DEF=no-such.def", "CAPTIONS=" + EXAMPLE_CAPTIONS], 3,
+             "make run: no such file: no-such.def"),
+            (["check", "EXPECTED=" + scratch("sjis.txt", sjis("設定 → =\n"))], 4,
+             "make check: %s is not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS: iconv -f "
+             "CP932 -t UTF-8 %s > utf8-sjis.txt" % ((os.path.join(SCRATCH, "sjis.txt"),) * 2)),
+        ]
+        for args, status, first in cases:
+            with self.subTest(args=args):
+                code, out, err = run(command=make + args, cwd=SOURCE, env=user_env())
+                said = re.findall(r"\] Error (\d+)$", err.decode(), re.M)
+                self.assertEqual((code, said, err.decode().startswith(first)),
+                                 (2 if status else 0, [str(status)] if status else [], True))
+                if args == ["run"]:
+                    self.assertEqual(out.decode(), example_table("examples/vario.def"))
 
 
 if __name__ == "__main__":
