@@ -811,8 +811,8 @@ class MakeRunTest(HostTest):
         given = "make %s: DEF=" + mine + " names your rules, but %s is not given"
         cases = [
             # (make's arguments, the status vario-try gives, stderr's first line)
-            (["run"], 0, prefix_note() + "make run: the rules of examples/vario.def on the "
-             "captions of examples/captions.txt"),
+            (["run"], 0, "make run: the rules of examples/vario.def on the captions of "
+             "examples/captions.txt"),
             (["record", "DEF=examples/vario.def", "CAPTIONS=examples/captions.txt"], 0,
              "vario-try: recording what the rules of examples/vario.def make of the captions of "
              "examples/captions.txt"),

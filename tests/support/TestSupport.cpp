@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "../../res/Settings.h"
 #include "FaultInjection.h"
+#include "Setting.h"
 #include "Owner.h"
 #include "WindowWatcher.h"
 #include <stdio.h>
@@ -182,7 +183,7 @@ void StoreSetting(DWORD type, const std::string& bytes)
 
 void StorePath(const std::string& path)
 {
-    StoreSetting(REG_SZ, std::string(path.c_str(), path.size() + 1));
+    EXPECT_TRUE(StoreDefinitionFile(path)) << "storing " << path;
 }
 
 bool ReadSetting(DWORD* type, std::string* bytes)
