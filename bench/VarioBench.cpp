@@ -156,7 +156,8 @@ void StorePath(const std::string& path)
                     nullptr);
     const CQorOwnedKey key(created);
     RegSetValueExA(key.get(), VARIO_DEFFILE_VALUE, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(path.c_str()), static_cast<DWORD>(path.size() + 1));
+                   reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
 }
 
 // The reference conversion: per rule a find / replace loop on std::string.
@@ -274,7 +275,8 @@ __attribute__((target("sse2"))) size_t FastLength(const char* text)
     typedef char Bytes16 __attribute__((vector_size(16)));
     const uintptr_t skipped = reinterpret_cast<uintptr_t>(text) & 15;
     const Bytes16* block = reinterpret_cast<const Bytes16*>(text - skipped);
-    unsigned mask = static_cast<unsigned>(__builtin_ia32_pmovmskb128(*block == Bytes16{})) >> skipped;
+    unsigned mask = static_cast<unsigned>(__builtin_ia32_pmovmskb128(*block == Bytes16{}))
+        >> skipped;
     if (mask != 0)
         return __builtin_ctz(mask);
     while ((mask = static_cast<unsigned>(__builtin_ia32_pmovmskb128(*++block == Bytes16{}))) == 0) {

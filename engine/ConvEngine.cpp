@@ -47,10 +47,7 @@ void WriteListing(const CQorPtrArray& table, const CQorString& separator, CQorSt
 
 } // namespace
 
-CConvEngine::CConvEngine()
-    : definitionFile(kQorWorkingCapacity), tables(), lock(), remembered()
-{
-}
+CConvEngine::CConvEngine() : definitionFile(kQorWorkingCapacity), tables(), lock(), remembered() {}
 
 CConvEngine::~CConvEngine() = default;
 

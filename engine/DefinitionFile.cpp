@@ -60,8 +60,7 @@ char* CDefinitionText::NextLine()
 int CDefinitionText::Lines() const
 {
     int lines = next < end && end[-1] != '\n'; // a last line without its LF
-    for (const char* at = next; (at = static_cast<const char*>(memchr(at, '\n', end - at)));
-         ++at)
+    for (const char* at = next; (at = static_cast<const char*>(memchr(at, '\n', end - at))); ++at)
         ++lines;
     return lines;
 }

@@ -18,7 +18,8 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
             if (count < kQorFoundBatch)
                 return text;
             count = QorFindAtBoundaries(text.data, text.length, text.capacity,
-                                     found[kQorFoundBatch - 1] + n, source, n, found, kQorFoundBatch);
+                                        found[kQorFoundBatch - 1] + n, source, n, found,
+                                        kQorFoundBatch);
         }
     }
     int size = 0; // bytes written to result
@@ -41,7 +42,7 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         if (count < kQorFoundBatch)
             break;
         count = QorFindAtBoundaries(text.data, text.length, text.capacity, p, source, n, found,
-                                 kQorFoundBatch);
+                                    kQorFoundBatch);
     }
     QorCopyBytes(result.data + size, text.data + p, text.length - p);
     size += text.length - p;

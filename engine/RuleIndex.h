@@ -72,13 +72,13 @@ private:
     static unsigned Hash(unsigned key, int shift) { return (key * 2654435761u) >> shift; }
 
     std::vector<Rule> rules;
-    std::vector<unsigned> heads;     // each rule's Ends, when some source has four bytes
-    std::vector<unsigned> present;   // one bit per key of one or two bytes that some rule has
+    std::vector<unsigned> heads;       // each rule's Ends, when some source has four bytes
+    std::vector<unsigned> present;     // one bit per key of one or two bytes that some rule has
     std::vector<unsigned> widePresent; // one bit per hash of the wide keys; empty if none
-    int wideShift;                   // a wide key's bit there: its hash shifted right
-    std::vector<unsigned> slots;     // hash of the keys: group + 1, or 0
-    int shift;                       // a key's slot: its hash shifted right
-    std::vector<Group> groups;       // one per key, in the order of their first rules
-    std::vector<int> order;          // rule numbers by group, each group's in table order
-    std::vector<unsigned> groupKeys; // the key of each group
+    int wideShift;                     // a wide key's bit there: its hash shifted right
+    std::vector<unsigned> slots;       // hash of the keys: group + 1, or 0
+    int shift;                         // a key's slot: its hash shifted right
+    std::vector<Group> groups;         // one per key, in the order of their first rules
+    std::vector<int> order;            // rule numbers by group, each group's in table order
+    std::vector<unsigned> groupKeys;   // the key of each group
 };

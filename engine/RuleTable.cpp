@@ -183,7 +183,7 @@ bool CConversion::Apply(int number, CRuleQueue* queue)
     if (n == 0)
         return false; // an empty source is found nowhere
     const int count = QorFindAtBoundaries(current->data, current->length, current->capacity, 0,
-                                       rule.source, n, found, kQorFoundBatch);
+                                          rule.source, n, found, kQorFoundBatch);
     if (count == 0)
         return false;
     CTextBuffer& result = current == &text ? other : text;
@@ -273,9 +273,9 @@ CQorString CRuleTable::ReplaceAll(const CQorString& text, const char* source,
 {
     const int n = lstrlenA(source);
     int found[kQorFoundBatch];
-    const int count = n == 0
-        ? 0
-        : QorFindAtBoundaries(text.data, text.length, text.capacity, 0, source, n, found, kQorFoundBatch);
+    const int count = n == 0 ? 0
+                             : QorFindAtBoundaries(text.data, text.length, text.capacity, 0, source,
+                                                   n, found, kQorFoundBatch);
     if (count == 0)
         return CQorString(text); // an empty source is found nowhere
     char blocks[2][kLocalText];

@@ -41,8 +41,7 @@ CTableInForce::~CTableInForce()
 unsigned CTableInForce::FreeSlot(unsigned ending) const
 {
     for (unsigned slot = 0; slot < kSlots; ++slot)
-        if (slot != ending && !kept[slot].replaced && !kept[slot].put
-            && readers[slot].load() == 0)
+        if (slot != ending && !kept[slot].replaced && !kept[slot].put && readers[slot].load() == 0)
             return slot;
     return kSlots;
 }

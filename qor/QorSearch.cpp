@@ -30,7 +30,6 @@ public:
     bool lead[256];
 };
 
-
 // The code page of a process does not change while it runs.
 const bool* const g_lead = QorLeadBytes();
 
@@ -86,9 +85,9 @@ int FindPairsPlain(const unsigned char* text, int length, int start, const unsig
 
 // The blocks are compared as vectors of bytes, which GCC keeps in registers;
 // as __m128i, it passes each loaded block through the stack.
-__attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int length,
-                                              int readable, int start, const unsigned char* sub,
-                                              int n, int* found, int max)
+__attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int length, int readable,
+                                              int start, const unsigned char* sub, int n,
+                                              int* found, int max)
 {
     const bool* lead = g_lead;
     const int last = length - n;          // the last offset an occurrence fits at
@@ -175,7 +174,7 @@ const bool* QorLeadBytes()
 }
 
 int QorFindAtBoundaries(const char* data, int length, int readable, int start, const char* subData,
-                     int n, int* found, int max)
+                        int n, int* found, int max)
 {
     const unsigned char* text = reinterpret_cast<const unsigned char*>(data);
     const unsigned char* sub = reinterpret_cast<const unsigned char*>(subData);

@@ -5,7 +5,7 @@ set -e
 
 PACKAGES="g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
 cmake make googletest wine wine32:i386 xvfb xauth x11-utils x11-apps locales
-fonts-ipafont-gothic fonts-wine imagemagick python3 git"
+fonts-ipafont-gothic fonts-wine imagemagick python3 git clang-format"
 
 # Every command that the build, the tests, make run, make bench, make dist
 # and tools/screenshots.sh call, with the package that brings it.
@@ -16,7 +16,8 @@ i686-w64-mingw32-windres:binutils-mingw-w64-i686
 i686-w64-mingw32-strip:binutils-mingw-w64-i686
 wine:wine wineboot:wine wineserver:wine32:i386
 xvfb-run:xvfb Xvfb:xvfb xauth:xauth import:imagemagick python3:python3
-flock:util-linux iconv:libc-bin locale:libc-bin localedef:libc-bin git:git"
+flock:util-linux iconv:libc-bin locale:libc-bin localedef:libc-bin git:git
+clang-format:clang-format"
 
 need_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1

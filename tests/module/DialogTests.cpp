@@ -215,8 +215,7 @@ TEST_F(Dialogs, StartOnAnotherThreadWhileAboutIsOpen)
 {
     ASSERT_TRUE(StartEngineWith(WriteScratchFile("about-start.txt", "a,b\r\n")));
     DWORD started = WAIT_FAILED;
-    ExpectDriven(Drive([] { Engine().OnAbout(nullptr); },
-                       {[&](HWND about) {
+    ExpectDriven(Drive([] { Engine().OnAbout(nullptr); }, {[&](HWND about) {
                            const OwnedHandle start(
                                CreateThread(nullptr, 0, StartEngine, nullptr, 0, nullptr));
                            started = WaitForSingleObject(start.get(), 5000);

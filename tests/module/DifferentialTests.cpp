@@ -399,9 +399,15 @@ TEST(Differential, ChainedRulesAgreeWithTheModel)
     for (int i = 0; i < 16; ++i)
         indexed += "w" + std::to_string(i) + ",W\n";
     const std::string files[] = {"aa,b\nb,\x83\x5C\n\\,/\n", indexed};
-    const std::string captions[] = {"",        "aaab",         "ab\\\x83\x5C\\",
-                                    "xab fab", "\x83\x5C\x83", "w1 w12 aab",
-                                    "q\x82\xA2",  "\x82\xA4r\x82\xA6\x82\xA8", "s\xAB"};
+    const std::string captions[] = {"",
+                                    "aaab",
+                                    "ab\\\x83\x5C\\",
+                                    "xab fab",
+                                    "\x83\x5C\x83",
+                                    "w1 w12 aab",
+                                    "q\x82\xA2",
+                                    "\x82\xA4r\x82\xA6\x82\xA8",
+                                    "s\xAB"};
     for (const std::string& file : files) {
         ASSERT_TRUE(StartEngineWith(WriteScratchFile("chained.txt", file)));
         for (const std::string& caption : captions)

@@ -53,8 +53,8 @@ TEST(ModuleImage, RelocatableNonExecutableDataSystemImportsOnly)
     EXPECT_EQ(wanted, nt->OptionalHeader.DllCharacteristics & wanted)
         << "characteristics " << std::hex << nt->OptionalHeader.DllCharacteristics;
 
-    const char* const system[] = {"kernel32.dll", "user32.dll", "advapi32.dll", "comdlg32.dll",
-                                  "msvcrt.dll",   "ntdll.dll"};
+    const char* const system[] = {"kernel32.dll", "user32.dll", "advapi32.dll",
+                                  "comdlg32.dll", "msvcrt.dll", "ntdll.dll"};
     const IMAGE_DATA_DIRECTORY& dir =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     int imports = 0;
@@ -79,8 +79,7 @@ TEST(ModuleImage, AllowsTheFaultGuardsHandler)
     const BYTE* base = reinterpret_cast<const BYTE*>(EngineModule());
     const IMAGE_OPTIONAL_HEADER& optional = Headers(base)->OptionalHeader;
     EXPECT_EQ(0, optional.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH);
-    const IMAGE_DATA_DIRECTORY& dir =
-        optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG];
+    const IMAGE_DATA_DIRECTORY& dir = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG];
     if (dir.VirtualAddress == 0)
         return; // no load configuration: every handler in the image may run
     const IMAGE_LOAD_CONFIG_DIRECTORY32* config =

@@ -216,13 +216,12 @@ TEST(Settings, ExitKeepsANewerValueAnotherProcessStored)
     const struct {
         const char* what;
         std::vector<std::function<void()>> steps; // after a start on the prior file
-        std::string stored;                        // at exit
+        std::string stored;                       // at exit
     } cases[] = {
         {"stored by another", {store}, other},
         {"stored by another, then chosen here", {store, choose}, RulesFile()},
         {"chosen here, then stored by another", {choose, store}, other},
-        {"stored by another, then started again", {store, [] { Engine().InitEngine(); }},
-         other},
+        {"stored by another, then started again", {store, [] { Engine().InitEngine(); }}, other},
     };
     for (const auto& c : cases) {
         StartWithPriorFile();

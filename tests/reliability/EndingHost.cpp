@@ -8,8 +8,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
     if (reason != DLL_PROCESS_DETACH || !reserved)
         return TRUE;
     const HMODULE engine = GetModuleHandleA("Vario.tfe");
-    const auto stop = reinterpret_cast<void(WINAPI*)()>(reinterpret_cast<void*>(
-        engine ? GetProcAddress(engine, "TFEExitEngine") : nullptr));
+    const auto stop = reinterpret_cast<void(WINAPI*)()>(
+        reinterpret_cast<void*>(engine ? GetProcAddress(engine, "TFEExitEngine") : nullptr));
     char ended[MAX_PATH];
     if (!stop || !GetEnvironmentVariableA("VARIO_ENDED_FILE", ended, sizeof ended))
         return TRUE;

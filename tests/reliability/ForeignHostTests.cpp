@@ -265,10 +265,10 @@ Captions ManyWordCaptions(int rules)
 // One thread's conversions, each compared with the one-thread result.
 struct Converter {
     const Captions* captions;
-    size_t offset;        // where in the captions it starts
-    HANDLE start;         // set once every thread is ready
-    const LONG* stop;     // set when the thread may end, after its share
-    bool mayBeUnchanged;  // a reload may leave no rules in force for a moment
+    size_t offset;       // where in the captions it starts
+    HANDLE start;        // set once every thread is ready
+    const LONG* stop;    // set when the thread may end, after its share
+    bool mayBeUnchanged; // a reload may leave no rules in force for a moment
     int done = 0;
     int wrong = 0;
     std::string first = {}; // the first wrong result
@@ -318,9 +318,9 @@ void ConvertOnThreads(const Captions& captions, const std::function<void()>& rel
     std::string done;
     for (const Converter& c : converters)
         done += " " + std::to_string(c.done);
-    ASSERT_EQ(0u, g_threadFault.code) << "a converting thread died of " << Describe(g_threadFault)
-                                      << " after" << done << " conversions, " << reloads
-                                      << " reloads";
+    ASSERT_EQ(0u, g_threadFault.code)
+        << "a converting thread died of " << Describe(g_threadFault) << " after" << done
+        << " conversions, " << reloads << " reloads";
     for (const Converter& c : converters)
         EXPECT_EQ(0, c.wrong) << "of " << c.done << ", first: " << c.first;
 }
@@ -351,7 +351,8 @@ TEST(ForeignHost, ThreadsConvertWhileAnotherReloads)
         }
         {
             SCOPED_TRACE("TFEInitEngine");
-            ConvertOnThreads(captions, [&] { e.InitEngine(); }, true /* empty while it starts */);
+            ConvertOnThreads(
+                captions, [&] { e.InitEngine(); }, true /* empty while it starts */);
         }
         {
             SCOPED_TRACE("TFEExitEngine, TFEInitEngine");
@@ -417,8 +418,7 @@ TEST(ForeignHost, PointersTheHostGotWrong)
         {"caption on a guard page", guard, text, sizeof text, "0x0 \"untouched\""},
         {"empty caption", "", text, sizeof text, "0x1 \"\""},
         {"buffer on a read-only page", "Untitled", readOnly, 64, "0x0 \"read-only\""},
-        {"buffer 8 bytes before an unreadable page", "Untitled - Notepad", noAccess - 8, 64,
-         "0x0"},
+        {"buffer 8 bytes before an unreadable page", "Untitled - Notepad", noAccess - 8, 64, "0x0"},
         {"buffer on a guard page", "Untitled", guard, 64, "0x0"},
         {"buffer at 0x10", "Untitled", bad, 64, "0x0"},
     };
@@ -437,7 +437,8 @@ TEST(ForeignHost, PointersTheHostGotWrong)
             VirtualProtect(guard, page, PAGE_READWRITE | PAGE_GUARD, &old);
         }
     }
-    for (const void* buffer : {static_cast<const void*>(readOnly), bad, static_cast<const void*>(guard)}) {
+    for (const void* buffer :
+         {static_cast<const void*>(readOnly), bad, static_cast<const void*>(guard)}) {
         const auto& e = Engine();
         for (const void* export_ : {Code(e.GetEngineDescription), Code(e.GetEngineVersion)}) {
             const ForeignCall call = CallForeign(export_, {Arg(buffer), 64}, 0);
@@ -599,8 +600,10 @@ TEST(ForeignHostEnds, AThreadKilledInsideAConversionHoldsUpNoLaterCall)
         }
         ASSERT_TRUE(TerminateThread(thread.get(), 0));
         WaitForSingleObject(thread.get(), INFINITE);
-        EXPECT_EQ("returned", Within(Call<&CEngineModule::ExitEngine>)) << "TFEExitEngine, " << killed;
-        EXPECT_EQ("returned", Within(Call<&CEngineModule::InitEngine>)) << "TFEInitEngine, " << killed;
+        EXPECT_EQ("returned", Within(Call<&CEngineModule::ExitEngine>))
+            << "TFEExitEngine, " << killed;
+        EXPECT_EQ("returned", Within(Call<&CEngineModule::InitEngine>))
+            << "TFEInitEngine, " << killed;
         EXPECT_EQ(captions[1].second, Convert(captions[1].first)) << killed << " killed";
     }
 }

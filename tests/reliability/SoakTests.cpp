@@ -192,8 +192,8 @@ TEST(Soak, LoadUnloadCyclesCostNoMoreThanAnEmptyModule)
     };
     const double control = perCycle([&] {
         const HMODULE module = LoadLibraryA((folder + "ControlModule.dll").c_str());
-        const auto length = reinterpret_cast<int (*)(const char*)>(reinterpret_cast<void*>(
-            module ? GetProcAddress(module, "ControlLength") : nullptr));
+        const auto length = reinterpret_cast<int (*)(const char*)>(
+            reinterpret_cast<void*>(module ? GetProcAddress(module, "ControlLength") : nullptr));
         const bool right = length && length("foo") == 3;
         return FreeLibrary(module) && right;
     });
@@ -207,8 +207,8 @@ TEST(Soak, LoadUnloadCyclesCostNoMoreThanAnEmptyModule)
         module.ExitEngine();
         return converted && std::string(buffer) == "bar";
     });
-    printf("[ loads    ] %d cycles: %.0f bytes a cycle, %.0f for the empty module\n", cycles,
-           used, control);
+    printf("[ loads    ] %d cycles: %.0f bytes a cycle, %.0f for the empty module\n", cycles, used,
+           control);
     EXPECT_LE(used, control + 64) << "the engine's own objects are not freed at unload";
 }
 

@@ -54,8 +54,8 @@ std::vector<int> Found(const std::string& text, const std::string& after, const 
     const std::string bytes = text + '\0' + after;
     std::vector<int> found(max);
     found.resize(QorFindAtBoundaries(BeforeUnreadablePage(bytes), static_cast<int>(text.size()),
-                                  static_cast<int>(bytes.size()), start, sub,
-                                  static_cast<int>(strlen(sub)), found.data(), max));
+                                     static_cast<int>(bytes.size()), start, sub,
+                                     static_cast<int>(strlen(sub)), found.data(), max));
     return found;
 }
 

@@ -16,7 +16,8 @@ TEST(TextBuffer, GrowingTextAlwaysFitsAndIsCopiedInLinearTime)
         int capacity = 0, size = 0;
         while (size < (8 << 20)) {
             const int grown = GrownCapacity(capacity, size, piece);
-            ASSERT_GE(grown, size + piece + 1) << "no room for " << piece << " bytes after " << size;
+            ASSERT_GE(grown, size + piece + 1)
+                << "no room for " << piece << " bytes after " << size;
             if (grown != capacity) {
                 copied += size;
                 capacity = grown;
