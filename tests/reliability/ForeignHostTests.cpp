@@ -5,6 +5,7 @@
 // failed allocations under the exports.
 #include "Answering.h"
 #include "FaultInjection.h"
+#include "HeapCheck.h"
 #include "TestSupport.h"
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
@@ -532,6 +533,7 @@ TEST(ForeignHostFaults, ConversionThroughALargeKeyedTable)
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    ValidateHeapsAfterEachTest();
     g_mainThread = GetCurrentThreadId();
     SetUnhandledExceptionFilter(CatchFault);
     // A host's own floating-point controls, before the module comes.
