@@ -1,6 +1,5 @@
 // QorRegKey.cpp - one open registry key.
 #include "QorRegKey.h"
-#include <assert.h>
 
 CQorRegKey::CQorRegKey() : hkey() {}
 
@@ -36,8 +35,9 @@ LONG CQorRegKey::Close()
 
 BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 {
-    assert(hkey.valid() && "the key is open");
     target.Empty();
+    if (!hkey.valid())
+        return FALSE;
     DWORD type = REG_NONE;
     DWORD size = target.capacity;
     LONG status;
@@ -70,7 +70,8 @@ BOOL CQorRegKey::QueryString(const char* name, CQorString& target)
 
 BOOL CQorRegKey::HasValue(const char* name)
 {
-    assert(hkey.valid() && "the key is open");
+    if (!hkey.valid())
+        return FALSE;
     const LONG status = RegQueryValueExA(hkey.get(), name,
                                          nullptr,  // reserved
                                          nullptr,  // any type
@@ -81,7 +82,8 @@ BOOL CQorRegKey::HasValue(const char* name)
 
 BOOL CQorRegKey::SetString(const char* name, const char* value)
 {
-    assert(hkey.valid() && "the key is open");
+    if (!hkey.valid())
+        return FALSE;
     const DWORD reserved = 0;
     const LONG status = RegSetValueExA(hkey.get(), name, reserved, REG_SZ,
                                        reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);

@@ -30,13 +30,15 @@ public:
     // Closes the open key: RegCloseKey's status, or 0 when none was open.
     LONG Close();
     // Reads a REG_SZ value into target, grown as far as it needs: TRUE only
-    // for a REG_SZ read whole. A missing value leaves target empty; a value
-    // of another type is read into it all the same. Throws the memory
-    // exception when target cannot grow; the key stays open.
+    // for a REG_SZ read whole. A missing value, or no open key, leaves target
+    // empty; a value of another type is read into it all the same. Throws
+    // the memory exception when target cannot grow; the key stays open.
     BOOL QueryString(const char* name, CQorString& target);
-    // Whether the open key holds a value of that name, of any type.
+    // Whether the open key holds a value of that name, of any type: FALSE
+    // when no key is open.
     BOOL HasValue(const char* name);
-    // Writes value as REG_SZ, its terminator included: TRUE when written.
+    // Writes value as REG_SZ, its terminator included: TRUE when written,
+    // FALSE when no key is open.
     BOOL SetString(const char* name, const char* value);
 
     // The open key, or null.

@@ -1,25 +1,47 @@
 #!/bin/sh
-# Runs every test of a build on a private X display, then the framework,
-# engine and module tests of a debug build (BUILD_DIR/debug), whose asserts
-# run, and then the whole suite again with Wine's heap checks on. The output
-# ends with the pass/fail count of each run.
+# Runs every test of a build and, at the same time, the tests not labelled
+# no_heap_check again with Wine's heap checks on (see wine-test.sh). The two
+# runs share nothing: each has its own X display, Wine prefix (registry and
+# scratch folders) and wineserver. The plain run prints as it goes, the
+# heap-checked one when it is done; the output ends with the pass/fail count
+# of each run, and a failing run fails the whole. The format of the code is
+# checked first (check-format.sh), and counts as a run.
 # usage: run-tests.sh BUILD_DIR [CTEST_ARGS...]
 set -e
-source=$(cd "$(dirname "$0")/.." && pwd)
+tools=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 [ $# -gt 0 ] && shift
 cd "$build"
-status=0
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+
+# The randomized comparison runs fewer files with the heap checked: every
+# file is also run without, and the checks make each one slower.
+(
+    VARIO_HEAP_CHECK=1 VARIO_DIFF_COUNT=200 xvfb-run -a -s "-screen 0 1280x1024x24" \
+        ctest --output-on-failure -LE no_heap_check "$@" >"$logs/heap" 2>&1 &&
+        touch "$logs/heap.passed"
+) &
+echo "== format"
+sh "$tools/check-format.sh" >"$logs/format" 2>&1 && touch "$logs/format.passed"
+cat "$logs/format"
 echo "== tests"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@" || status=1
-echo "== framework, engine and module tests of a debug build (asserts on)"
-cmake -S "$source" -B debug -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build debug -j2 --target framework_tests engine_tests module_tests >/dev/null
-(cd debug && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure \
-    -R '^(framework|engine|module)$' "$@") || status=1
+(
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@" 2>&1 &&
+        touch "$logs/plain.passed"
+) | tee "$logs/plain"
+wait
 echo "== tests with heap checking"
-# Full heap validation is slow: the randomized comparison runs fewer files.
-VARIO_HEAP_CHECK=1 VARIO_DIFF_COUNT=200 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --output-on-failure -LE no_heap_check "$@" || status=1
+cat "$logs/heap"
+
+echo "== counts"
+status=0
+echo "format: $(tail -n 1 "$logs/format")"
+[ -e "$logs/format.passed" ] || status=1
+for run in plain heap; do
+    [ "$run" = plain ] && name="tests" || name="tests with heap checking"
+    count=$(grep -E '[0-9]+% tests passed' "$logs/$run" || echo "no count: the run ended early")
+    echo "$name: $count"
+    [ -e "$logs/$run.passed" ] || status=1
+done
 exit $status

@@ -6,6 +6,7 @@
 // and a process that exits while its threads convert.
 #include "Answering.h"
 #include "FaultInjection.h"
+#include "HeapCheck.h"
 #include "TestSupport.h"
 #include "../../res/resource.h"
 #include <gtest/gtest.h>
@@ -715,6 +716,7 @@ int main(int argc, char** argv)
     if (argc == 2 && strcmp(argv[1], "--end-while-converting") == 0)
         return EndWhileConverting();
     testing::InitGoogleTest(&argc, argv);
+    ValidateHeapsAfterEachTest();
     g_mainThread = GetCurrentThreadId();
     SetUnhandledExceptionFilter(CatchFault);
     // A host's own floating-point controls, before the module comes.

@@ -1,5 +1,6 @@
 // ModuleMain.cpp - runs the tests of the built Vario.tfe.
 #include "FaultInjection.h"
+#include "HeapCheck.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -8,6 +9,7 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    ValidateHeapsAfterEachTest();
     if (!EngineModule()) {
         fprintf(stderr, "Vario.tfe could not be loaded (error %lu)\n", GetLastError());
         return 1;

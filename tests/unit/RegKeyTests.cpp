@@ -66,6 +66,20 @@ TEST_F(RegKey, EveryKeyIsClosedOnce)
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(last)) << "the key outlived its object";
 }
 
+// With no key open, before Open or after Close, every call fails and a
+// read leaves its target empty.
+TEST_F(RegKey, WithNoKeyOpenEveryCallFails)
+{
+    CQorRegKey key;
+    CQorString target("earlier text", 0);
+    EXPECT_FALSE(key.QueryString("Text", target));
+    ExpectWholeString(target, "", "read with no key open");
+    EXPECT_FALSE(key.HasValue("Text"));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+    key.Close();
+    EXPECT_FALSE(key.SetString("Text", "written")) << "written after Close";
+}
+
 TEST_F(RegKey, AccessFollowsTheNamedAccess)
 {
     StoreValue(kKey, "Text", REG_SZ, std::string("abc", 4));
