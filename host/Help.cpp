@@ -70,6 +70,7 @@ const char kHelp[] =
     "                  of the file CAPTIONS, to start a regression file from.\n"
     "  --windows       Convert the captions of the visible top-level windows, in\n"
     "                  the table of --show; no window is changed. Needs a display.\n"
+    "                  With --record (and no CAPTIONS): record them instead.\n"
     "  --about         Open the engine's About dialog (its version and the rules\n"
     "                  in force) after the conversions. Needs a display.\n"
     "  --settings      Open the engine's Settings dialog to choose a definition\n"

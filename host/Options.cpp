@@ -4,6 +4,7 @@
 // engine text here. A file name must survive that step whole: the engine
 // opens files by their code page 932 names.
 #include "Options.h"
+#include <algorithm>
 #include "HostText.h"
 #include <stdio.h>
 
@@ -57,6 +58,9 @@ bool ModeOption(const std::wstring& arg, Mode& mode, bool& takesFile)
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& error)
 {
+    // --windows --record records the windows' captions: no captions file.
+    const bool windows = std::find(argv + 1, argv + argc, std::wstring(L"--windows"))
+        != argv + argc;
     bool captionsOnly = false;
     std::wstring modeOption; // the option that chose the mode, or empty
     for (int i = 1; i < argc; ++i) {
@@ -70,6 +74,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             }
             modeOption = arg;
             options.mode = mode;
+            takesFile = takesFile && !(windows && mode == Mode::kRecord);
         } else if (captionsOnly || arg.empty() || arg[0] != L'-' || arg == L"-") {
             options.captions.push_back(arg);
             continue;
@@ -138,9 +143,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
     if (error.empty() && options.raw + options.utf8 + options.consoleCp > 1)
         error = L"--raw, --utf8 and --console-cp: give one of them at a time";
     if (error.empty() && options.windows
-        && (options.mode != Mode::kConvert || !options.captions.empty()))
-        error = L"--windows converts the captions of the windows: it takes no captions and no "
-                L"--explain, --trace, --check, --coverage or --record";
+        && ((options.mode != Mode::kConvert && options.mode != Mode::kRecord)
+            || !options.captions.empty()))
+        error = L"--windows converts or records the captions of the windows: it takes no "
+                L"captions and no --explain, --trace, --check or --coverage";
     if (error.empty() && options.counts && options.mode != Mode::kCoverage)
         error = L"--counts goes with --coverage only";
     if (error.empty() && options.remember && !options.useDefinitionFile)

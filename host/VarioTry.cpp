@@ -200,9 +200,7 @@ int CHost::Run()
         return Check();
     case Mode::kCoverage:
         return Coverage();
-    case Mode::kRecord:
-        return Record();
-    case Mode::kConvert:
+    default:
         break;
     }
     if ((options.about || options.settings) && !HaveDisplay())
@@ -213,6 +211,8 @@ int CHost::Run()
         return Fail(kUsage,
                     "--windows reads the captions of the windows on the display, which "
                     "needs one (under Wine: an X display in DISPLAY)");
+    if (options.mode == Mode::kRecord)
+        return Record();
     CCaptionOutput output(out, err, options.show || options.windows);
     int status = Start(output);
     if (status != kOk)
@@ -283,6 +283,13 @@ int CHost::Check()
 // The lines of the captions file; false, said, when it cannot be read.
 bool CHost::ReadCaptions(std::vector<TextLine>& lines)
 {
+    if (options.windows) {
+        for (const std::wstring& caption : WindowCaptions()) {
+            lines.emplace_back();
+            AnsiFromWideExactly(caption, lines.back().text, lines.back().lost);
+        }
+        return true;
+    }
     std::string error;
     if (ReadTextLines(options.file, options.raw, lines, error))
         return true;
@@ -321,22 +328,24 @@ int CHost::Record()
     std::vector<TextLine> lines;
     if (!ReadCaptions(lines))
         return kFileUnreadable;
+    const std::string source = options.windows ? "the visible windows" : options.file;
     return RunOnRules(
         "recording what the rules of " + options.definitionFile + " make of the captions of "
-            + options.file,
+            + source,
         [&](const std::vector<TracedRule>&, const std::vector<std::string>&,
             const Converter& convert) {
             out.WriteLine("// What the rules of " + options.definitionFile
-                          + " make of the captions of " + options.file + " (vario-try --record)");
+                          + " make of the captions of " + source + " (vario-try --record)");
             int status = kOk;
             for (size_t i = 0; i < lines.size(); ++i) {
-                const std::string where = options.file + ":" + Number(static_cast<int>(i + 1))
-                    + ": ";
+                const std::string at = (options.windows ? "window " : options.file + ":")
+                    + Number(static_cast<int>(i + 1));
+                const std::string where = at + ": ";
                 std::string result;
                 std::string line;
                 if (lines[i].text.empty())
                     continue;
-                NoteLost(lines[i].lost, options.file + ":" + Number(static_cast<int>(i + 1)));
+                NoteLost(lines[i].lost, at);
                 if (!convert(lines[i].text, result))
                     status = std::max(status, Fail(kNotWhole, where + kNotWholeMessage));
                 else if (!ExpectedLine(lines[i].text, result, options.raw, line))

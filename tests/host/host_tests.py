@@ -339,6 +339,9 @@ class WindowsTest(HostTest):
             time.sleep(0.2)
         self.assertEqual((code, out.decode().split("\n", 2)[2], about.poll()),
                          (0, "VarioEngineのバージョン情報  →  VarioEngineのAbout\n", None))
+        code, out, _ = run("--def", rules, "--windows", "--record", env=env)
+        self.assertEqual((code, out.decode().split("\n", 1)[1]),
+                         (0, "VarioEngineのバージョン情報 → VarioEngineのAbout\n"))
 
 
 class FailureTest(HostTest):
