@@ -5,8 +5,9 @@
 
 // Copies count bytes (count >= 0) between blocks that do not overlap. Up to
 // 32 bytes are copied here, in two pieces of the size class that may
-// overlap, so that the branches depend on the size class alone: a call to
-// the runtime costs more than such a copy.
+// overlap (below four bytes: two bytes and the last), so that the branches
+// depend on the size class alone: a call to the runtime costs more than
+// such a copy, and each store the next search reads through delays it.
 // Example: QorCopyBytes(to, "abcdef", 6) writes bytes 0-3 and 2-5.
 inline void QorCopyBytes(char* to, const char* from, int count)
 {
@@ -21,9 +22,10 @@ inline void QorCopyBytes(char* to, const char* from, int count)
     } else if (count >= 4) {
         __builtin_memcpy(to, from, 4);
         __builtin_memcpy(to + count - 4, from + count - 4, 4);
-    } else if (count > 0) {
-        to[0] = from[0];
-        to[count / 2] = from[count / 2];
+    } else if (count >= 2) {
+        __builtin_memcpy(to, from, 2);
         to[count - 1] = from[count - 1];
+    } else if (count == 1) {
+        to[0] = from[0];
     }
 }
