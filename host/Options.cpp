@@ -54,6 +54,25 @@ bool ModeOption(const std::wstring& arg, Mode& mode, bool& takesFile)
     return false;
 }
 
+// The switch that option arg sets, or null when arg names none.
+bool* Flag(const std::wstring& arg, Options& options)
+{
+    static const struct {
+        const wchar_t* option;
+        bool Options::*flag;
+    } flags[] = {
+        {L"--remember", &Options::remember},    {L"--show", &Options::show},
+        {L"--counts", &Options::counts},        {L"--utf8", &Options::utf8},
+        {L"--console-cp", &Options::consoleCp}, {L"--raw", &Options::raw},
+        {L"--windows", &Options::windows},      {L"--about", &Options::about},
+        {L"--settings", &Options::settings},
+    };
+    for (const auto& each : flags)
+        if (arg == each.option)
+            return &(options.*each.flag);
+    return nullptr;
+}
+
 } // namespace
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& error)
@@ -83,24 +102,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             options.useDefinitionFile = options.useDefinitionFile || arg == L"--def";
         } else if (arg == L"--") {
             captionsOnly = true;
-        } else if (arg == L"--remember") {
-            options.remember = true;
-        } else if (arg == L"--show") {
-            options.show = true;
-        } else if (arg == L"--counts") {
-            options.counts = true;
-        } else if (arg == L"--utf8") {
-            options.utf8 = true;
-        } else if (arg == L"--console-cp") {
-            options.consoleCp = true;
-        } else if (arg == L"--raw") {
-            options.raw = true;
-        } else if (arg == L"--windows") {
-            options.windows = true;
-        } else if (arg == L"--about") {
-            options.about = true;
-        } else if (arg == L"--settings") {
-            options.settings = true;
+        } else if (bool* flag = Flag(arg, options)) {
+            *flag = true;
         } else {
             error = L"unknown option " + arg + L" (a caption that begins with - goes after --)";
             return false;

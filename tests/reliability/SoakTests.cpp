@@ -5,6 +5,7 @@
 // cycles (each cycle opens a real dialog: 10,000 take one to five minutes);
 // and 300 loads and unloads of the module (VARIO_SOAK_LOADS).
 #include "FaultInjection.h"
+#include "HeapCheck.h"
 #include "Owner.h"
 #include "TestSupport.h"
 #include "../../res/resource.h"
@@ -36,23 +37,6 @@ SIZE_T PrivateBytes()
             total += region.RegionSize;
         if (static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize < p)
             break; // the end of the address space
-    }
-    return total;
-}
-
-// The bytes in use in every heap of the process.
-double HeapBytes()
-{
-    HANDLE heaps[64];
-    const DWORD count = GetProcessHeaps(64, heaps);
-    double total = 0;
-    for (DWORD i = 0; i < count && i < 64; ++i) {
-        PROCESS_HEAP_ENTRY entry = {};
-        HeapLock(heaps[i]);
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                total += entry.cbData;
-        HeapUnlock(heaps[i]);
     }
     return total;
 }
@@ -183,12 +167,12 @@ TEST(Soak, LoadUnloadCyclesCostNoMoreThanAnEmptyModule)
     const auto perCycle = [cycles](const std::function<bool()>& cycle) {
         for (int i = 0; i < 20; ++i)
             cycle();
-        const double before = HeapBytes();
+        const double before = HeapBytesInUse();
         int wrong = 0;
         for (int i = 0; i < cycles; ++i)
             wrong += !cycle();
         EXPECT_EQ(0, wrong);
-        return (HeapBytes() - before) / cycles;
+        return (HeapBytesInUse() - before) / cycles;
     };
     const double control = perCycle([&] {
         const HMODULE module = LoadLibraryA((folder + "ControlModule.dll").c_str());

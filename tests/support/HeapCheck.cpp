@@ -2,6 +2,7 @@
 #include "HeapCheck.h"
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <set>
 #include <stdlib.h>
 #include <string.h>
@@ -16,15 +17,11 @@ namespace {
 class HeapValidation : public testing::EmptyTestEventListener {
     void OnTestEnd(const testing::TestInfo& test) override
     {
-        HANDLE heaps[256];
-        DWORD count = GetProcessHeaps(256, heaps);
-        if (count > 256)
-            count = 256;
-        for (DWORD i = 0; i < count; ++i) {
-            if (HeapValidate(heaps[i], 0, nullptr) || !damaged.insert(heaps[i]).second)
+        for (HANDLE heap : ProcessHeaps()) {
+            if (HeapValidate(heap, 0, nullptr) || !damaged.insert(heap).second)
                 continue;
-            ADD_FAILURE() << "heap " << heaps[i]
-                          << (heaps[i] == GetProcessHeap() ? " (the process heap)" : "")
+            ADD_FAILURE() << "heap " << heap
+                          << (heap == GetProcessHeap() ? " (the process heap)" : "")
                           << " is damaged after " << test.test_suite_name() << "." << test.name()
                           << ": something it ran wrote past a block or into a freed one";
         }
@@ -34,6 +31,27 @@ class HeapValidation : public testing::EmptyTestEventListener {
 };
 
 } // namespace
+
+std::vector<HANDLE> ProcessHeaps()
+{
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(std::min<size_t>(heaps.size(), GetProcessHeaps(heaps.size(), heaps.data())));
+    return heaps;
+}
+
+double HeapBytesInUse()
+{
+    double total = 0;
+    for (HANDLE heap : ProcessHeaps()) {
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(heap);
+        while (HeapWalk(heap, &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                total += entry.cbData;
+        HeapUnlock(heap);
+    }
+    return total;
+}
 
 void ValidateHeapsAfterEachTest()
 {
