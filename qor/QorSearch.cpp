@@ -84,7 +84,10 @@ int FindPairsPlain(const unsigned char* text, int length, int start, const unsig
 }
 
 // The blocks are compared as vectors of bytes, which GCC keeps in registers;
-// as __m128i, it passes each loaded block through the stack.
+// as __m128i, it passes each loaded block through the stack. Each block
+// begins 16 bytes after the one before, whatever was found in it, so that
+// the processor loads the next blocks while it checks the candidates of
+// this one: a text a rule has just written delays each load that reads it.
 __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int length, int readable,
                                               int start, const unsigned char* sub, int n,
                                               int* found, int max)
@@ -92,30 +95,25 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
     const bool* lead = g_lead;
     const int last = length - n;          // the last offset an occurrence fits at
     const int lastLoaded = readable - 17; // the last block whose bytes may all be read
-    const int lastScanned = last < lastLoaded ? last : lastLoaded;
     const Bytes16 first = Bytes16{} + static_cast<char>(sub[0]);
     const Bytes16 second = Bytes16{} + static_cast<char>(sub[1]);
     int count = 0;
-    int from = start; // a known character boundary
-    int block = start;
-    while (block <= last) {
+    int from = start; // a known character boundary; no occurrence begins before it
+    for (int block = start; block <= last; block += 16) {
         unsigned mask = 0;
         if (block <= lastLoaded) {
-            // Blocks without a candidate are passed in a loop of their own.
             // Bytes past the text are read, never taken.
-            const unsigned char* p = text + block;
-            while ((mask = Pairs(p, first, second)) == 0 && p + 16 <= text + lastScanned)
-                p += 16;
-            block = static_cast<int>(p - text);
-            if (mask == 0) {
-                block += 16;
-                continue;
-            }
+            mask = Pairs(text + block, first, second);
         } else {
-            for (int i = 0; block + i <= last; ++i)
+            for (int i = 0; block + i <= last && i < 16; ++i)
                 if (text[block + i] == sub[0] && text[block + i + 1] == sub[1])
                     mask |= 1u << i;
         }
+        // Positions inside the last occurrence found, or before the
+        // boundary that ends it, are passed.
+        const int passed = from - block;
+        if (passed > 0)
+            mask = passed < 16 ? mask & (~0u << passed) : 0;
         while (mask != 0) {
             const int at = block + __builtin_ctz(mask);
             mask &= mask - 1;
@@ -134,11 +132,10 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
                 if (count == max)
                     return count;
                 from = at + n; // the search goes on after it
-                const int passed = from - block;
-                mask = passed < 16 ? mask & (~0u << passed) : 0;
+                const int inside = from - block;
+                mask = inside < 16 ? mask & (~0u << inside) : 0;
             }
         }
-        block = from > block + 16 ? from : block + 16;
     }
     return count;
 }
