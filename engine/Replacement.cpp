@@ -3,7 +3,41 @@
 #include "../qor/QorBytes.h"
 #include "../qor/QorSearch.h"
 #include <limits.h>
+#include <stdint.h>
 #include <string.h>
+
+namespace {
+
+// Writes the replacement, n bytes, over the count occurrences at found as
+// two pieces of the size class that may overlap, each read once.
+template <typename Piece>
+void WriteOverIn(char* text, const int* found, int count, const char* replacement, int n)
+{
+    Piece head, tail;
+    memcpy(&head, replacement, sizeof head);
+    memcpy(&tail, replacement + n - sizeof tail, sizeof tail);
+    for (int i = 0; i < count; ++i) {
+        memcpy(text + found[i], &head, sizeof head);
+        memcpy(text + found[i] + n - sizeof tail, &tail, sizeof tail);
+    }
+}
+
+// Writes the replacement, n bytes (n >= 1), over the count occurrences at
+// found: the size class is chosen once for them all.
+void WriteOver(char* text, const int* found, int count, const char* replacement, int n)
+{
+    if (n < 2)
+        WriteOverIn<uint8_t>(text, found, count, replacement, n);
+    else if (n < 4)
+        WriteOverIn<uint16_t>(text, found, count, replacement, n);
+    else if (n < 8)
+        WriteOverIn<uint32_t>(text, found, count, replacement, n);
+    else
+        for (int i = 0; i < count; ++i)
+            QorCopyBytes(text + found[i], replacement, n);
+}
+
+} // namespace
 
 CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
                                 const char* replacement, int m, int* found, int count,
@@ -13,8 +47,7 @@ CTextBuffer& ReplaceOccurrences(CTextBuffer& text, const char* source, int n,
         // Written over the text: the search goes on in bytes not yet
         // written, so the result is the one a new text would hold.
         for (;;) {
-            for (int i = 0; i < count; ++i)
-                QorCopyBytes(text.data + found[i], replacement, n);
+            WriteOver(text.data, found, count, replacement, n);
             if (count < kQorFoundBatch)
                 return text;
             count = QorFindAtBoundaries(text.data, text.length, text.capacity,

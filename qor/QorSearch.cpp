@@ -67,6 +67,18 @@ __attribute__((target("sse2"))) inline __attribute__((always_inline)) unsigned P
     return static_cast<unsigned>(__builtin_ia32_pmovmskb128((here == a) & (next == b)));
 }
 
+// Pairs of a block that ends where the bytes that may be read end, one
+// position at a time up to last.
+__attribute__((noinline)) unsigned PairsAtEnd(const unsigned char* text, int block, int last,
+                                              const unsigned char* sub)
+{
+    unsigned mask = 0;
+    for (int i = 0; block + i <= last && i < 16; ++i)
+        if (text[block + i] == sub[0] && text[block + i + 1] == sub[1])
+            mask |= 1u << i;
+    return mask;
+}
+
 // The search of a processor without SSE2: character by character.
 int FindPairsPlain(const unsigned char* text, int length, int start, const unsigned char* sub,
                    int n, int* found, int max)
@@ -100,15 +112,9 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
     int count = 0;
     int from = start; // a known character boundary; no occurrence begins before it
     for (int block = start; block <= last; block += 16) {
-        unsigned mask = 0;
-        if (block <= lastLoaded) {
-            // Bytes past the text are read, never taken.
-            mask = Pairs(text + block, first, second);
-        } else {
-            for (int i = 0; block + i <= last && i < 16; ++i)
-                if (text[block + i] == sub[0] && text[block + i + 1] == sub[1])
-                    mask |= 1u << i;
-        }
+        // Bytes past the text are read, never taken.
+        unsigned mask = block <= lastLoaded ? Pairs(text + block, first, second)
+                                            : PairsAtEnd(text, block, last, sub);
         // Positions inside the last occurrence found, or before the
         // boundary that ends it, are passed.
         const int passed = from - block;
