@@ -111,10 +111,19 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
     const Bytes16 second = Bytes16{} + static_cast<char>(sub[1]);
     int count = 0;
     int from = start; // a known character boundary; no occurrence begins before it
+    const int lastScanned = last < lastLoaded ? last : lastLoaded;
     for (int block = start; block <= last; block += 16) {
-        // Bytes past the text are read, never taken.
-        unsigned mask = block <= lastLoaded ? Pairs(text + block, first, second)
-                                            : PairsAtEnd(text, block, last, sub);
+        unsigned mask;
+        if (block <= lastLoaded) {
+            // Blocks without a candidate are passed in a loop of their own.
+            // Bytes past the text are read, never taken.
+            while ((mask = Pairs(text + block, first, second)) == 0 && block + 16 <= lastScanned)
+                block += 16;
+            if (mask == 0)
+                continue;
+        } else {
+            mask = PairsAtEnd(text, block, last, sub);
+        }
         // Positions inside the last occurrence found, or before the
         // boundary that ends it, are passed.
         const int passed = from - block;
