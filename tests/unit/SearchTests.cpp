@@ -83,6 +83,7 @@ TEST(StringSearch, BatchesOfOccurrencesThatBeginACharacter)
         {"the whole text", "ab", "ab", 0, 64, {0}},
         {"after a block", X(17) + "ab", "ab", 0, 64, {17}},
         {"at the last place", X(20) + "abc", "abc", 0, 64, {20}},
+        {"the last two bytes' block at the terminator", X(42) + "abcdef", "abcdef", 0, 64, {42}},
         {"no overlap", "aaaaa", "aa", 0, 64, {0, 2}},
         // A position begins a character when the lead-valued bytes before it are even.
         {"odd run over the edge", Leads(17) + "abab", "ab", 0, 64, {19}},
