@@ -125,8 +125,20 @@ public:
     const CTextBuffer& Run();
 
 private:
+    // Whether the source of the rule numbered so may occur in the text: a
+    // source of four bytes or more whose first or last four bytes are not
+    // in the text does not. Inline, since most queued rules go no further.
+    bool MayOccur(int number)
+    {
+        const unsigned ends = index.HasHeads() ? index.Ends(number) : 0;
+        if (ends == 0)
+            return true;
+        if (!windowsKept)
+            TakeWindows();
+        return windows.MayHold(CRuleIndex::Head(ends)) && windows.MayHold(CRuleIndex::Tail(ends));
+    }
     // Applies the rule numbered so where its source occurs; whether it did.
-    bool Apply(int number, CRuleQueue* queue);
+    void Apply(int number, CRuleQueue* queue);
     // Tells the queue, and the windows when kept, what the count
     // occurrences in found brought into the text: the keys inside the
     // replacement and at its edges, and the windows that hold a byte of it.
@@ -158,40 +170,32 @@ const CTextBuffer& CConversion::Run()
         queue.QueueKeysIn(current->data, current->length);
         if (4 * queue.QueuedRules() <= count) {
             for (int number = queue.Next(); number != -1; number = queue.Next())
-                Apply(number, &queue);
+                if (MayOccur(number))
+                    Apply(number, &queue);
             return *current;
         }
     }
     for (int number = 0; number < count; ++number)
-        Apply(number, nullptr /* no queue of rules */);
+        if (MayOccur(number))
+            Apply(number, nullptr /* no queue of rules */);
     return *current;
 }
 
-bool CConversion::Apply(int number, CRuleQueue* queue)
+void CConversion::Apply(int number, CRuleQueue* queue)
 {
-    // A source of four bytes or more whose first or last four bytes are not
-    // in the text is passed before its texts are read.
-    const unsigned ends = index.HasHeads() ? index.Ends(number) : 0;
-    if (ends != 0) {
-        if (!windowsKept)
-            TakeWindows();
-        if (!windows.MayHold(CRuleIndex::Head(ends)) || !windows.MayHold(CRuleIndex::Tail(ends)))
-            return false;
-    }
     const CRuleIndex::Rule& rule = index.Rules()[number];
     const int n = rule.sourceLength;
     if (n == 0)
-        return false; // an empty source is found nowhere
+        return; // an empty source is found nowhere
     const int count = QorFindAtBoundaries(current->data, current->length, current->capacity, 0,
                                           rule.source, n, found, kQorFoundBatch);
     if (count == 0)
-        return false;
+        return;
     CTextBuffer& result = current == &text ? other : text;
     current = &ReplaceOccurrences(*current, rule.source, n, rule.replacement,
                                   rule.replacementLength, found, count, result);
     if (queue || windowsKept)
         Note(rule, count, queue);
-    return true;
 }
 
 void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queue)
