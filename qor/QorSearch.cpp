@@ -124,10 +124,14 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
         if (block <= lastLoaded) {
             // Blocks without a candidate are passed in a loop of their own.
             // Bytes past the text are read, never taken.
-            while ((mask = Pairs(text + block, first, second) &
-                           (kLastPair ? Pairs(text + block + n - 2, penult, ult) : ~0u)) == 0 &&
-                   block + 16 <= lastScanned)
+            for (;;) {
+                mask = Pairs(text + block, first, second);
+                if (kLastPair)
+                    mask &= Pairs(text + block + n - 2, penult, ult);
+                if (mask != 0 || block + 16 > lastScanned)
+                    break;
                 block += 16;
+            }
             if (mask == 0)
                 continue;
         } else {
