@@ -67,13 +67,15 @@ __attribute__((target("sse2"))) inline __attribute__((always_inline)) unsigned P
     return static_cast<unsigned>(__builtin_ia32_pmovmskb128((here == a) & (next == b)));
 }
 
-// Pairs of a block that ends where the bytes that may be read end, one
-// position at a time up to last.
+// Pairs of a block too near the end of the bytes that may be read to be
+// loaded whole, one position at a time up to last, which such a block
+// reaches before its 16th position. Not inlined: it would take the
+// registers of the search's loop.
 __attribute__((noinline)) unsigned PairsAtEnd(const unsigned char* text, int block, int last,
                                               const unsigned char* sub)
 {
     unsigned mask = 0;
-    for (int i = 0; block + i <= last && i < 16; ++i)
+    for (int i = 0; block + i <= last; ++i)
         if (text[block + i] == sub[0] && text[block + i + 1] == sub[1])
             mask |= 1u << i;
     return mask;
