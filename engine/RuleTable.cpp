@@ -137,7 +137,7 @@ private:
             TakeWindows();
         return windows.MayHold(CRuleIndex::Head(ends)) && windows.MayHold(CRuleIndex::Tail(ends));
     }
-    // Applies the rule numbered so where its source occurs; whether it did.
+    // Applies the rule numbered so where its source occurs.
     void Apply(int number, CRuleQueue* queue);
     // Tells the queue, and the windows when kept, what the count
     // occurrences in found brought into the text: the keys inside the

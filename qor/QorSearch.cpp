@@ -81,6 +81,13 @@ __attribute__((noinline)) unsigned PairsAtEnd(const unsigned char* text, int blo
     return mask;
 }
 
+// The positions of mask from offset (offset >= 1) on, of the 16 of a
+// block: none when offset is 16 or more.
+inline unsigned FromOffset(unsigned mask, int offset)
+{
+    return offset < 16 ? mask & (~0u << offset) : 0;
+}
+
 // The search of a processor without SSE2: character by character.
 int FindPairsPlain(const unsigned char* text, int length, int start, const unsigned char* sub,
                    int n, int* found, int max)
@@ -141,9 +148,8 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
         }
         // Positions inside the last occurrence found, or before the
         // boundary that ends it, are passed.
-        const int passed = from - block;
-        if (passed > 0)
-            mask = passed < 16 ? mask & (~0u << passed) : 0;
+        if (from > block)
+            mask = FromOffset(mask, from - block);
         while (mask != 0) {
             const int at = block + __builtin_ctz(mask);
             mask &= mask - 1;
@@ -162,8 +168,7 @@ __attribute__((target("sse2"))) int FindPairs(const unsigned char* text, int len
                 if (count == max)
                     return count;
                 from = at + n; // the search goes on after it
-                const int inside = from - block;
-                mask = inside < 16 ? mask & (~0u << inside) : 0;
+                mask = FromOffset(mask, from - block);
             }
         }
     }
