@@ -133,8 +133,12 @@ void CConvEngine::OnSetting(HWND parent)
     BOOL loaded;
     {
         const CQorLock::CHeld held(lock);
+        // Room for the path is made before it is marked chosen, so that
+        // the path and the choice are taken together or not at all: a
+        // choice without its path would store the old path at exit.
+        definitionFile.Reserve(dialog.path.length + 1);
         remembered.Choose();
-        definitionFile.Assign(dialog.path);
+        definitionFile.Assign(dialog.path); // fits: cannot fail
         loaded = LoadDefinitionFile(definitionFile.data);
     }
     if (!loaded)

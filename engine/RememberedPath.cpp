@@ -29,8 +29,6 @@ BOOL CRememberedPath::Start(CQorString& path)
     if (now == Stored::path) {
         path.Assign(stored);
         seenPath.Assign(stored);
-    } else if (now == Stored::none) {
-        path.Empty(); // never a path left from an earlier run
     }
     seen = now;
     return now == Stored::path;

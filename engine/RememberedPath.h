@@ -5,7 +5,7 @@
 // a file in between. What the run takes, and what its exit writes:
 //
 //   the value when read          the run's path    exit writes
-//   no key, or no value          empty             the run's path
+//   no key, or no value          as it was         the run's path
 //   a REG_SZ path                that path         the run's path
 //   of another type              as it was         nothing, unless chosen
 //   not read (no memory)         as it was         nothing, unless chosen
@@ -24,10 +24,12 @@ public:
     CRememberedPath(const CRememberedPath&) = delete;
     CRememberedPath& operator=(const CRememberedPath&) = delete;
 
-    // At start: puts the stored path into path, or empties it when none is
-    // stored; a value of another type leaves path as it was. TRUE when a
-    // path is stored. Throws on no memory, and an exit then writes nothing.
-    // Example: no key -> FALSE, path ""; "C:\r.def" -> TRUE, path "C:\r.def".
+    // At start: puts the stored path into path; with no path stored (no
+    // key, no value, or one of another type) path stays as it was. TRUE
+    // when a path is stored. Throws on no memory, and an exit then writes
+    // nothing.
+    // Example: "C:\r.def" -> TRUE, path "C:\r.def"; no key -> FALSE, path
+    // as it was, which the exit stores.
     BOOL Start(CQorString& path);
     // The user chose a file: the exit stores the run's path over the value
     // as it is now. Throws on no memory, choosing nothing.

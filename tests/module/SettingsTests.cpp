@@ -67,10 +67,9 @@ TEST(Settings, InitTakesTheStoredPathAndExitWritesItBack)
 {
     const std::string missing = ScratchDir() + "\\missing.txt";
     const SettingsCase cases[] = {
-        // A key deleted since the earlier run (an uninstall): Exit writes
-        // the empty path, as a first run does, not the earlier run's.
-        {"no key", DeleteSettingsKey, TRUE, false, kUnchanged, [] { return std::string(); }},
-        {"no value", CreateKeyWithoutValue, TRUE, false, kUnchanged, [] { return std::string(); }},
+        // With nothing stored, the path in force stays, and Exit stores it.
+        {"no key", DeleteSettingsKey, TRUE, false, kUnchanged, PriorFile},
+        {"no value", CreateKeyWithoutValue, TRUE, false, kUnchanged, PriorFile},
         {"missing file", [&] { StorePath(missing); }, FALSE, true, kUnchanged,
          [&] { return missing; }},
         {"file loads", [] { StorePath(RulesFile()); }, TRUE, false, kConverted, RulesFile},
@@ -206,7 +205,8 @@ void StoreFromAnotherProcess(const std::string& path)
 }
 
 // A newer value that another process stores while the engine runs is kept
-// at exit, unless the user chose a file in Settings after it.
+// at exit, unless the user chose a file in Settings after it; a path the
+// user chose survives a start that finds nothing stored.
 TEST(Settings, ExitKeepsANewerValueAnotherProcessStored)
 {
     HostWindow host;
@@ -222,6 +222,10 @@ TEST(Settings, ExitKeepsANewerValueAnotherProcessStored)
         {"stored by another, then chosen here", {store, choose}, RulesFile()},
         {"chosen here, then stored by another", {choose, store}, other},
         {"stored by another, then started again", {store, [] { Engine().InitEngine(); }}, other},
+        // A first run: the file chosen before a second start is kept.
+        {"no key, chosen here, then started again",
+         {DeleteSettingsKey, choose, [] { Engine().InitEngine(); }},
+         RulesFile()},
     };
     for (const auto& c : cases) {
         StartWithPriorFile();

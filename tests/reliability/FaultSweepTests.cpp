@@ -239,6 +239,24 @@ TEST(FaultSweep, LoadsLeaveAWholeOrEmptyTableAndTheirPath)
           dialog + " " + memoryBox + noRules,
           dialog + " EngineBox(load failed, warning, host)" + noRules,
           dialog + " FrameworkBox(memory, error, ownerless)" + newRules}},
+        // A value of another type is never overwritten but by a choice
+        // taken whole: never by the prior path.
+        {"Settings OK over a value of another type",
+         [&](int n) {
+             path = GrowingPathFile(n);
+             ASSERT_LT(path.size(), static_cast<size_t>(MAX_PATH));
+             ASSERT_TRUE(StartEngineWith(PriorFile()));
+             StoreSetting(REG_EXPAND_SZ, PriorFile() + '\0');
+             ASSERT_EQ(TRUE, Engine().InitEngine());
+         },
+         [&] { return Shown(SettingsOk(host.hwnd, path.c_str()), host.hwnd); },
+         dialog + newRules,
+         {"(none) / no rules / \"<type 2>\"",
+          memoryBox + " / no rules / \"<type 2>\"",
+          dialog + " " + memoryBox + " / no rules / \"<type 2>\"",
+          dialog + " " + memoryBox + noRules,
+          dialog + " EngineBox(load failed, warning, host)" + noRules,
+          dialog + " FrameworkBox(memory, error, ownerless)" + newRules}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
