@@ -2,7 +2,7 @@
 // own, or with --show a title and the before -> after table. The count of
 // captions left unchanged goes to standard error.
 #pragma once
-#include "HostText.h"
+#include "Console.h"
 #include <vector>
 
 class CCaptionOutput {

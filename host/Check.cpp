@@ -1,12 +1,23 @@
-// Check.cpp - expected captions against the engine's conversions.
+// Check.cpp - vario-try --check: expected captions against the engine's
+// conversions.
 //
 // The captions are converted by the engine module, as the host application
 // converts them; the rules that fired come from the trace, which applies
 // the engine's own rule-table code one rule at a time.
 #include "Check.h"
+#include "EngineSession.h"
+#include "ExitStatus.h"
+#include "ExpectedCaptions.h"
 #include "RuleText.h"
 
 namespace {
+
+// What a check found.
+struct CheckCount {
+    int passed = 0;
+    int failed = 0;
+    int notWhole = 0; // failed because the engine could not convert them whole
+};
 
 // Where in the text each character begins, and its end: at[i] is true when
 // a character begins at byte i (or i is the end).
@@ -44,8 +55,11 @@ std::string Difference(const std::string& expected, const std::string& actual)
         + (start == 0 ? ", at the start" : ", after " + Quoted(expected.substr(0, start)));
 }
 
-} // namespace
-
+// Converts each pair's caption with convert (false when the result cannot
+// be had whole) and prints each pair whose result differs: its line in
+// file, the caption, what was expected, what came and where the two part,
+// and the rules that changed the caption, traced as --trace traces them.
+// Last, "48 passed, 2 failed".
 CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCaption>& pairs,
                          const std::vector<TracedRule>& rules, const Converter& convert,
                          COutput& out)
@@ -59,7 +73,7 @@ CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCapt
             continue;
         }
         ++count.failed;
-        out.WriteLine(file + ":" + std::to_string(pair.line) + ": " + Quoted(pair.caption));
+        out.WriteLine(file + ":" + Number(pair.line) + ": " + Quoted(pair.caption));
         if (!whole) {
             ++count.notWhole;
             out.WriteLine(std::string("  ") + kNotWholeMessage);
@@ -78,4 +92,27 @@ CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCapt
     }
     out.WriteLine(Grouped(count.passed) + " passed, " + Grouped(count.failed) + " failed");
     return count;
+}
+
+} // namespace
+
+int RunCheck(CEngineSession& session, const Options& options)
+{
+    std::vector<ExpectedCaption> pairs;
+    std::vector<std::string> errors;
+    if (!ReadExpectedCaptions(options.file, options.raw, pairs, errors)) {
+        for (const std::string& error : errors)
+            session.Err().WriteLine("vario-try: " + error);
+        return kFileUnreadable;
+    }
+    for (const ExpectedCaption& pair : pairs)
+        session.NoteLost(pair.lost, options.file + ":" + Number(pair.line));
+    return session.RunOnRules(
+        "checking " + options.file + " with the rules of " + options.definitionFile,
+        [&](const std::vector<TracedRule>& rules, const std::vector<std::string>&,
+            const Converter& convert) {
+            const CheckCount count = CheckCaptions(options.file, pairs, rules, convert,
+                                                   session.Out());
+            return count.notWhole > 0 ? kNotWhole : count.failed > 0 ? kUsage : kOk;
+        });
 }

@@ -1,21 +1,13 @@
 // Check.h - vario-try --check: expected captions against the engine's
 // conversions.
 #pragma once
-#include "ExpectedCaptions.h"
-#include "Trace.h"
 
-// What a check found.
-struct CheckCount {
-    int passed = 0;
-    int failed = 0;
-    int notWhole = 0; // failed because the engine could not convert them whole
-};
+class CEngineSession;
+struct Options;
 
-// Converts each pair's caption with convert (false when the result cannot
-// be had whole) and prints each pair whose result differs: its line in
-// file, the caption, what was expected, what came and where the two part,
-// and the rules that changed the caption, traced as --trace traces them.
-// Last, "48 passed, 2 failed".
-CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCaption>& pairs,
-                         const std::vector<TracedRule>& rules, const Converter& convert,
-                         COutput& out);
+// Checks the pairs of the mode's file with the engine started on --def's
+// file (which the check never stores): prints each pair that fails, with
+// its trace, and last "48 passed, 2 failed". kUsage when a pair failed,
+// kNotWhole when a result could not be had whole, kFileUnreadable, said,
+// when the file cannot be read or holds a wrong line.
+int RunCheck(CEngineSession& session, const Options& options);

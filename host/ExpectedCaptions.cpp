@@ -12,10 +12,7 @@ const char kUnchanged[] = "=";
 // Whether the line holds nothing but blanks, tabs and ideographic spaces.
 bool OnlyBlanks(const std::string& line)
 {
-    for (size_t at = 0; at < line.size(); at += line[at] == ' ' || line[at] == '\t' ? 1 : 2)
-        if (line[at] != ' ' && line[at] != '\t' && line.compare(at, 2, kIdeographicSpace) != 0)
-            return false;
-    return true;
+    return BlanksEnd(line, 0) == line.size();
 }
 
 // What is wrong with a line, or empty.

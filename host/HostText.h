@@ -1,4 +1,4 @@
-// HostText.h - text between the terminal and the engine.
+// HostText.h - engine text and the encodings around it.
 //
 // The engine works on text in the process's ANSI code page (code page 932,
 // Shift-JIS, on a Japanese system). The terminal and the files a user types
@@ -23,6 +23,13 @@ const char kNotWholeMessage[] =
     "the engine could not convert it whole (out of memory, or the result is "
     "too long)";
 
+// The bytes of codePage as UTF-16; with MB_ERR_INVALID_CHARS in flags,
+// empty when a byte is no character (and the bytes are not empty).
+std::wstring Widen(UINT codePage, const std::string& bytes, DWORD flags = 0);
+// UTF-16 as bytes of codePage; a character it lacks becomes its default
+// character, never a look-alike.
+std::string Narrow(UINT codePage, const std::wstring& wide);
+
 // Text from one encoding into another; a byte that is no character, or a
 // character the target cannot hold, becomes a replacement character.
 std::wstring WideFromAnsi(const std::string& ansi);
@@ -38,8 +45,16 @@ bool AnsiFromWideExactly(const std::wstring& wide, std::string& ansi, std::wstri
 
 // The code point of one character (one word, or two for one beyond U+FFFF).
 unsigned CodePoint(const std::wstring& character);
+// The character's code point as Unicode names it: L"U+00E9".
+std::wstring CodePointName(const std::wstring& character);
+
+// n in digits: "-12", "1203".
+std::string Number(int n);
 // n (0 or more) in digits, in groups of three: "1,203".
 std::string Grouped(int n);
+// n grouped, with the noun after it, plural unless n is 1: "1 rule",
+// "1,203 captions".
+std::string Count(size_t n, const char* noun);
 
 // The number of bytes of the character at text[at]: 2 for a lead byte with
 // a second byte that makes a character of the ANSI code page, else 1.
@@ -48,72 +63,6 @@ size_t CharacterSize(const std::string& text, size_t at);
 bool IsWholeText(const char* p, size_t size);
 // A byte that is no character, as the host shows it: "{0x83}".
 std::string NamedByte(BYTE byte);
-
-// One of the standard output handles. A Windows console is written in
-// UTF-16; a pipe or a file gets UTF-8, or the engine's bytes in raw mode.
-// Outside raw mode a byte that is no character is shown named ("{0x83}"),
-// so it cannot take the line end or anything else after it along.
-class COutput {
-public:
-    // The handle GetStdHandle gives for stdHandle; raw writes engine bytes,
-    // else a pipe or a file gets text in codePage.
-    COutput(DWORD stdHandle, bool raw, UINT codePage = CP_UTF8);
-    // Writes engine text as it is.
-    void Write(const std::string& ansi);
-    // Writes engine text and a line end.
-    void WriteLine(const std::string& ansi) { Write(ansi + "\n"); }
-    // Text that engine text may not hold (a file name typed by the user).
-    void WriteWideLine(const std::wstring& wide);
-    // Whether the handle is a Windows console (or a terminal under Wine).
-    bool IsConsole() const { return console; }
-
-private:
-    void WriteWide(const std::wstring& wide);
-
-    HANDLE handle;
-    bool console;
-    bool raw;
-    UINT codePage;
-};
-
-// Standard input, one line at a time, as engine text. The line end (LF or
-// CR LF) is cut off; in UTF-8 mode a byte-order mark before the first line
-// is skipped. Lines are read in time linear in their length.
-class CInput {
-public:
-    // Standard input; raw reads engine bytes, else a pipe or a file is read
-    // as text in codePage.
-    explicit CInput(bool raw, UINT codePage = CP_UTF8);
-    // The next line; false after the last.
-    bool NextLine(std::string& ansi);
-    // The number of the first line that was not text in the code page
-    // (outside raw mode), or 0.
-    int FirstLineNotUtf8() const { return notUtf8; }
-    // Whether the lines are typed at a Windows console (or a terminal
-    // under Wine).
-    bool IsConsole() const { return console; }
-    // The first character of the last line that engine text has no code
-    // for, or empty.
-    const std::wstring& Lost() const { return lost; }
-
-private:
-    template <typename Char>
-    struct Pending {
-        std::basic_string<Char> text;
-        size_t start = 0; // where the next line begins in text
-    };
-
-    bool NextBytes(std::string& line);
-    bool NextConsoleLine(std::wstring& line);
-
-    HANDLE handle;
-    bool console;
-    bool raw;
-    bool atEnd;
-    int lines;
-    int notUtf8;
-    UINT codePage;
-    std::wstring lost;
-    Pending<char> pending;
-    Pending<wchar_t> pendingWide;
-};
+// Where the blanks (' ', tabs and ideographic spaces) that begin at
+// text[at] end: at itself when there is none there.
+size_t BlanksEnd(const std::string& text, size_t at);

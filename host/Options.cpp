@@ -6,7 +6,6 @@
 #include "Options.h"
 #include <algorithm>
 #include "HostText.h"
-#include <stdio.h>
 
 namespace {
 
@@ -18,12 +17,7 @@ bool FileName(const std::wstring& option, const std::wstring& name, std::string&
     std::wstring lost;
     if (AnsiFromWideExactly(name, ansi, lost))
         return true;
-    const unsigned point = lost.size() == 2
-        ? 0x10000 + ((lost[0] - 0xD800) << 10) + (lost[1] - 0xDC00)
-        : lost[0];
-    wchar_t code[16];
-    swprintf(code, 16, L"U+%04X", point);
-    error = option + L" " + name + L": the character " + lost + L" (" + code
+    error = option + L" " + name + L": the character " + lost + L" (" + CodePointName(lost)
         + L") has no code in code page 932 (Shift-JIS), in which the engine opens files;"
           L" use a path without it";
     return false;
@@ -73,6 +67,48 @@ bool* Flag(const std::wstring& arg, Options& options)
     return nullptr;
 }
 
+// What is wrong with options read whole, modeOption the option that chose
+// the mode (or empty); empty when nothing.
+std::wstring UsageError(const Options& options, const std::wstring& modeOption)
+{
+    std::wstring error;
+    const bool dialogs = options.show || options.about || options.settings;
+    switch (options.mode) {
+    case Mode::kExplain:
+        if (options.useDefinitionFile || dialogs || !options.captions.empty())
+            error = L"--explain only lists a file; it converts nothing and takes no other option "
+                    L"but --raw";
+        break;
+    case Mode::kTrace:
+        if (options.useDefinitionFile || dialogs)
+            error = L"--trace reads its own file and starts no engine; it takes captions and "
+                    L"--raw only";
+        break;
+    case Mode::kCheck:
+    case Mode::kCoverage:
+    case Mode::kRecord:
+        if (!options.useDefinitionFile || options.remember || dialogs || !options.captions.empty())
+            error = modeOption
+                + L" needs --def FILE, and takes no captions and no other option "
+                  L"but --engine and --raw";
+        break;
+    default:
+        break;
+    }
+    if (error.empty() && options.raw + options.utf8 + options.consoleCp > 1)
+        error = L"--raw, --utf8 and --console-cp: give one of them at a time";
+    if (error.empty() && options.windows
+        && ((options.mode != Mode::kConvert && options.mode != Mode::kRecord)
+            || !options.captions.empty()))
+        error = L"--windows converts or records the captions of the windows: it takes no "
+                L"captions and no --explain, --trace, --check or --coverage";
+    if (error.empty() && options.counts && options.mode != Mode::kCoverage)
+        error = L"--counts goes with --coverage only";
+    if (error.empty() && options.remember && !options.useDefinitionFile)
+        error = L"--remember keeps the file of --def; give --def FILE too";
+    return error;
+}
+
 } // namespace
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& error)
@@ -120,39 +156,6 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
         if (!FileName(arg, argv[++i], file, error))
             return false;
     }
-    const bool dialogs = options.show || options.about || options.settings;
-    switch (options.mode) {
-    case Mode::kExplain:
-        if (options.useDefinitionFile || dialogs || !options.captions.empty())
-            error = L"--explain only lists a file; it converts nothing and takes no other option "
-                    L"but --raw";
-        break;
-    case Mode::kTrace:
-        if (options.useDefinitionFile || dialogs)
-            error = L"--trace reads its own file and starts no engine; it takes captions and "
-                    L"--raw only";
-        break;
-    case Mode::kCheck:
-    case Mode::kCoverage:
-    case Mode::kRecord:
-        if (!options.useDefinitionFile || options.remember || dialogs || !options.captions.empty())
-            error = modeOption
-                + L" needs --def FILE, and takes no captions and no other option "
-                  L"but --engine and --raw";
-        break;
-    default:
-        break;
-    }
-    if (error.empty() && options.raw + options.utf8 + options.consoleCp > 1)
-        error = L"--raw, --utf8 and --console-cp: give one of them at a time";
-    if (error.empty() && options.windows
-        && ((options.mode != Mode::kConvert && options.mode != Mode::kRecord)
-            || !options.captions.empty()))
-        error = L"--windows converts or records the captions of the windows: it takes no "
-                L"captions and no --explain, --trace, --check or --coverage";
-    if (error.empty() && options.counts && options.mode != Mode::kCoverage)
-        error = L"--counts goes with --coverage only";
-    if (error.empty() && options.remember && !options.useDefinitionFile)
-        error = L"--remember keeps the file of --def; give --def FILE too";
+    error = UsageError(options, modeOption);
     return error.empty();
 }

@@ -1,104 +1,17 @@
-// Trace.cpp - which rules of a definition file change a caption, and how.
+// Trace.cpp - vario-try --trace.
 //
 // The file is read by the engine's own reader and each rule applied with the
-// engine's own replacement, one rule at a time in file order, so the trace
-// cannot differ from what the engine does.
+// engine's own replacement (see TracedRules.h), so the trace cannot differ
+// from what the engine does.
 #include "Trace.h"
-#include "RuleText.h"
-#include "../engine/DefinitionFile.h"
-#include "../engine/RuleKeys.h"
-#include "../qor/QorSearch.h"
-#include <algorithm>
-#include <stdio.h>
+#include "EngineSession.h"
+#include "ExitStatus.h"
+#include "../qor/QorException.h"
 
 namespace {
 
-const unsigned char* Bytes(const std::string& text)
-{
-    return reinterpret_cast<const unsigned char*>(text.data());
-}
-
-// The keys of a text, as the engine's index keys it. A source occurs only
-// where its key does, so a rule whose key the text lacks is passed over at
-// once: most rules of a large file, for most captions.
-class CTextKeys {
-public:
-    // The keys that begin at each byte of text.
-    explicit CTextKeys(const std::string& text)
-    {
-        const int length = static_cast<int>(text.size());
-        for (int i = 0; i < length; ++i) {
-            unsigned found[4];
-            keys.insert(keys.end(), found, found + KeysAt(Bytes(text), length, i, lead, found));
-        }
-        std::sort(keys.begin(), keys.end());
-    }
-    // False when source cannot occur in the text.
-    bool MayHold(const std::string& source) const
-    {
-        return !source.empty()
-            && std::binary_search(keys.begin(), keys.end(),
-                                  SourceKey(Bytes(source), static_cast<int>(source.size()), lead));
-    }
-
-private:
-    const bool* lead = QorLeadBytes();
-    std::vector<unsigned> keys; // sorted
-};
-
-} // namespace
-
-bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules,
-                     std::vector<std::string>& lines, std::string& error)
-{
-    if (!ReadDefinitionLines(path, lines, error))
-        return false;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        int comma = -1;
-        if (ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == kRuleLine)
-            rules.push_back(
-                {static_cast<int>(i + 1), line.substr(0, comma), line.substr(comma + 1)});
-    }
-    return true;
-}
-
-std::vector<TraceStep> TraceSteps(const std::vector<TracedRule>& rules, const std::string& caption)
-{
-    std::vector<TraceStep> steps;
-    std::string text = caption;
-    CTextKeys keys(text);
-    for (const TracedRule& rule : rules) {
-        if (!keys.MayHold(rule.source) || text.find(rule.source) == std::string::npos)
-            continue;
-        std::string after = ApplyRule(text, rule.source, rule.replacement);
-        if (after == text)
-            continue;
-        text = after;
-        keys = CTextKeys(text);
-        steps.push_back({&rule, std::move(after)});
-    }
-    return steps;
-}
-
-std::string ShownRule(const TracedRule& rule)
-{
-    char label[32];
-    snprintf(label, sizeof label, "line %d: ", rule.line);
-    return label + Quoted(rule.source) + kArrow + Quoted(rule.replacement);
-}
-
-void WriteSteps(const std::vector<TraceStep>& steps, const std::string& indent, COutput& out)
-{
-    if (steps.empty())
-        out.WriteLine(indent + "no rule changes it");
-    for (const TraceStep& step : steps) {
-        const std::string shown = ShownRule(*step.rule);
-        out.WriteLine(indent + shown);
-        out.WriteLine(indent + std::string(shown.find('"'), ' ') + Quoted(step.after));
-    }
-}
-
+// Prints the caption, then every rule that changes it, in order, with the
+// text after that rule, and last the converted caption as it is.
 void TraceCaption(const std::vector<TracedRule>& rules, const std::string& caption, COutput& out)
 {
     out.WriteLine(caption);
@@ -106,4 +19,31 @@ void TraceCaption(const std::vector<TracedRule>& rules, const std::string& capti
     WriteSteps(steps, "  ", out);
     out.WriteLine("  result: " + (steps.empty() ? caption : steps.back().after));
     out.WriteLine("");
+}
+
+} // namespace
+
+int RunTrace(CEngineSession& session, const Options& options)
+{
+    std::vector<TracedRule> rules;
+    std::vector<std::string> lines;
+    std::string error;
+    const int status = QorCatchAll(
+        [&] {
+            if (!ReadTracedRules(options.file, rules, lines, error))
+                return -1;
+            session.WarnAboutFile(options.file, lines);
+            return session.Finish(session.ForEachCaption([&](const std::string& caption) {
+                session.CountConverted();
+                TraceCaption(rules, caption, session.Out());
+            }));
+        },
+        [&](const CQorException&) {
+            error = "out of memory";
+            return -1;
+        });
+    if (status >= 0)
+        return status;
+    return session.Fail(kFileUnreadable,
+                        "cannot read the definition file " + options.file + ": " + error);
 }

@@ -183,25 +183,37 @@ class ConversionTest(HostTest):
             captions = f.read()
         self.check(run("--show", "--def", EXAMPLE_DEF, stdin=captions), 0, example_table())
 
-    def test_captions_on_the_command_line(self):
-        # One output line per caption, in order; unchanged ones are counted on stderr.
-        self.check(run("--def", EXAMPLE_DEF, "Settings", "メモ帳", "", "Inbox - Outlook"), 0,
-                   "設定\nメモ帳\n\n受信トレイ - Outlook\n", "(2 captions unchanged)\n")
-
-    def test_stdin_utf8_japanese(self):
-        rules = scratch("japanese.def", sjis("[日本語]\r\n無題,Untitled\r\nメモ帳,ノートパッド\r\n"
-                                             "ソ,そ\r\n"))
+    def test_captions_in_and_results_out(self):
+        japanese = scratch("japanese.def", sjis("[日本語]\r\n無題,Untitled\r\nメモ帳,ノートパッド\r\n"
+                                                "ソ,そ\r\n"))
+        lead = scratch("lead.def", b"a,x\x83\r\n")
+        raw = scratch("raw.def", sjis("無題,Untitled\r\n"))
         cases = [
-            # (stdin bytes, expected stdout)
-            ("無題 - メモ帳\n".encode(), "Untitled - ノートパッド\n"),
-            ("\ufeff無題\r\nソフト\r\n".encode(), "Untitled\nそフト\n"),   # BOM and CR LF
-            ("ｱｲｳ 無題".encode(), "ｱｲｳ Untitled\n"),                     # no final line end
-            (b"", ""),
+            # (rules, options and captions, stdin, status, stdout, stderr or None for any)
+            # One output line per caption, in order; unchanged ones are counted on stderr.
+            (EXAMPLE_DEF, ["Settings", "メモ帳", "", "Inbox - Outlook"], b"", 0,
+             "設定\nメモ帳\n\n受信トレイ - Outlook\n".encode(), b"(2 captions unchanged)\n"),
+            # Standard input in UTF-8.
+            (japanese, [], "無題 - メモ帳\n".encode(), 0, "Untitled - ノートパッド\n".encode(), None),
+            (japanese, [], "\ufeff無題\r\nソフト\r\n".encode(), 0,                # BOM and CR LF
+             "Untitled\nそフト\n".encode(), None),
+            (japanese, [], "ｱｲｳ 無題".encode(), 0,                               # no final line end
+             "ｱｲｳ Untitled\n".encode(), None),
+            (japanese, [], b"", 0, b"", None),
+            # Each result ends its line.
+            (lead, [], b"a\nb\n", 0, b"x{0x83}\nb\n", b"(1 caption unchanged)\n"),
+            (lead, ["--raw"], b"a\nb\n", 0, b"x\x83\nb\n", b"(1 caption unchanged)\n"),
+            (lead, [], sjis("b\n無題\nc\n"), 1, b"b\n", b"vario-try: standard input is not "
+             b"UTF-8 (line 2 is the first that is not): no caption from there on was converted; "
+             b"--raw reads Shift-JIS bytes\n(1 caption unchanged)\n"),
+            # Raw bytes for scripts.
+            (raw, ["--raw"], sjis("無題 - メモ帳\r\n"), 0, sjis("Untitled - メモ帳\n"), None),
         ]
-        for stdin, expected in cases:
-            with self.subTest(stdin=stdin):
-                code, out, _ = run("--def", rules, stdin=stdin)
-                self.assertEqual((code, out.decode("utf-8", "replace")), (0, expected))
+        for rules, options, stdin, status, stdout, stderr in cases:
+            with self.subTest(rules=os.path.basename(rules), options=options, stdin=stdin):
+                code, out, err = run("--def", rules, *options, stdin=stdin)
+                self.assertEqual((code, out, err),
+                                 (status, stdout, err if stderr is None else stderr))
 
     def test_characters_engine_text_lacks_and_the_console_code_page(self):
         pairs = scratch("cafe-expected.txt", "Café → Caf?\n".encode())
@@ -222,21 +234,6 @@ class ConversionTest(HostTest):
                 noted = err.endswith(b" U+00E9 in %s)\n" % (where or "").encode()) == bool(where)
                 self.assertEqual((code, out.strip(b"\n").split(b"\n")[-1], noted), (0, last, True))
 
-    def test_each_result_ends_its_line(self):
-        rules = scratch("lead.def", b"a,x\x83\r\n")
-        cases = [
-            # (options, stdin, status, stdout, stderr)
-            ([], b"a\nb\n", 0, b"x{0x83}\nb\n", b"(1 caption unchanged)\n"),
-            (["--raw"], b"a\nb\n", 0, b"x\x83\nb\n", b"(1 caption unchanged)\n"),
-            ([], sjis("b\n無題\nc\n"), 1, b"b\n", b"vario-try: standard input is not UTF-8 "
-             b"(line 2 is the first that is not): no caption from there on was converted; --raw "
-             b"reads Shift-JIS bytes\n(1 caption unchanged)\n"),
-        ]
-        for options, stdin, status, stdout, stderr in cases:
-            with self.subTest(options=options, stdin=stdin):
-                self.assertEqual(run(*options, "--def", rules, stdin=stdin),
-                                 (status, stdout, stderr))
-
     def test_long_caption_in_linear_time(self):
         # A result beyond 16 MB, from a caption read in one line.
         rules = scratch("double.def", b"a,aa\r\n")
@@ -254,11 +251,6 @@ class ConversionTest(HostTest):
                          (5, b"first\n", 6 + (64 << 20) + 1 + 8, b"\nlorigst\n",
                           b"vario-try: caption 2: the engine could not convert it whole (out of "
                           b"memory, or the result is too long)\n(2 captions unchanged)\n"))
-
-    def test_raw_bytes_for_scripts(self):
-        rules = scratch("raw.def", sjis("無題,Untitled\r\n"))
-        code, out, _ = run("--raw", "--def", rules, stdin=sjis("無題 - メモ帳\r\n"))
-        self.assertEqual((code, out), (0, sjis("Untitled - メモ帳\n")))
 
     def test_def_is_remembered_for_later_runs(self):
         rules = scratch("remembered.def", b"Settings,Preferences\r\n")

@@ -1,0 +1,279 @@
+// Explainer.cpp - a definition file's lines as the engine reads them.
+//
+// The lines are cut and classified by the engine's own reader
+// (ReadDefinitionLines, ClassifyDefinitionLine) and a rule is tried on
+// another's source by the engine's own replacement (ApplyRule), so the
+// listing cannot differ from what the engine does with the file.
+#include "Explainer.h"
+#include "RuleText.h"
+#include "../engine/DefinitionFile.h"
+#include <deque>
+#include <map>
+#include <set>
+#include <stdio.h>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+const char kFullWidthComma[] = "\x81\x43"; // '，'
+
+// What the file is as a whole.
+struct FileFacts {
+    bool utf8 = false; // valid UTF-8 with text that is not ASCII
+    bool bom = false;
+    int rules = 0;
+};
+
+bool IsRule(const std::string& line)
+{
+    int comma = -1;
+    return ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == kRuleLine;
+}
+
+FileFacts Facts(const std::vector<std::string>& lines)
+{
+    FileFacts facts;
+    bool ascii = true;
+    bool valid = true;
+    for (const std::string& line : lines) {
+        for (char c : line)
+            ascii = ascii && static_cast<BYTE>(c) < 0x80;
+        valid = valid
+            && (line.empty()
+                || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(),
+                                       static_cast<int>(line.size()), nullptr, 0)
+                    > 0);
+        facts.rules += IsRule(line);
+    }
+    facts.utf8 = !ascii && valid;
+    facts.bom = !lines.empty() && lines[0].compare(0, 3, kBom) == 0;
+    return facts;
+}
+
+// The number of a line, right-aligned as the listing shows it: "    12  ".
+std::string LineLabel(int number)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%6d  ", number);
+    return text;
+}
+
+// Whether the line begins with blanks and then "//".
+bool IndentedComment(const std::string& line)
+{
+    const size_t at = BlanksEnd(line, 0);
+    return at > 0 && line.compare(at, 2, "//") == 0;
+}
+
+// Lists the lines of the file at path on out (none when out is null) and
+// warns about them, each warning beginning "path:line: warning: ".
+class CExplainer {
+public:
+    CExplainer(const std::string& path, COutput* out) : path(path), out(out) {}
+    // Lists and checks the next line, number in the file.
+    void Line(int number, const std::string& line);
+    // Warns about the line last given to Line, or the file before the first
+    // and after AboutTheFile.
+    void Warn(const std::string& text);
+    void AboutTheFile() { number = 0; }
+    int Warnings() const { return warnings; }
+    // The first warning about each line that has one.
+    const std::map<int, std::string>& FirstWarnings() const { return firstWarnings; }
+
+private:
+    struct Rule {
+        int line;
+        std::string source;
+        std::string replacement;
+    };
+    void CheckRule(int number, const std::string& line, int comma);
+    void CheckEarlierRules(const std::string& source);
+    void Say(const std::string& text);
+
+    std::string path;
+    COutput* out;
+    int warnings = 0;
+    int number = 0; // the line being checked
+    std::map<int, std::string> firstWarnings;
+    std::deque<Rule> rules; // stays where it is: firstWithSource holds views of it
+    // A rule's source -> the first rule with it, and the lengths of sources.
+    std::unordered_map<std::string_view, size_t> firstWithSource;
+    std::set<size_t> sourceLengths;
+};
+
+void CExplainer::Say(const std::string& text)
+{
+    if (out)
+        out->WriteLine(text);
+}
+
+void CExplainer::Warn(const std::string& text)
+{
+    Say(path + (number > 0 ? ":" + Number(number) : "") + ": warning: " + text);
+    firstWarnings.emplace(number, text);
+    ++warnings;
+}
+
+void CExplainer::Line(int number, const std::string& line)
+{
+    this->number = number;
+    const std::string prefix = LineLabel(number);
+    const CQorString text(line.c_str(), 0);
+    int comma = -1;
+    switch (ClassifyDefinitionLine(text, &comma)) {
+    case kSectionLine:
+        Say(prefix + "section  " + Visible(line));
+        break;
+    case kCommentLine:
+        Say(prefix + "comment  " + Visible(line));
+        break;
+    case kOtherLine: {
+        if (line.empty()) {
+            Say(prefix + "empty");
+            break;
+        }
+        // Every ',' here is the second byte of a double-byte character.
+        const size_t trail = line.find(',');
+        Say(prefix + "ignored  " + Visible(line) + "   (no comma"
+            + (trail == std::string::npos
+                   ? ""
+                   : ": its ',' is the second byte of a double-byte character, whose "
+                     "first byte is "
+                       + NamedByte(static_cast<BYTE>(line[trail - 1])))
+            + ")");
+        if (text.Find(kFullWidthComma, 0) != -1)
+            Warn("this line is ignored: it has no ASCII comma ',', only the full-width "
+                 "comma '"
+                 + std::string(kFullWidthComma) + "'; write ',' to split a rule");
+        break;
+    }
+    case kRuleLine:
+        Say(prefix + "rule     " + Quoted(line.substr(0, comma)) + kArrow
+            + Quoted(line.substr(comma + 1)));
+        CheckRule(number, line, comma);
+        break;
+    }
+}
+
+void CExplainer::CheckRule(int number, const std::string& line, int comma)
+{
+    const std::string source = line.substr(0, comma);
+    const std::string replacement = line.substr(comma + 1);
+    if (source.empty())
+        Warn("the source is empty: the line begins with a comma, and this rule never changes "
+             "a caption");
+    if (!replacement.empty() && replacement.back() == '\r')
+        Warn("the replacement ends with a CR: the line ends CR CR LF, and every caption this "
+             "rule changes gets that CR");
+    else if (line.find('\r') != std::string::npos)
+        Warn("a CR inside the line: only LF ends a line, so this rule runs on past the CR");
+    if (IndentedComment(line))
+        Warn("this is not a comment, because blanks come before its //: with its comma it is "
+             "a rule");
+
+    const CQorString text(line.c_str(), 0);
+    if (text.Find('[', 0) == 0) {
+        const int bracket = text.ReverseFind(']');
+        if (bracket != -1)
+            Warn("this is not a section line, because its ']' is not its last character (after "
+                 "it comes \""
+                 + Visible(line.substr(bracket + 1))
+                 + "\"); with its comma it "
+                   "is a rule");
+    }
+    if (source.empty())
+        return;
+    CheckEarlierRules(source);
+    rules.push_back({number, source, replacement});
+    if (firstWithSource.emplace(rules.back().source, rules.size() - 1).second)
+        sourceLengths.insert(source.size());
+}
+
+// Warns when an earlier rule rewrites a part of this source (the whole of
+// it, or a piece), so that this rule sees only what that one left: unless
+// the earlier rule's replacement puts this source back.
+void CExplainer::CheckEarlierRules(const std::string& source)
+{
+    const Rule* first = nullptr;
+    for (size_t length : sourceLengths) {
+        for (size_t at = 0; at + length <= source.size(); ++at) {
+            const auto found = firstWithSource.find(std::string_view(source).substr(at, length));
+            if (found == firstWithSource.end())
+                continue;
+            const Rule& earlier = rules[found->second];
+            if (first && first->line < earlier.line)
+                continue;
+            const std::string after = ApplyRule(source, earlier.source, earlier.replacement);
+            if (after != source && after.find(source) == std::string::npos)
+                first = &earlier;
+        }
+    }
+    if (!first)
+        return;
+    if (first->source == source)
+        Warn("line " + Number(first->line)
+             + " has the same source and runs first: this rule only sees what that one left");
+    else
+        Warn("line " + Number(first->line) + " runs first and rewrites " + Quoted(first->source)
+             + ", a part of this source: this rule only sees what that "
+               "one left");
+}
+
+} // namespace
+
+std::string FileWarning(const std::vector<std::string>& lines)
+{
+    const FileFacts facts = Facts(lines);
+    std::vector<std::string> phrases;
+    if (facts.utf8)
+        phrases.push_back("is UTF-8 text, not Shift-JIS");
+    if (facts.bom)
+        phrases.push_back("begins with a byte-order mark");
+    if (facts.rules == 0)
+        phrases.push_back("holds no rules");
+    std::string text;
+    for (size_t i = 0; i < phrases.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == phrases.size() ? " and " : ", ") + phrases[i];
+    return text;
+}
+
+std::map<int, std::string> LineWarnings(const std::vector<std::string>& lines)
+{
+    CExplainer explainer(std::string(), nullptr);
+    for (size_t i = 0; i < lines.size(); ++i)
+        explainer.Line(static_cast<int>(i + 1), lines[i]);
+    return explainer.FirstWarnings();
+}
+
+bool IsUtf8Text(const std::vector<std::string>& lines)
+{
+    return Facts(lines).utf8;
+}
+
+int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& error)
+{
+    std::vector<std::string> lines;
+    if (!ReadDefinitionLines(path, lines, error))
+        return -1;
+    const FileFacts facts = Facts(lines);
+    out.WriteLine("Lines of " + path + " as the engine reads them; its rules apply in this order.");
+    CExplainer explainer(path, &out);
+    if (facts.utf8)
+        explainer.Warn("this file is UTF-8, but the engine reads it in code page 932 "
+                       "(Shift-JIS): its Japanese text will not match; save it as Shift-JIS");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        explainer.Line(static_cast<int>(i + 1), lines[i]);
+        if (i == 0 && facts.bom)
+            explainer.Warn("the file begins with a byte-order mark {BOM}: the engine takes its "
+                           "bytes as the start of line 1");
+    }
+    explainer.AboutTheFile();
+    if (facts.rules == 0)
+        explainer.Warn("the file holds no rules: no line is a rule, so the engine changes no "
+                       "caption");
+    out.WriteLine(Count(lines.size(), "line") + ", "
+                  + Count(static_cast<size_t>(facts.rules), "rule") + ", "
+                  + Count(static_cast<size_t>(explainer.Warnings()), "warning") + ".");
+    return explainer.Warnings();
+}
