@@ -41,14 +41,9 @@ public:
     // Whether the rules are keyed and some source has four bytes or more:
     // then a set of a text's windows can tell that such a source is absent.
     bool HasHeads() const { return !heads.empty(); }
-    // The WindowHash of the first four bytes of the source of the rule
-    // numbered so, and that of its last four bytes, as far as a window set
-    // reads them: the top 16 bits of each, side by side, the lowest bit
-    // set; 0 when the source has fewer than four bytes. HasHeads().
+    // The SourceEnds (RuleKeys.h) of the source of rule number, or 0 when
+    // that source has fewer than four bytes. HasHeads().
     unsigned Ends(int number) const { return heads[number]; }
-    // The hash of the first four bytes, of the last, out of Ends.
-    static unsigned Head(unsigned ends) { return ends & 0xFFFF0000u; }
-    static unsigned Tail(unsigned ends) { return ends << 16; }
 
 private:
     friend class CRuleQueue;

@@ -1,14 +1,17 @@
 // RuleKeys.h - the keys by which the rule index files a rule and a
-// conversion looks for it: written here once, for the index (RuleIndex.cpp),
-// the conversion's queue (internal/RuleQueue.cpp) and the code that must
-// know which rules a text can set off as the engine knows it (the console
-// host's trace, the tests).
+// conversion looks for it, and the hashes of the four-byte windows by which
+// it passes a rule unsearched: written here once, for the index
+// (RuleIndex.cpp), the conversion's queue (internal/RuleQueue.cpp), its
+// window set (internal/WindowSet.h) and the code that must know which rules
+// a text can set off as the engine knows it (the console host's trace, the
+// tests).
 //
 // A rule is keyed by the first bytes of its source; a text holds the keys
 // that begin at each of its bytes. A source can occur in a text only where
 // its key does, so the rules whose keys a text lacks are passed at once.
 // lead is QorLeadBytes() (qor/QorSearch.h) wherever it is asked for.
 #pragma once
+#include <string.h>
 
 // Keys: a pair of bytes is first * 256 + second; the one byte of a
 // one-byte source is kSingle + that byte. The wide keys, of a source that
@@ -85,4 +88,40 @@ inline unsigned SourceKey(const unsigned char* source, int length, const bool* l
     if (count > 0)
         return wide[count - 1];
     return length == 1 ? ByteKey(source) : BytePairKey(source);
+}
+
+// The hash of the four bytes at `bytes`, a window of a text; a window set
+// keeps its top bits.
+inline unsigned WindowHash(const char* bytes)
+{
+    unsigned window;
+    memcpy(&window, bytes, sizeof window);
+    return window * 0x9E3779B1u;
+}
+
+// The top bits of a window's hash that a source's ends keep whole.
+const int kEndsBits = 15;
+
+// Out of a source's ends (SourceEnds, below): the WindowHash of its first
+// four bytes, as far as the ends keep it.
+inline unsigned EndsHead(unsigned ends)
+{
+    return ends & 0xFFFF0000u;
+}
+
+// Out of a source's ends: the WindowHash of its last four bytes, as far as
+// the ends keep it.
+inline unsigned EndsTail(unsigned ends)
+{
+    return ends << 16;
+}
+
+// The ends of a source of length bytes (length >= 4): the top 16 bits of
+// the WindowHash of its first four bytes and of its last four, side by
+// side, the lowest bit set, so never 0. A source whose first or last four
+// bytes a text lacks does not occur in it.
+inline unsigned SourceEnds(const char* source, int length)
+{
+    const unsigned tail = WindowHash(source + length - 4);
+    return EndsHead(WindowHash(source)) | tail >> 16 | 1;
 }

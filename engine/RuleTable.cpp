@@ -3,6 +3,7 @@
 #include "RuleTable.h"
 #include "DefinitionFile.h"
 #include "Replacement.h"
+#include "RuleKeys.h"
 #include "internal/WindowSet.h"
 #include "internal/RuleQueue.h"
 #include "../qor/QorException.h"
@@ -135,7 +136,7 @@ private:
             return true;
         if (!windowsKept)
             TakeWindows();
-        return windows.MayHold(CRuleIndex::Head(ends)) && windows.MayHold(CRuleIndex::Tail(ends));
+        return windows.MayHold(EndsHead(ends)) && windows.MayHold(EndsTail(ends));
     }
     // Applies the rule numbered so where its source occurs.
     void Apply(int number, CRuleQueue* queue);
