@@ -31,11 +31,11 @@ private:
     char* end;
 };
 
-enum DefLineKind {
-    kSectionLine,
-    kCommentLine,
-    kRuleLine,
-    kOtherLine
+enum class DefLineKind {
+    kSection,
+    kComment,
+    kRule,
+    kOther
 };
 
 // How a line of a definition file is taken; for a rule line, *comma is the

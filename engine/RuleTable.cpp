@@ -66,7 +66,7 @@ BOOL CRuleTable::Load(const char* path)
 BOOL CRuleTable::ParseLine(CQorString& text)
 {
     int comma = -1;
-    if (ClassifyDefinitionLine(text, &comma) != kRuleLine)
+    if (ClassifyDefinitionLine(text, &comma) != DefLineKind::kRule)
         return TRUE;
     std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule(text.data, comma));
     if (!rule)

@@ -10,7 +10,7 @@ BOOL CQorRegKey::Open(HKEY root, const char* subkey, KeyAccess access)
     LONG status;
     const DWORD noOptions = 0;
     const DWORD reserved = 0;
-    if (access == KeyAccess::read) {
+    if (access == KeyAccess::kRead) {
         status = RegOpenKeyExA(root, subkey, noOptions, KEY_READ, hkey.put());
     } else {
         DWORD disposition; // created or opened: either will do
