@@ -48,9 +48,9 @@ inline unsigned TripleKey(const unsigned char* p)
     return (PairKey(p) ^ (static_cast<unsigned>(p[4]) << 8 | p[5]) * 0x9E3779B1u) | kWide;
 }
 
-// The wide keys of text (length bytes) that begin at its byte at: of two
-// characters where lead bytes stand at at and at + 2, and of three where one
-// stands at at + 4 too. Stores them in keys (room for two); how many.
+// The wide keys of text (length bytes) that begin at offset `at`: of two
+// characters where lead bytes stand at `at` and `at + 2`, and of three where
+// one stands at `at + 4` too. Stores them in keys (room for two); how many.
 // Example: in code page 932, "\x83\x41\x83\x43" has PairKey at 0, no key at 1.
 inline int WideKeysAt(const unsigned char* text, int length, int at, const bool* lead,
                       unsigned* keys)
@@ -65,7 +65,7 @@ inline int WideKeysAt(const unsigned char* text, int length, int at, const bool*
     return 2;
 }
 
-// Every key of text (length bytes) that begins at its byte at: the byte's,
+// Every key of text (length bytes) that begins at offset `at`: the byte's,
 // the pair's when a byte follows, and the wide ones. Stores them in keys
 // (room for four); how many.
 // Example: "ab" has ByteKey and BytePairKey at 0, ByteKey alone at 1.
