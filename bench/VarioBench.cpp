@@ -8,7 +8,7 @@
 // the rounds' own ratios engine/reference, and "spread" how far those lie
 // from it (half their interquartile range, in percent of the ratio).
 #include "EngineModule.h"
-#include "../res/Settings.h"
+#include "Setting.h"
 #include <windows.h>
 #include <algorithm>
 #include <fstream>
@@ -24,7 +24,6 @@
 
 namespace {
 
-const char kSettingsKey[] = VARIO_SETTINGS_KEY;
 const int kRounds = 31;
 const double kBatchSeconds = 0.001;
 
@@ -149,17 +148,6 @@ std::string WriteDefinitionFile(const std::string& name, const Rules& rules)
     return path;
 }
 
-void StorePath(const std::string& path)
-{
-    HKEY created = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &created,
-                    nullptr);
-    const CQorOwnedKey key(created);
-    RegSetValueExA(key.get(), VARIO_DEFFILE_VALUE, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
-}
-
 // The reference conversion: per rule a find / replace loop on std::string.
 void ReferenceConvert(const std::string& caption, const Rules& rules, char* out, int size)
 {
@@ -213,7 +201,7 @@ char g_out[65536];
 double MeasureRow(const CEngineModule& e, const std::vector<std::string>& captions,
                   const Rules& rules, const char* what, double previous, double factor)
 {
-    StorePath(WriteDefinitionFile("vario-bench.txt", rules));
+    StoreDefinitionFile(WriteDefinitionFile("vario-bench.txt", rules));
     if (!e.InitEngine()) {
         fprintf(stderr, "the benchmark's definition file did not load\n");
         return -1;
@@ -289,7 +277,7 @@ __attribute__((target("sse2"))) size_t FastLength(const char* text)
 // copy of it.
 double EmptyTableRow(const CEngineModule& e)
 {
-    StorePath(WriteDefinitionFile("vario-bench.txt", {}));
+    StoreDefinitionFile(WriteDefinitionFile("vario-bench.txt", {}));
     if (!e.InitEngine()) {
         fprintf(stderr, "the benchmark's empty definition file did not load\n");
         return -1;
@@ -655,7 +643,7 @@ int main(int argc, char** argv)
             rules.push_back(
                 {"Source text " + std::to_string(i), "Replacement " + std::to_string(i)});
         const std::string path = WriteDefinitionFile("vario-bench-load.txt", rules);
-        StorePath(path);
+        StoreDefinitionFile(path);
         if (!e.InitEngine()) {
             fprintf(stderr, "a file of %d rules did not load\n", count);
             return 1;

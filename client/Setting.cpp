@@ -12,14 +12,14 @@ namespace {
 const char kViews[] = "Software\\vario-try";
 
 // Opens (creating it and the keys on its path when missing) a key under
-// HKEY_CURRENT_USER; null when it cannot be.
-HKEY CreateKey(const std::string& path, DWORD options)
+// HKEY_CURRENT_USER; none held when it cannot be.
+CQorOwnedKey CreateKey(const std::string& path, DWORD options)
 {
-    HKEY key = nullptr;
+    CQorOwnedKey key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, options, KEY_READ | KEY_WRITE,
-                        nullptr, &key, nullptr)
+                        nullptr, key.put(), nullptr)
         != ERROR_SUCCESS)
-        return nullptr;
+        key.release(); // the failed call opened nothing
     return key;
 }
 
@@ -35,10 +35,11 @@ bool SetPath(HKEY key, const std::string& path)
 // could not delete its own.
 void DeleteStaleViews()
 {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kViews, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    CQorOwnedKey views;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kViews, 0, KEY_READ, views.put()) != ERROR_SUCCESS) {
+        views.release(); // the failed call opened nothing
         return;
-    const CQorOwnedKey views(opened);
+    }
     char name[16];
     for (DWORD i = 0, size = sizeof name;
          RegEnumKeyExA(views.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr)
@@ -74,7 +75,7 @@ std::string StoredDefinitionFile()
 
 bool StoreDefinitionFile(const std::string& path)
 {
-    const CQorOwnedKey key(CreateKey(VARIO_SETTINGS_KEY, REG_OPTION_NON_VOLATILE));
+    const CQorOwnedKey key = CreateKey(VARIO_SETTINGS_KEY, REG_OPTION_NON_VOLATILE);
     return key.valid() && SetPath(key.get(), path);
 }
 
@@ -87,8 +88,8 @@ bool CTrialView::Open(const std::string& path)
     tried = path;
     // Every key on the path that is missing is made volatile, in one step,
     // so that no key of a view outlives the session.
-    const CQorOwnedKey settings(CreateKey(root + "\\" VARIO_SETTINGS_KEY, REG_OPTION_VOLATILE));
-    const CQorOwnedKey view(CreateKey(root, REG_OPTION_VOLATILE));
+    const CQorOwnedKey settings = CreateKey(root + "\\" VARIO_SETTINGS_KEY, REG_OPTION_VOLATILE);
+    const CQorOwnedKey view = CreateKey(root, REG_OPTION_VOLATILE);
     if (settings.valid() && view.valid() && SetPath(settings.get(), path)
         && RegOverridePredefKey(HKEY_CURRENT_USER, view.get()) == ERROR_SUCCESS)
         return true;

@@ -15,13 +15,13 @@ bool StoreDefinitionFile(const std::string& path);
 // HKEY_CURRENT_USER\Software\vario-try\<process id>, with the engine's
 // settings key in it holding the tried path, and makes that key this
 // process's HKEY_CURRENT_USER: the engine, started after Open, reads and
-// writes the setting there only. The user's real value is never written,
-// so a try that is killed at any point leaves it as it was. A killed try's
+// writes the setting there only. The user's real value is never written, so
+// a try that is killed at any point leaves it as it was. A killed try's
 // view, being volatile, goes when the user's session ends (under Wine: when
 // the wineserver stops), or at the next Open, which deletes the views of
-// processes that no longer run. When the object goes, HKEY_CURRENT_USER is the real
-// one again, a file chosen meanwhile in the Settings dialog is stored as the
-// real value, and the view is deleted.
+// processes that no longer run. When the object goes, HKEY_CURRENT_USER is
+// the real one again, a file chosen meanwhile in the Settings dialog is
+// stored as the real value, and the view is deleted.
 class CTrialView {
 public:
     CTrialView() = default;

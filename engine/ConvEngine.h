@@ -43,9 +43,8 @@ public:
     // file at once. Throws on no memory.
     void OnSetting(HWND parent);
 
-    CQorString definitionFile;
-
 private:
+    CQorString definitionFile; // the path of the rules, as Init read it or the user chose it
     CTableInForce tables;
     // Taken by Init, Exit and the Settings flow while they change the path,
     // the table or what was seen of the stored value; never by a conversion.

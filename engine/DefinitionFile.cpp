@@ -70,9 +70,9 @@ DefLineKind ClassifyDefinitionLine(const CQorString& line, int* comma)
     // A character begins at the first byte: a line begins with '[' or "//"
     // when its first bytes are those.
     if (line.data[0] == '[' && line.ReverseFind(']') == line.length - 1)
-        return kSectionLine;
+        return DefLineKind::kSection;
     if (line.data[0] == '/' && line.data[1] == '/')
-        return kCommentLine;
+        return DefLineKind::kComment;
     *comma = line.Find(',', 0);
-    return *comma == -1 ? kOtherLine : kRuleLine;
+    return *comma == -1 ? DefLineKind::kOther : DefLineKind::kRule;
 }

@@ -20,8 +20,8 @@ public:
     // The next line with its LF (and a CR before it) cut off, or null after
     // the last line. The text ends at the first NUL byte.
     char* NextLine();
-    // No fewer than the lines that are not empty that NextLine gives from
-    // here on: the LF bytes left, and one more when the text does not end
+    // At least as many as the lines that NextLine gives from here on, empty
+    // ones aside: the LF bytes left, and one more when the text does not end
     // with one. After a successful Read.
     int Lines() const;
 
@@ -31,11 +31,11 @@ private:
     char* end;
 };
 
-enum DefLineKind {
-    kSectionLine,
-    kCommentLine,
-    kRuleLine,
-    kOtherLine
+enum class DefLineKind {
+    kSection,
+    kComment,
+    kRule,
+    kOther
 };
 
 // How a line of a definition file is taken; for a rule line, *comma is the

@@ -41,10 +41,10 @@ public:
 private:
     // What the stored value can be.
     enum class Stored {
-        unknown, // not read, or not wholly: the value is never overwritten
-        none,    // no key or no value
-        path,    // a REG_SZ path
-        other    // a value of another type
+        kUnknown, // not read, or not wholly: the value is never overwritten
+        kNone,    // no key or no value
+        kPath,    // a REG_SZ path
+        kOther    // a value of another type
     };
     // Reads the stored value; a path goes into path. Throws on no memory.
     static Stored Read(CQorString& path);

@@ -1,16 +1,11 @@
 // RuleIndex.cpp - the rules keyed by the first bytes of their sources.
 #include "RuleIndex.h"
 #include "RuleKeys.h"
-#include "internal/WindowSet.h"
 #include "../qor/QorSearch.h"
 #include <algorithm>
 #include <new>
-#include <string.h>
 
 namespace {
-
-// A rule's Ends keep 16 bits of each hash, the lowest overwritten.
-static_assert(CWindowSet::kMaxBitsLog2 <= 15, "a window set reads more of a hash than Ends keep");
 
 // Below this many rules, searching each rule costs less than a pass over
 // the caption.
@@ -101,10 +96,8 @@ BOOL CRuleIndex::Build(std::vector<Rule>&& table)
         if (longSources) {
             heads.resize(count);
             for (int i = 0; i < count; ++i) {
-                if (rules[i].sourceLength >= 4) {
-                    const unsigned tail = WindowHash(rules[i].source + rules[i].sourceLength - 4);
-                    heads[i] = Head(WindowHash(rules[i].source)) | tail >> 16 | 1;
-                }
+                if (rules[i].sourceLength >= 4)
+                    heads[i] = SourceEnds(rules[i].source, rules[i].sourceLength);
             }
         }
     } catch (const std::bad_alloc&) {

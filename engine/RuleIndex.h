@@ -4,12 +4,11 @@
 // The texts of every rule are listed in table order, where a conversion
 // reaches them without walking the table. Each rule is keyed by the first
 // two bytes of its source, or by its only byte; a source that begins with
-// two or three double-byte characters (kana, kanji: in a multibyte code
-// page two bytes are one character) by them, a wide key. A rule can match
-// only where its key occurs, so a conversion queues the rules whose keys
-// occur in the caption and searches only those, in table order; a rule
-// that fires queues the rules after it whose keys its replacement brings
-// in. The queue
+// two or three double-byte characters (kana, kanji: in a multibyte code page
+// two bytes are one character) by them, a wide key. A rule can match only
+// where its key occurs, so a conversion queues the rules whose keys occur in
+// the caption and searches only those, in table order; a rule that fires
+// queues the rules after it whose keys its replacement brings in. The queue
 // (internal/RuleQueue.h) is the conversion's own: nothing is kept from one
 // conversion to the next.
 #pragma once
@@ -41,14 +40,9 @@ public:
     // Whether the rules are keyed and some source has four bytes or more:
     // then a set of a text's windows can tell that such a source is absent.
     bool HasHeads() const { return !heads.empty(); }
-    // The WindowHash of the first four bytes of the source of the rule
-    // numbered so, and that of its last four bytes, as far as a window set
-    // reads them: the top 16 bits of each, side by side, the lowest bit
-    // set; 0 when the source has fewer than four bytes. HasHeads().
+    // The SourceEnds (RuleKeys.h) of the source of rule `number`, or 0 when
+    // that source has fewer than four bytes. HasHeads().
     unsigned Ends(int number) const { return heads[number]; }
-    // The hash of the first four bytes, of the last, out of Ends.
-    static unsigned Head(unsigned ends) { return ends & 0xFFFF0000u; }
-    static unsigned Tail(unsigned ends) { return ends << 16; }
 
 private:
     friend class CRuleQueue;

@@ -3,6 +3,7 @@
 #include "RuleTable.h"
 #include "DefinitionFile.h"
 #include "Replacement.h"
+#include "RuleKeys.h"
 #include "internal/WindowSet.h"
 #include "internal/RuleQueue.h"
 #include "../qor/QorException.h"
@@ -65,7 +66,7 @@ BOOL CRuleTable::Load(const char* path)
 BOOL CRuleTable::ParseLine(CQorString& text)
 {
     int comma = -1;
-    if (ClassifyDefinitionLine(text, &comma) != kRuleLine)
+    if (ClassifyDefinitionLine(text, &comma) != DefLineKind::kRule)
         return TRUE;
     std::unique_ptr<CConvRule> rule(new (std::nothrow) CConvRule(text.data, comma));
     if (!rule)
@@ -125,7 +126,7 @@ public:
     const CTextBuffer& Run();
 
 private:
-    // Whether the source of the rule numbered so may occur in the text: a
+    // Whether the source of rule `number` may occur in the text: a
     // source of four bytes or more whose first or last four bytes are not
     // in the text does not. Inline, since most queued rules go no further.
     bool MayOccur(int number)
@@ -135,9 +136,9 @@ private:
             return true;
         if (!windowsKept)
             TakeWindows();
-        return windows.MayHold(CRuleIndex::Head(ends)) && windows.MayHold(CRuleIndex::Tail(ends));
+        return windows.MayHold(EndsHead(ends)) && windows.MayHold(EndsTail(ends));
     }
-    // Applies the rule numbered so where its source occurs.
+    // Applies rule `number` where its source occurs.
     void Apply(int number, CRuleQueue* queue);
     // Tells the queue, and the windows when kept, what the count
     // occurrences in found brought into the text: the keys inside the
@@ -226,7 +227,7 @@ void CConversion::Note(const CRuleIndex::Rule& rule, int count, CRuleQueue* queu
         if (windowsKept)
             windows.Add(bytes, at > 3 ? at - 3 : 0, at + m < length - 3 ? at + m : length - 3);
     }
-    // The windows of the texts that were (words turned round, say) let
+    // The windows of earlier texts (words turned round, say) let
     // later sources through to searches in vain: once they are many, the
     // set is made anew.
     if (windowsKept && windows.Stale(length))

@@ -8,6 +8,10 @@ class CSettingDlg : public CQorDialog {
 public:
     // Template 102, an empty path. Throws on no memory.
     CSettingDlg();
+
+    CQorString path; // as the dialog opened; the chosen one after IDOK
+
+protected:
     // Puts path into the path box, limits what can be typed or pasted there
     // to what OnOK reads (259), and centres the dialog: FALSE.
     BOOL OnInitDialog() override;
@@ -17,8 +21,8 @@ public:
     // dialog with IDOK when it names something that exists; else warns and
     // stays, path unchanged. Throws on no memory, path unchanged.
     void OnOK() override;
+
+private:
     // The open-file dialog on path; a chosen file goes into the box.
     void OnBrowse();
-
-    CQorString path; // as the dialog opened; the chosen one after IDOK
 };

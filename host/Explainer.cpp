@@ -28,7 +28,7 @@ struct FileFacts {
 bool IsRule(const std::string& line)
 {
     int comma = -1;
-    return ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == kRuleLine;
+    return ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == DefLineKind::kRule;
 }
 
 FileFacts Facts(const std::vector<std::string>& lines)
@@ -122,13 +122,13 @@ void CExplainer::Line(int number, const std::string& line)
     const CQorString text(line.c_str(), 0);
     int comma = -1;
     switch (ClassifyDefinitionLine(text, &comma)) {
-    case kSectionLine:
+    case DefLineKind::kSection:
         Say(prefix + "section  " + Visible(line));
         break;
-    case kCommentLine:
+    case DefLineKind::kComment:
         Say(prefix + "comment  " + Visible(line));
         break;
-    case kOtherLine: {
+    case DefLineKind::kOther: {
         if (line.empty()) {
             Say(prefix + "empty");
             break;
@@ -148,7 +148,7 @@ void CExplainer::Line(int number, const std::string& line)
                  + std::string(kFullWidthComma) + "'; write ',' to split a rule");
         break;
     }
-    case kRuleLine:
+    case DefLineKind::kRule:
         Say(prefix + "rule     " + Quoted(line.substr(0, comma)) + kArrow
             + Quoted(line.substr(comma + 1)));
         CheckRule(number, line, comma);

@@ -56,7 +56,7 @@ bool ReadTracedRules(const std::string& path, std::vector<TracedRule>& rules,
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         int comma = -1;
-        if (ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == kRuleLine)
+        if (ClassifyDefinitionLine(CQorString(line.c_str(), 0), &comma) == DefLineKind::kRule)
             rules.push_back(
                 {static_cast<int>(i + 1), line.substr(0, comma), line.substr(comma + 1)});
     }

@@ -72,15 +72,3 @@ CQorApp* QorGetApp()
 {
     return static_cast<CQorApp*>(QorGetAppModule()); // set only by OnDllMain, to a CQorApp
 }
-
-void LoadFilterString(UINT stringId, char* buffer, int size)
-{
-    if (!buffer || size <= 0)
-        return;
-    CQorString text(kQorWorkingCapacity);
-    text.LoadString(stringId);
-    lstrcpynA(buffer, text.data, size);
-    for (char* p = buffer; *p; ++p)
-        if (*p == '|')
-            *p = '\0';
-}

@@ -39,11 +39,6 @@ CQorApp* QorGetApp();
 // returns null when there is no memory for it.
 CQorApp* QorCreateApp();
 
-// Fills buffer with string resource stringId cut to size - 1 bytes, every
-// '|' turned into a zero byte: the filter list of the open-file dialog. A
-// null buffer or a size below 1 is not written. Throws on no memory.
-void LoadFilterString(UINT stringId, char* buffer, int size);
-
 // The module entry: makes the application at process attach (FALSE when
 // there is no memory for it, or one exists) and passes on the rest; after
 // the detach of a FreeLibrary it deletes the application, but not at

@@ -7,6 +7,9 @@
 // unless the handle is null or INVALID_HANDLE_VALUE. Moved, never copied.
 // Example: const CQorOwnedHandle file(CreateFileA(...));
 //          if (file.valid()) ReadFile(file.get(), ...);
+// Example: CQorOwnedKey key;
+//          if (RegOpenKeyExA(root, name, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+//              key.release(); // a failed call opened nothing
 template <typename Handle, auto close>
 class CQorOwner {
 public:
@@ -43,6 +46,14 @@ public:
         if (valid())
             close(handle);
         handle = newHandle;
+    }
+    // Closes the handle held, if any, and gives the address where a function
+    // that opens a handle puts it, to be owned here. After a failed call,
+    // release() whatever the function may have left there.
+    Handle* put()
+    {
+        reset();
+        return &handle;
     }
 
 private:

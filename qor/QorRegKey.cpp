@@ -7,24 +7,23 @@ CQorRegKey::~CQorRegKey() = default;
 
 BOOL CQorRegKey::Open(HKEY root, const char* subkey, KeyAccess access)
 {
-    Close();
     LONG status;
-    HKEY opened = nullptr;
     const DWORD noOptions = 0;
     const DWORD reserved = 0;
-    if (access == KeyAccess::read) {
-        status = RegOpenKeyExA(root, subkey, noOptions, KEY_READ, &opened);
+    if (access == KeyAccess::kRead) {
+        status = RegOpenKeyExA(root, subkey, noOptions, KEY_READ, hkey.put());
     } else {
         DWORD disposition; // created or opened: either will do
         status = RegCreateKeyExA(root, subkey, reserved,
                                  nullptr, // no class
                                  REG_OPTION_NON_VOLATILE, KEY_WRITE,
                                  nullptr, // default security
-                                 &opened, &disposition);
+                                 hkey.put(), &disposition);
     }
-    if (status != ERROR_SUCCESS)
+    if (status != ERROR_SUCCESS) {
+        hkey.release(); // the failed call opened nothing
         return FALSE;
-    hkey.reset(opened);
+    }
     return TRUE;
 }
 

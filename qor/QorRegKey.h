@@ -8,11 +8,11 @@
 #include "QorHandle.h"
 #include "QorString.h"
 
-// How Open reaches a key: read opens an existing key with KEY_READ; write
+// How Open reaches a key: kRead opens an existing key with KEY_READ; kWrite
 // opens it, or creates it and the keys on its path, with KEY_WRITE.
 enum class KeyAccess {
-    write,
-    read
+    kWrite,
+    kRead
 };
 
 class CQorRegKey {

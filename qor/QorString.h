@@ -1,11 +1,11 @@
 // QorString.h - the framework's text type.
 //
-// A CQorString owns one zero-terminated byte buffer, a fixed block of
-// global memory. Sizes and offsets are byte
-// counts. Buffers grow exactly as far as needed and never shrink. Searches
-// are multibyte-aware in the process's ANSI code page: the second byte of a
-// double-byte character never matches. A failed allocation throws the
-// framework's memory exception and leaves the string as it was.
+// A CQorString owns one zero-terminated byte buffer, a fixed block of global
+// memory. Sizes and offsets are byte counts. Buffers grow exactly as far as
+// needed and never shrink. Searches are multibyte-aware in the process's
+// ANSI code page: the second byte of a double-byte character never matches.
+// A failed allocation throws the framework's memory exception and leaves the
+// string as it was.
 #pragma once
 #include <windows.h>
 

@@ -1,7 +1,9 @@
-// QorWnd.cpp - window objects and modal dialogs.
+// QorWnd.cpp - window objects, modal dialogs and the filter list of the
+// open-file dialog.
 #include "QorWnd.h"
 #include "QorApp.h"
 #include "QorException.h"
+#include "QorString.h"
 #include <new>
 
 CQorWndMap g_wndMap __attribute__((init_priority(103)));
@@ -65,6 +67,18 @@ POINT QorCentredOrigin(const RECT& reference, int w, int h)
     origin.x = reference.left + (reference.right - reference.left) / 2 - w / 2;
     origin.y = reference.top + (reference.bottom - reference.top) / 2 - h / 2;
     return origin;
+}
+
+void LoadFilterString(UINT stringId, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return;
+    CQorString text(kQorWorkingCapacity);
+    text.LoadString(stringId);
+    lstrcpynA(buffer, text.data, size);
+    for (char* p = buffer; *p; ++p)
+        if (*p == '|')
+            *p = '\0';
 }
 
 INT_PTR CQorDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

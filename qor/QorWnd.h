@@ -1,4 +1,5 @@
-// QorWnd.h - window objects and modal dialogs.
+// QorWnd.h - window objects, modal dialogs and the filter list of the
+// open-file dialog.
 //
 // A CQorDialog is bound to its window from WM_INITDIALOG to WM_NCDESTROY
 // through g_wndMap, and QorDialogProc, shared by every dialog, passes each
@@ -45,6 +46,11 @@ public:
     // Shows the dialog owned by parent (may be null) until it ends: the
     // EndDialog value; IDCANCEL when the window map has no room for it.
     INT_PTR DoModal(HWND parent);
+
+    HINSTANCE instance; // the module that holds the template
+    UINT templateId;
+
+protected:
     // WM_INITDIALOG to OnInitDialog, WM_COMMAND to OnCommand, each answered
     // with the hook's result; reflects WM_NOTIFY (TRUE when handled); FALSE else.
     virtual INT_PTR DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,13 +65,19 @@ public:
     // Ends the dialog with IDCANCEL.
     virtual void OnCancel();
 
-    HINSTANCE instance; // the module that holds the template
-    UINT templateId;
+private:
+    // The procedure of every dialog, which passes each message to DialogProc.
+    friend INT_PTR CALLBACK QorDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // Where a dialog of size (w, h) goes to stand centred on reference: each
 // half truncated toward zero on its own.
 POINT QorCentredOrigin(const RECT& reference, int w, int h);
+
+// Fills buffer with string resource stringId cut to size - 1 bytes, every
+// '|' turned into a zero byte: the filter list of the open-file dialog. A
+// null buffer or a size below 1 is not written. Throws on no memory.
+void LoadFilterString(UINT stringId, char* buffer, int size);
 
 struct CQorWndMapNode {
     HWND handle;

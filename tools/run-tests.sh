@@ -1,12 +1,11 @@
 #!/bin/sh
-# Runs every test of a build but those labelled heap_checked_only and, at
-# the same time, those not labelled no_heap_check with Wine's heap checks on
-# (see wine-test.sh). The two
-# runs share nothing: each has its own X display, Wine prefix (registry and
-# scratch folders) and wineserver. The plain run prints as it goes, the
-# heap-checked one when it is done; the output ends with the pass/fail count
-# of each run, and a failing run fails the whole. The format of the code is
-# checked first (check-format.sh), and counts as a run.
+# Runs every test of a build but those labelled heap_checked_only and, at the
+# same time, those not labelled no_heap_check with Wine's heap checks on (see
+# wine-test.sh). The two runs share nothing: each has its own X display, Wine
+# prefix (registry and scratch folders) and wineserver. The plain run prints
+# as it goes, the heap-checked one when it is done; the output ends with the
+# pass/fail count of each run, and a failing run fails the whole. The format
+# of the code is checked first (check-format.sh), and counts as a run.
 # usage: run-tests.sh BUILD_DIR [CTEST_ARGS...]
 set -e
 tools=$(cd "$(dirname "$0")" && pwd)

@@ -18,7 +18,7 @@ public:
     // Queues the rules after the one last taken whose key occurs in the bytes.
     void QueueKeysIn(const char* bytes, int length);
     // Queues the rules after the one last taken whose key occurs in the
-    // text across offset at: begins before it and ends at it or after.
+    // text across offset `at`: begins before it and ends at it or after.
     void QueueJoint(const char* text, int length, int at);
     // How many rules have been queued.
     int QueuedRules() const { return queuedRules; }

@@ -230,9 +230,11 @@ TEST(DefinitionFile, EachLoadReplacesTheTableAndClearEmptiesIt)
     }
 }
 
+using Kind = DefLineKind;
+
 struct ClassifyCase {
     const char* line;
-    DefLineKind kind;
+    Kind kind;
     int comma;
 };
 
@@ -240,17 +242,17 @@ TEST(DefinitionFile, ClassifyLine)
 {
     SKIP_UNLESS_CODE_PAGE_932();
     const ClassifyCase cases[] = {
-        {"", kOtherLine, -1},      {"[]", kSectionLine, -1},   {"[a,b]", kSectionLine, -1},
-        {"[", kOtherLine, -1},     {"]", kOtherLine, -1},      {"[,", kRuleLine, 1},
-        {"//,", kCommentLine, -1}, {"/,/", kRuleLine, 1},      {"a,b,c", kRuleLine, 1},
-        {"\x83,,", kRuleLine, 2},  {"[\x83]", kOtherLine, -1}, {"[\x83]]", kSectionLine, -1},
-        {"[\x83", kOtherLine, -1}, {"x\x83", kOtherLine, -1},
+        {"", Kind::kOther, -1},      {"[]", Kind::kSection, -1},   {"[a,b]", Kind::kSection, -1},
+        {"[", Kind::kOther, -1},     {"]", Kind::kOther, -1},      {"[,", Kind::kRule, 1},
+        {"//,", Kind::kComment, -1}, {"/,/", Kind::kRule, 1},      {"a,b,c", Kind::kRule, 1},
+        {"\x83,,", Kind::kRule, 2},  {"[\x83]", Kind::kOther, -1}, {"[\x83]]", Kind::kSection, -1},
+        {"[\x83", Kind::kOther, -1}, {"x\x83", Kind::kOther, -1},
     };
     for (const ClassifyCase& c : cases) {
         const CQorString line(c.line, 0);
         int comma = -1;
         EXPECT_EQ(c.kind, ClassifyDefinitionLine(line, &comma)) << Escaped(c.line);
-        if (c.kind == kRuleLine) {
+        if (c.kind == Kind::kRule) {
             EXPECT_EQ(c.comma, comma) << Escaped(c.line);
         }
     }

@@ -1,6 +1,7 @@
 // MessageTests.cpp - the filter list of the open-file dialog and the
 // engine's message box, made from this program's copy of the resources.
 #include "../../qor/QorApp.h"
+#include "../../qor/QorWnd.h"
 #include "TestSupport.h"
 #include "Answering.h"
 #include <gtest/gtest.h>

@@ -29,19 +29,19 @@ void ExpectWholeString(const CQorString& s, const std::string& text, const char*
 TEST_F(RegKey, OpenForReadingNeedsTheKeyOpenForWritingMakesIt)
 {
     CQorRegKey key;
-    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
+    EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kRead));
     EXPECT_EQ(nullptr, key.Handle());
     EXPECT_FALSE(KeyOpens(kKey, KEY_READ)) << "opening for reading made the key";
 
-    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite));
     EXPECT_NE(nullptr, key.Handle());
     EXPECT_TRUE(KeyOpens(kKey, KEY_READ))
         << "opening for writing did not make the key and its parent";
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
     EXPECT_EQ(nullptr, key.Handle());
 
-    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read)) << "the key exists now";
-    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write))
+    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kRead)) << "the key exists now";
+    EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite))
         << "an existing key opens for writing";
 }
 
@@ -52,14 +52,14 @@ TEST_F(RegKey, EveryKeyIsClosedOnce)
     {
         CQorRegKey key;
         EXPECT_EQ(0, key.Close()) << "Close with no key";
-        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite));
         first = key.Handle();
-        EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, "Software\\VarioTest\\Missing", KeyAccess::read));
+        EXPECT_FALSE(key.Open(HKEY_CURRENT_USER, "Software\\VarioTest\\Missing", KeyAccess::kRead));
         EXPECT_EQ(nullptr, key.Handle()) << "a failed Open still holds a key";
-        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite));
         EXPECT_EQ(ERROR_SUCCESS, key.Close());
         EXPECT_EQ(0, key.Close()) << "a second Close";
-        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite));
         last = key.Handle();
     }
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(first)) << "the next Open left the key open";
@@ -75,7 +75,7 @@ TEST_F(RegKey, WithNoKeyOpenEveryCallFails)
     EXPECT_FALSE(key.QueryString("Text", target));
     ExpectWholeString(target, "", "read with no key open");
     EXPECT_FALSE(key.HasValue("Text"));
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite));
     key.Close();
     EXPECT_FALSE(key.SetString("Text", "written")) << "written after Close";
 }
@@ -85,11 +85,11 @@ TEST_F(RegKey, AccessFollowsTheNamedAccess)
     StoreValue(kKey, "Text", REG_SZ, std::string("abc", 4));
     CQorRegKey key;
     CQorString target(128);
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kRead));
     EXPECT_FALSE(key.SetString("Text", "changed")) << "a key opened for reading was written";
     EXPECT_TRUE(key.QueryString("Text", target));
     ExpectWholeString(target, "abc", "read through the reading key");
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite));
     EXPECT_FALSE(key.QueryString("Text", target)) << "a key opened for writing was read";
     EXPECT_TRUE(key.SetString("Text", "changed"));
     key.Close();
@@ -111,7 +111,7 @@ TEST_F(RegKey, SetStringStoresTheTerminator)
         {"Long", std::string(300, 'p')},
     };
     CQorRegKey key;
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::write));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kWrite));
     for (const auto& c : cases)
         EXPECT_TRUE(key.SetString(c.name, c.text.c_str())) << c.name;
     key.Close();
@@ -165,7 +165,7 @@ TEST_F(RegKey, QueryStringTable)
         else
             StoreValue(kKey, "Value", c.type, c.stored);
         CQorRegKey key;
-        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::read));
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kKey, KeyAccess::kRead));
         CQorString target("previous text", 128);
         EXPECT_EQ(c.result, key.QueryString("Value", target)) << c.what;
         EXPECT_EQ(c.capacity, target.capacity) << c.what;
