@@ -36,6 +36,7 @@
 #define IDS_ERR_INPUT_NOT_TEXT 1028 // %1 "UTF-8" or IDS_CODE_PAGE, %2 line
 #define IDS_CODE_PAGE 1029          // %1 number
 #define IDS_HINT_HELP 1030          // %1 the command
+#define IDS_INTERNAL_ERROR 1031
 
 // The command line.
 #define IDS_ERR_NO_CODE_IN_932 1100 // %1 option, %2 name, %3 character, %4 "U+XXXX"
