@@ -811,7 +811,10 @@ class MakeRunTest(HostTest):
     def test_make_targets(self):
         make = ["make", "-s", "BUILD=" + BUILD]
         mine = scratch("mine.def", b"a,b\r\n")
-        given = "make %s: DEF=" + mine + " names your rules, but %s is not given"
+        given = ("make %s: DEF=" + mine + " names your rules, but %s is not given, and the "
+                 "example's %s are not meant for them; type: make %s DEF=" + mine + " %s=my-%s.txt")
+        os.makedirs(os.path.join(SCRATCH, "Shift JIS"), exist_ok=True)
+        shift_jis = scratch(os.path.join("Shift JIS", "sjis.txt"), sjis("設定 → =\n"))
         cases = [
             # (make's arguments, the status vario-try gives, stderr's first line)
             (["run"], 0, "make run: the rules of examples/vario.def on the captions of "
@@ -819,22 +822,48 @@ class MakeRunTest(HostTest):
             (["record", "DEF=examples/vario.def", "CAPTIONS=examples/captions.txt"], 0,
              "vario-try: recording what the rules of examples/vario.def make of the captions of "
              "examples/captions.txt"),
-            (["check", "DEF=" + mine], 1, given % ("check", "EXPECTED")),
-            (["coverage", "DEF=" + mine], 1, given % ("coverage", "CAPTIONS")),
+            (["check", "DEF=" + mine], 1, given % ("check", "EXPECTED", "expected captions",
+                                                   "check", "EXPECTED", "expected") + "\n"),
+            (["coverage", "DEF=" + mine], 1,
+             given % ("coverage", "CAPTIONS", "captions", "coverage", "CAPTIONS", "captions")
+             + "\n"),
+            (["coverage", "EXPECTED=" + EXAMPLE_EXPECTED], 1, "make coverage: EXPECTED is not "
+             "read by make coverage, which reads DEF and CAPTIONS (make check reads EXPECTED)\n"),
+            (["check", "CAPTIONS=" + EXAMPLE_CAPTIONS], 1, "make check: CAPTIONS is not read by "
+             "make check, which reads DEF and EXPECTED (make run, coverage and record read "
+             "CAPTIONS)\n"),
             (["run", "DEF=no-such.def", "CAPTIONS=" + EXAMPLE_CAPTIONS], 3,
-             "make run: no such file: no-such.def"),
-            (["check", "EXPECTED=" + scratch("sjis.txt", sjis("設定 → =\n"))], 4,
+             "make run: no such file: no-such.def\n"),
+            (["run", "DEF=examples", "CAPTIONS=" + EXAMPLE_CAPTIONS], 3,
+             "make run: examples is a folder, not a file\n"),
+            (["record", "DEF=" + mine, "CAPTIONS=" + SCRATCH], 4,
+             "make record: %s is a folder, not a file\n" % SCRATCH),
+            (["check", "EXPECTED=" + shift_jis], 4,
              "make check: %s is not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS: iconv -f "
-             "CP932 -t UTF-8 %s > utf8-sjis.txt" % ((os.path.join(SCRATCH, "sjis.txt"),) * 2)),
+             "CP932 -t UTF-8 '%s' > '%s'\n"
+             % (shift_jis, shift_jis, os.path.join(SCRATCH, "Shift JIS", "utf8-sjis.txt"))),
         ]
         for args, status, first in cases:
             with self.subTest(args=args):
                 code, out, err = run(command=make + args, cwd=SOURCE, env=user_env())
                 said = re.findall(r"\] Error (\d+)$", err.decode(), re.M)
-                self.assertEqual((code, said, err.decode().startswith(first)),
-                                 (2 if status else 0, [str(status)] if status else [], True))
+                self.assertEqual((code, said, err.decode()[:len(first)]),
+                                 (2 if status else 0, [str(status)] if status else [], first))
                 if args == ["run"]:
                     self.assertEqual(out.decode(), example_table("examples/vario.def"))
+        # The suggested command, as given, writes the UTF-8 copy beside the file.
+        suggested = cases[-1][2].split("e.g. from Shift-JIS: ")[1]
+        subprocess.run(["sh", "-c", suggested], check=True)
+        with open(os.path.join(SCRATCH, "Shift JIS", "utf8-sjis.txt"), encoding="utf-8") as f:
+            self.assertEqual(f.read(), "設定 → =\n")
+
+    def test_help_lists_every_target(self):
+        with open(os.path.join(SOURCE, "Makefile")) as f:
+            targets = re.search(r"^\.PHONY: (.*)$", f.read(), re.M).group(1).split()
+        code, out, _ = run(command=["make", "-s", "help"], cwd=SOURCE, env=user_env())
+        listed = re.findall(r"^make (\w+) ", out.decode(), re.M)
+        self.assertEqual((code, sorted(listed)),
+                         (0, sorted(set(targets) - {"all", "help"})))
 
 
 if __name__ == "__main__":
