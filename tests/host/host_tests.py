@@ -717,13 +717,13 @@ class DistTest(HostTest):
         self.assertRegex(name, r"^Vario-\d+\.\d+\.zip$")
         folder = name[:-len(".zip")] + "/"
         shipped = ["Readme.txt", "LICENSE.txt", "Vario.tfe", "vario-try.exe", "vario.def",
-                   "captions.txt", "expected.txt"]
+                   "captions.txt", "expected.txt", "HostAuthors.txt", "VarioEngine.h"]
         with zipfile.ZipFile(os.path.join(out, name)) as z:
             self.assertEqual(z.namelist(),
                              [folder] + [folder + n for n in shipped + ["SHA256SUMS.txt"]])
             # Unix modes, which unzip gives: the folder rwxr-xr-x, the files rw-r--r--.
             self.assertEqual([entry.external_attr >> 16 for entry in z.infolist()],
-                             [0o40755] + [0o100644] * 8)
+                             [0o40755] + [0o100644] * 10)
             files = {n[len(folder):]: z.read(n) for n in z.namelist()[1:]}
             z.extractall(os.path.join(out, "unpacked"))
         for image in ["Vario.tfe", "vario-try.exe"]:
@@ -742,10 +742,23 @@ class DistTest(HostTest):
         # vario-try.exe has a version record of its own.
         self.assertIn("OriginalFilename\0vario-try.exe".encode("utf-16-le"), files["vario-try.exe"])
 
-        readme = files["Readme.txt"]
-        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "a line end other than CR LF")
-        self.assertNotIn(b"\r", readme.replace(b"\r\n", b""), "a line end other than CR LF")
-        text = readme.decode("cp932")    # fails on bytes that are not CP932
+        for text_file in ["Readme.txt", "HostAuthors.txt", "VarioEngine.h"]:
+            self.assertNotRegex(files[text_file], rb"\r(?!\n)|(?<!\r)\n",
+                                text_file + ": a line end other than CR LF")
+            files[text_file].decode("cp932")    # fails on bytes that are not CP932
+        # The page and the header for host authors give each function the
+        # ordinal of the module's definition file.
+        with open(os.path.join(SOURCE, "res", "Vario.def")) as f:
+            ordinals = sorted((int(o), n) for n, o in re.findall(r"^ +(TFE\w+) +@(\d+)$",
+                                                                 f.read(), re.M))
+        self.assertEqual(len(ordinals), 8)
+        for text_file, pattern in [("HostAuthors.txt", rb"^\| (\d) \| \w+ (TFE\w+)\("),
+                                   ("VarioEngine.h", rb"(\d) +(TFE\w+)")]:
+            listed = sorted((int(o), n.decode())
+                            for o, n in re.findall(pattern, files[text_file], re.M))
+            self.assertEqual(listed, ordinals, text_file)
+        self.assertNotIn(b"`", files["HostAuthors.txt"])
+        text = files["Readme.txt"].decode("cp932")
         lines = text.split("\r\n")
         for heading in ["概要", "動作環境", "ファイルの確認 (SHA256SUMS.txt)", "インストール",
                         "使い方",
