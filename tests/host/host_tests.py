@@ -771,6 +771,11 @@ class DistTest(HostTest):
             self.assertIn(needed, text)
         self.assertNotRegex(text, "@[A-Z]+@")
         self.assertIn(name[len("Vario-"):-len(".zip")], lines[1])
+        # The history dates the version by the commit the archive is made from.
+        stamp = subprocess.run(["git", "-C", SOURCE, "log", "-1", "--format=%ct"], check=True,
+                               stdout=subprocess.PIPE, text=True).stdout
+        self.assertIn(time.strftime("  %Y/%m/%d  バージョン ", time.gmtime(int(stamp)))
+                      + name[len("Vario-"):-len(".zip")] + "  最初の公開版。", lines)
         self.assertEqual(lines[-2], "(C) 2026 Vario Project")
         # The example is a piece of vario.def as printed, its blanks included.
         start = next(i for i, line in enumerate(lines) if "ここから" in line)
@@ -792,11 +797,26 @@ class DistTest(HostTest):
                        "Calculator (Not Responding)",
                        program=os.path.join(unpacked, "vario-try.exe")),
                    0, "無題 - メモ帳\n電卓 (応答なし)\n")
-        # The manual's --check example, with the files as shipped.
+        # The manual's --check example, with the files as shipped: all pass,
+        # and with the line the manual names mistyped, its output as printed.
         code, out, _ = run("--def", os.path.join(unpacked, "vario.def"), "--check",
                            os.path.join(unpacked, "expected.txt"),
                            program=os.path.join(unpacked, "vario-try.exe"))
         self.assertEqual((code, out), (0, b"15 passed, 0 failed\n"))
+        pairs = files["expected.txt"].decode().split("\r\n")
+        number = pairs.index("Untitled - Notepad → 無題 - メモ帳") + 1
+        self.assertIn("の %d 行目「Untitled - Notepad → 無題 - メモ帳」" % number, text)
+        mistyped = os.path.join(SCRATCH, "dist", "mistyped")
+        os.makedirs(mistyped)
+        pairs[number - 1] = "Untitled - Notepad → 無題 - Notepad"
+        with open(os.path.join(mistyped, "expected.txt"), "wb") as f:
+            f.write("\r\n".join(pairs).encode())
+        code, out, _ = run("--def", os.path.join(unpacked, "vario.def"), "--check", "expected.txt",
+                           program=os.path.join(unpacked, "vario-try.exe"), cwd=mistyped)
+        start = lines.index('  expected.txt:%d: "Untitled - Notepad"' % number)
+        end = next(i for i in range(start, len(lines)) if lines[i].endswith(" failed"))
+        self.assertEqual((code, lines[start:end + 1]),
+                         (1, ["  " + line if line else "" for line in out.decode().splitlines()]))
 
 
 @unittest.skipUnless(os.path.realpath(BUILD) == os.path.realpath(os.path.join(SOURCE, "build")),
@@ -864,6 +884,12 @@ class MakeRunTest(HostTest):
                                  (2 if status else 0, [str(status)] if status else [], first))
                 if args == ["run"]:
                     self.assertEqual(out.decode(), example_table("examples/vario.def"))
+                    # The README's sample is lines of it.
+                    with open(os.path.join(SOURCE, "README.md"), encoding="utf-8") as f:
+                        sample = re.search(r"\n((    VarioEngine .*\n)(    .*\n|\n)*?)    \.\.\.\n",
+                                           f.read()).group(1)
+                    self.assertLessEqual({line[4:] for line in sample.splitlines()},
+                                         set(out.decode().splitlines()))
         # The suggested command, as given, writes the UTF-8 copy beside the file.
         suggested = cases[-1][2].split("e.g. from Shift-JIS: ")[1]
         subprocess.run(["sh", "-c", suggested], check=True)
