@@ -58,8 +58,13 @@ iconv -f UTF-8 -t UTF-8 "$file" >/dev/null 2>&1 || {
     */*) copy=${file%/*}/utf8-${file##*/} ;;
     *) copy=utf8-$file ;;
     esac
-    echo "$target: $file is not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS:" \
-        "iconv -f CP932 -t UTF-8 $(quoted "$file") > $(quoted "$copy")" >&2
+    # Notepad's "Unicode" text is UTF-16 behind a byte order mark.
+    case $(head -c 2 "$file" | od -An -tx1 | tr -d ' ') in
+    fffe | feff) what="UTF-16 text, not UTF-8; save it as UTF-8:" from=UTF-16 ;;
+    *) what="not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS:" from=CP932 ;;
+    esac
+    echo "$target: $file is $what" \
+        "iconv -f $from -t UTF-8 $(quoted "$file") > $(quoted "$copy")" >&2
     [ -n "$mode" ] && exit 4
     exit 1
 }

@@ -848,6 +848,7 @@ class MakeRunTest(HostTest):
                  "example's %s are not meant for them; type: make %s DEF=" + mine + " %s=my-%s.txt")
         os.makedirs(os.path.join(SCRATCH, "Shift JIS"), exist_ok=True)
         shift_jis = scratch(os.path.join("Shift JIS", "sjis.txt"), sjis("設定 → =\n"))
+        utf16 = scratch("utf16.txt", "設定 → =\n".encode("utf-16"))
         cases = [
             # (make's arguments, the status vario-try gives, stderr's first line)
             (["run"], 0, "make run: the rules of examples/vario.def on the captions of "
@@ -875,6 +876,9 @@ class MakeRunTest(HostTest):
              "make check: %s is not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS: iconv -f "
              "CP932 -t UTF-8 '%s' > '%s'\n"
              % (shift_jis, shift_jis, os.path.join(SCRATCH, "Shift JIS", "utf8-sjis.txt"))),
+            (["run", "CAPTIONS=" + utf16], 1, "make run: %s is UTF-16 text, not UTF-8; save it "
+             "as UTF-8: iconv -f UTF-16 -t UTF-8 %s > %s\n"
+             % (utf16, utf16, os.path.join(SCRATCH, "utf8-utf16.txt"))),
         ]
         for args, status, first in cases:
             with self.subTest(args=args):
@@ -890,11 +894,11 @@ class MakeRunTest(HostTest):
                                            f.read()).group(1)
                     self.assertLessEqual({line[4:] for line in sample.splitlines()},
                                          set(out.decode().splitlines()))
-        # The suggested command, as given, writes the UTF-8 copy beside the file.
-        suggested = cases[-1][2].split("e.g. from Shift-JIS: ")[1]
-        subprocess.run(["sh", "-c", suggested], check=True)
-        with open(os.path.join(SCRATCH, "Shift JIS", "utf8-sjis.txt"), encoding="utf-8") as f:
-            self.assertEqual(f.read(), "設定 → =\n")
+        # The suggested commands, as given, write the UTF-8 copy beside the file.
+        for suggested in [first.split(": ")[-1] for _, _, first in cases if "iconv" in first]:
+            subprocess.run(["sh", "-c", suggested], check=True)
+            with open(shlex.split(suggested)[-1], encoding="utf-8") as f:
+                self.assertEqual(f.read(), "設定 → =\n", suggested)
 
     def test_help_lists_every_target(self):
         with open(os.path.join(SOURCE, "Makefile")) as f:
