@@ -14,6 +14,7 @@ i686-w64-mingw32-gcc-win32:gcc-mingw-w64-i686-win32
 i686-w64-mingw32-g++-win32:g++-mingw-w64-i686-win32
 i686-w64-mingw32-windres:binutils-mingw-w64-i686
 i686-w64-mingw32-strip:binutils-mingw-w64-i686
+i686-w64-mingw32-objdump:binutils-mingw-w64-i686
 wine:wine wineboot:wine wineserver:wine32:i386
 xvfb-run:xvfb Xvfb:xvfb xauth:xauth import:imagemagick python3:python3
 flock:util-linux iconv:libc-bin locale:libc-bin localedef:libc-bin git:git
