@@ -17,13 +17,13 @@ ALLOWED = {
     "comdlg32.dll": "CommDlgExtendedError GetOpenFileNameA",
     "kernel32.dll": """CloseHandle CreateFileA CreateSemaphoreW DeleteCriticalSection
         EnterCriticalSection FreeLibrary GetCPInfo GetConsoleCP GetConsoleMode GetConsoleOutputCP
-        GetCurrentProcessId GetCurrentThreadId GetEnvironmentVariableA GetFileAttributesA
-        GetFileSize GetFullPathNameA GetLastError GetModuleFileNameA GetModuleHandleA
-        GetModuleHandleW GetProcAddress GetStartupInfoW GetStdHandle GetTickCount GlobalAlloc
+        FindResourceExW GetCurrentProcessId GetCurrentThreadId GetEnvironmentVariableA
+        GetFileAttributesA GetFileSize GetFullPathNameA GetLastError GetModuleFileNameA GetModuleHandleA
+        GetModuleHandleW GetProcAddress GetStartupInfoW GetStdHandle GetTickCount GetUserDefaultUILanguage GlobalAlloc
         GlobalFree GlobalReAlloc InitializeCriticalSection IsDBCSLeadByte IsDBCSLeadByteEx
-        IsProcessorFeaturePresent LeaveCriticalSection LoadLibraryA LoadLibraryW
+        IsProcessorFeaturePresent LeaveCriticalSection LoadLibraryA LoadLibraryW LoadResource LockResource
         MultiByteToWideChar OpenProcess ReadConsoleW ReadFile ReleaseSemaphore SetErrorMode
-        SetLastError SetUnhandledExceptionFilter Sleep SwitchToThread TlsAlloc TlsFree
+        SetLastError SetUnhandledExceptionFilter SizeofResource Sleep SwitchToThread TlsAlloc TlsFree
         TlsGetValue TlsSetValue VirtualProtect VirtualQuery WaitForSingleObject
         WideCharToMultiByte WriteConsoleW WriteFile lstrcatA lstrcpyA lstrcpynA lstrlenA""",
     "msvcrt.dll": """__mb_cur_max __p__commode __p__fmode __p__wcmdln __set_app_type
