@@ -13,6 +13,7 @@
 #include "Explain.h"
 #include "Help.h"
 #include "HostEnvironment.h"
+#include "Messages.h"
 #include "Record.h"
 #include "Trace.h"
 #include "../qor/QorException.h"
@@ -22,7 +23,7 @@ namespace {
 
 int RunHelp(CEngineSession& session, const Options&)
 {
-    session.Out().Write(kHelp);
+    session.Out().Write(HelpText());
     return kOk;
 }
 
@@ -58,7 +59,8 @@ int Run(const Options& options)
 }
 
 // What the run says when it cannot go on: memory ran out, or an error of
-// this program. Written with no memory of its own.
+// this program. Written with no memory of its own, so in English: the
+// string tables would need memory to be read.
 int Failed(const CQorException& e)
 {
     const char* const message = e.code == 0 ? "vario-try: out of memory\n"
@@ -79,8 +81,8 @@ int wmain(int argc, wchar_t** argv)
             if (ParseOptions(argc, argv, options, error))
                 return Run(options);
             COutput err(STD_ERROR_HANDLE, options.raw);
-            err.WriteWideLine(L"vario-try: " + error + L"\n(" + WideFromAnsi(Command())
-                              + L" --help lists the options)");
+            err.WriteWideLine(L"vario-try: " + error + L"\n"
+                              + WideMessage(IDS_HINT_HELP, {WideFromAnsi(Command())}));
             return kUsage;
         },
         Failed);
