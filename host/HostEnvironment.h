@@ -4,6 +4,9 @@
 #include "Options.h"
 #include <string>
 
+// Whether the host runs under Wine, at a terminal rather than a Windows
+// console.
+bool UnderWine();
 // The path made full against the current folder; the path itself when it
 // cannot be.
 std::string FullPath(const std::string& path);

@@ -43,10 +43,12 @@ def host_env():
 
 def user_env():
     """The environment of a user at a terminal: without the settings of the
-    test run, nor those of a make that runs the tests."""
-    return {name: value for name, value in host_env().items()
-            if name not in ("VARIO_BUILD_DIR", "VARIO_HEAP_CHECK", "BUILD", "MFLAGS")
-            and not name.startswith("MAKE")}
+    test run, nor those of a make that runs the tests, in an English locale."""
+    env = {name: value for name, value in host_env().items()
+           if name not in ("VARIO_BUILD_DIR", "VARIO_HEAP_CHECK", "BUILD", "MFLAGS", "LC_ALL",
+                           "LC_MESSAGES")
+           and not name.startswith("MAKE")}
+    return dict(env, LANG="C.UTF-8")
 
 
 def prefix_note():
@@ -57,8 +59,11 @@ def prefix_note():
     return "vario-try: preparing the Wine prefix %s (first run only, about 20 s)...\n" % prefix
 
 
-def run(*args, stdin=b"", program=HOST, command=None, **options):
-    """(exit status, stdout, stderr) of one run of the host, or of command."""
+def run(*args, stdin=b"", program=HOST, command=None, lang="en", **options):
+    """(exit status, stdout, stderr) of one run of the host, in the language
+    lang (None: the user's), or of another program or command."""
+    if os.path.basename(program) == os.path.basename(HOST) and lang:
+        args = ("--lang", lang, *args)
     # Output goes to files, not pipes: a Wine server that the run starts
     # inherits them and would hold a pipe open for seconds after the run.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
@@ -92,7 +97,8 @@ class Running:
     def __init__(self, *args):
         self.out = tempfile.TemporaryFile()
         self.seen = 0
-        self.process = subprocess.Popen(["sh", WINE_TEST, HOST, *args], stdin=subprocess.PIPE,
+        self.process = subprocess.Popen(["sh", WINE_TEST, HOST, "--lang", "en", *args],
+                                        stdin=subprocess.PIPE,
                                         stdout=self.out, stderr=subprocess.DEVNULL,
                                         env=host_env(), start_new_session=True)
 
@@ -130,9 +136,11 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def example_table(rules=EXAMPLE_DEF):
+def example_table(rules=EXAMPLE_DEF, lang="en"):
     """What --show prints for the example files, the rules named as typed."""
-    return ("VarioEngine 1.00, definition file: " + rules + "\n"
+    title, unchanged = {"en": (", definition file: ", "(unchanged)"),
+                        "ja": ("、変換定義ファイル: ", "(変更なし)")}[lang]
+    return ("VarioEngine 1.00" + title + rules + "\n"
             "\n"
             "New Tab - Google Chrome                       →  新しいタブ - Chrome\n"
             "GitHub - Google Chrome                        →  GitHub - Chrome\n"
@@ -144,7 +152,7 @@ def example_table(rules=EXAMPLE_DEF):
             "Task Manager                                  →  タスク マネージャー\n"
             "Settings                                      →  設定\n"
             "Calculator (Not Responding)                   →  電卓 (応答なし)\n"
-            "電卓                                          =  (unchanged)\n")
+            "電卓                                          =  " + unchanged + "\n")
 
 
 def scratch(name, data):
@@ -400,6 +408,73 @@ class FailureTest(HostTest):
                            "vario-try: " + message + "\n")
 
 
+class LanguageTest(HostTest):
+    def test_messages_in_both_languages(self):
+        """Each kind of message in English and Japanese; what tools read
+        (file:line:, warning:, the arrows, N passed, M failed) in both."""
+        rules = scratch("lang.def", sjis("// rules\r\n,empty\r\nInbox,受信\r\n"))
+        pairs = scratch("lang-pairs.txt", "Inbox → 受信\nInbox - Outlook → =\n".encode())
+        captions = scratch("lang-captions.txt", b"Inbox\n\nSent\n")
+        missing = windows_path(os.path.join(SCRATCH, "missing.def"))
+        empty = rules + ':2: "" → "empty": '
+        cases = [
+            # (args, status, English, Japanese: each in stdout + stderr)
+            (["--frobnicate"], 1, "vario-try: unknown option --frobnicate (a caption that begins "
+             "with - goes after --)\n(vario-try --help lists the options)\n",
+             "vario-try: --frobnicate というオプションはありません (- で始まるタイトルは -- の後に"
+             "書きます)\n(オプションの一覧は vario-try --help で表示できます)\n"),
+            (["--lang", "jp"], 1, "vario-try: --lang jp: the language is ja (Japanese) or en "
+             "(English)\n", "vario-try: --lang jp: 言語には ja (日本語) か en (英語) を指定します\n"),
+            (["--def", missing, "x"], 3, "vario-try: cannot load the definition file %s: the file "
+             "does not exist\n" % missing,
+             "vario-try: 変換定義ファイル %s を読み込めません: ファイルが見つかりません\n" % missing),
+            (["--engine", missing, "x"], 2, ": the file does not exist\n",
+             ": ファイルが見つかりません\n"),
+            (["--engine", "C:\\windows\\system32\\version.dll", "x"], 2, ": it has no function "
+             "TFEGetAPIVersion: it is not a TitleForge engine\n",
+             ": 関数 TFEGetAPIVersion がありません: TitleForge の変換エンジンではありません\n"),
+            (["--explain", rules], 1,
+             "     1  comment  // rules\n     2  rule     \"\" → \"empty\"\n" + rules
+             + ":2: warning: the source is empty: the line begins with a comma, and this rule "
+             "never changes a caption\n     3  rule     \"Inbox\" → \"受信\"\n"
+             "3 lines, 2 rules, 1 warning.\n",
+             "     1  コメント    // rules\n     2  規則        \"\" → \"empty\"\n" + rules
+             + ":2: warning: 変換元が空です: 行がコンマで始まっているので、この規則は何も変換"
+             "しません\n     3  規則        \"Inbox\" → \"受信\"\n3 行、規則 2 個、警告 1 件。\n"),
+            (["--def", rules, "--check", pairs], 1,
+             '  expected: "Inbox - Outlook"\n  actual:   "受信 - Outlook"\n  differs:  "Inbox" '
+             'expected, "受信" actual, at the start\n  trace:\n    line 3: "Inbox" → "受信"\n'
+             '            "受信 - Outlook"\n\n1 passed, 1 failed\n',
+             '  期待: "Inbox - Outlook"\n  実際: "受信 - Outlook"\n  違い: 先頭から: 期待 "Inbox"'
+             '、実際 "受信"\n  適用された規則:\n    3 行目: "Inbox" → "受信"\n'
+             '            "受信 - Outlook"\n\n1 passed, 1 failed\n'),
+            (["--def", rules, "--coverage", captions], 0,
+             empty + "the source is empty: the line begins with a comma, and this rule never "
+             "changes a caption\n1 of 2 rules changed a caption (50%), 1 changed none, on 2 "
+             "captions.\n",
+             empty + "変換元が空です: 行がコンマで始まっているので、この規則は何も変換しません\n"
+             "規則 2 個のうち 1 個 (50%) がタイトルを変え、1 個は変えませんでした (タイトル 2 個"
+             "で調べました)。\n"),
+            (["--trace", rules, "Sent"], 0, "Sent\n  no rule changes it\n  result: Sent\n",
+             "Sent\n  どの規則も変えません\n  結果: Sent\n"),
+            (["--def", rules, "Sent", "Inbox"], 0, "(1 caption unchanged)\n",
+             "(変わらなかったタイトル: 1 個)\n"),
+            (["--help"], 0, "\n--check, --coverage and --record never store the file of --def "
+             "as the\nengine's setting; with --raw, their files are Shift-JIS.\n\n",
+             "\n--check、--coverage、--record は、--def のファイルをエンジンの設定に保存\nしません"
+             "。--raw を付けると、これらのファイルは Shift-JIS になります。\n\n"),
+        ]
+        for args, status, *texts in cases:
+            for lang, text in zip(["en", "ja"], texts):
+                with self.subTest(args=args, lang=lang):
+                    code, out, err = run(*args, lang=lang)
+                    self.assertEqual(code, status)
+                    self.assertIn(text, (out + err).decode())
+        # --lang is read before the words before it; without it, the user's language.
+        self.assertEqual(run("--frobnicate", "--lang", "ja", lang=None)[2].decode(), cases[0][3])
+        self.assertEqual(run("--frobnicate", lang=None)[2].decode(), cases[0][3])
+
+
 class UsageTest(HostTest):
     def test_caption_after_double_dash(self):
         self.check(run("--def", EXAMPLE_DEF, "--", "--show"), 0, "--show\n",
@@ -415,7 +490,8 @@ class UsageTest(HostTest):
                        '"DefFile"', "Settings dialog", "--explain FILE", "--show", "--raw",
                        "Ctrl+Z, then\nEnter at a Windows console; Ctrl+D, then Enter at a terminal",
                        "a path with a character that code page\n932 lacks",
-                       "standard input is not UTF-8", "--check EXPECTED", "--coverage CAPTIONS",
+                       "standard input not in its encoding\n(UTF-8, or the console's code page",
+                       "--check EXPECTED", "--coverage CAPTIONS",
                        "--record CAPTIONS",
                        "Exit status"]:
             self.assertIn(needed, text)
@@ -804,7 +880,8 @@ class DistTest(HostTest):
         with open(os.path.join(mistyped, "expected.txt"), "wb") as f:
             f.write("\r\n".join(pairs).encode())
         code, out, _ = run("--def", os.path.join(unpacked, "vario.def"), "--check", "expected.txt",
-                           program=os.path.join(unpacked, "vario-try.exe"), cwd=mistyped)
+                           program=os.path.join(unpacked, "vario-try.exe"), cwd=mistyped,
+                           lang="ja")
         start = lines.index('  expected.txt:%d: "Untitled - Notepad"' % number)
         end = next(i for i in range(start, len(lines)) if lines[i].endswith(" failed"))
         self.assertEqual((code, lines[start:end + 1]),
@@ -820,10 +897,15 @@ class ScriptTest(HostTest):
         note = prefix_note()
         self.check(run(command=["sh", script, "--def", EXAMPLE_DEF, "Settings"], cwd=SCRATCH,
                        env=env), 0, "設定\n", note)
-        # Advice names the command the user typed.
+        # Advice names the command the user typed, in the language of the
+        # user's locale, not Wine's Japanese one.
         self.check(run(command=["sh", script, "--frobnicate"], cwd=SCRATCH, env=env), 1, "",
                    "vario-try: unknown option --frobnicate (a caption that begins with - goes "
                    "after --)\n(sh %s --help lists the options)\n" % script)
+        self.check(run(command=["sh", script, "--frobnicate"], cwd=SCRATCH,
+                       env=dict(env, LANG="ja_JP.UTF-8")), 1, "",
+                   "vario-try: --frobnicate というオプションはありません (- で始まるタイトルは -- "
+                   "の後に書きます)\n(オプションの一覧は sh %s --help で表示できます)\n" % script)
         # In the prefix of make run, with the fonts of the pictures.
         code, out, _ = run("query", "HKCU\\Software\\Wine\\Fonts\\Replacements", program="reg",
                            env=dict(env, VARIO_BUILD_DIR=BUILD, VARIO_WINE_PREFIX="wineprefix-run"))
