@@ -719,10 +719,11 @@ TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
         }
         for (; ended < held.size(); ++ended)
             EXPECT_EQ(converted, LetGo(*held[ended])) << "reader " << ended;
+        held.clear();
         ASSERT_TRUE(Engine().InitEngine());
         ASSERT_TRUE(Engine().InitEngine());
         const double grown = HeapBytesInUse() - start;
-        printf("[ held     ] %s: %d readers, a table of %.0f KB, heap %+.0f KB after\n", s.what,
+        printf("[ held     ] %s: %d readers, a table of %.0f KB, heap %+.1f KB after\n", s.what,
                s.readers, table / 1024, grown / 1024);
         EXPECT_LT(grown, table / 4) << "tables kept after their readers ended";
     }
