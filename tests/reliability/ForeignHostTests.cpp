@@ -637,6 +637,7 @@ TEST(ForeignHostEnds, AThreadThatStopsInsideAConversionHoldsUpNoLaterCall)
 // allocation (the copy of its long caption) until it is let go: as a thread
 // suspended there, it holds the table it took all that time.
 struct Held {
+    const CEngineModule* engine;
     const char* caption;
     OwnedHandle inside{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     OwnedHandle release{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -649,14 +650,14 @@ DWORD WINAPI ConvertHeld(LPVOID parameter)
 {
     Held& h = *static_cast<Held*>(parameter);
     fault::HoldNextAllocation(h.inside.get(), h.release.get());
-    h.result = Engine().ConvertCaptionString(0, h.caption, h.buffer, sizeof h.buffer);
+    h.result = h.engine->ConvertCaptionString(0, h.caption, h.buffer, sizeof h.buffer);
     return 0;
 }
 
 // Starts a held conversion of caption; returns once it is held.
-std::unique_ptr<Held> Hold(const std::string& caption)
+std::unique_ptr<Held> Hold(const std::string& caption, const CEngineModule& engine = Engine())
 {
-    std::unique_ptr<Held> h(new Held{caption.c_str()});
+    std::unique_ptr<Held> h(new Held{&engine, caption.c_str()});
     h->thread.reset(CreateThread(nullptr, 0, ConvertHeld, h.get(), 0, nullptr));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(h->inside.get(), 10000))
         << "the conversion was not held";
@@ -677,15 +678,23 @@ std::string LetGo(Held& h)
 // each end eight reloads after their own. Each converts with the table it
 // took, and two reloads after the last has ended, every table replaced
 // meanwhile is freed: the heap in use is back to the start's.
-TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
+const int kHeldRules = 3000; // a table of about 240 KB
+
+// A caption long enough to be copied to the heap, and its conversion.
+std::pair<std::string, std::string> LongCaption()
 {
-    const int kRules = 3000;
-    const std::string rules = WordRules(kRules);
     std::string caption = "Untitled - Notepad", converted = caption;
     for (int w = 0; w < 300; ++w) {
-        caption += " " + Word(w * 7 % kRules);
-        converted += " " + Word(w * 7 % kRules, 'A');
+        caption += " " + Word(w * 7 % kHeldRules);
+        converted += " " + Word(w * 7 % kHeldRules, 'A');
     }
+    return {caption, converted};
+}
+
+TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
+{
+    const std::string rules = WordRules(kHeldRules);
+    const auto [caption, converted] = LongCaption();
     Engine().ExitEngine();
     const double empty = HeapBytesInUse();
     ASSERT_TRUE(StartEngineWith(rules));
@@ -729,6 +738,46 @@ TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
     }
     EXPECT_GT(table, 200e3) << "too small a table to tell";
     EXPECT_EQ(converted, Convert(caption));
+}
+
+// Threads ended inside conversions, one after each reload, in all but one
+// of the engine's eight counts of readers: later reloads free what they
+// replace, and unloading the module frees what those threads held.
+TEST(ForeignHostEnds, TablesThatEndedThreadsHeldAreFreedAtUnload)
+{
+    const std::string engine = EngineCopy("Killed.tfe");
+    StorePath(WordRules(kHeldRules));
+    const std::string caption = LongCaption().first;
+    const double before = HeapBytesInUse();
+    double table = 0;
+    {
+        CEngineModule module;
+        std::string error;
+        ASSERT_TRUE(module.Load(engine, error)) << error;
+        fault::Install(module.Handle());
+        ASSERT_TRUE(module.InitEngine());
+        module.ExitEngine();
+        const double none = HeapBytesInUse();
+        ASSERT_TRUE(module.InitEngine());
+        table = HeapBytesInUse() - none;
+        for (int i = 0; i < 7; ++i) {
+            const std::unique_ptr<Held> h = Hold(caption, module);
+            ASSERT_TRUE(TerminateThread(h->thread.get(), 0));
+            WaitForSingleObject(h->thread.get(), INFINITE);
+            EXPECT_TRUE(module.InitEngine()) << "reload " << i;
+        }
+        const double killed = HeapBytesInUse();
+        for (int i = 0; i < 5; ++i)
+            EXPECT_TRUE(module.InitEngine());
+        const double later = HeapBytesInUse() - killed;
+        module.ExitEngine();
+        printf("[ killed   ] a table of %.0f KB, heap %+.1f KB after 5 later reloads\n",
+               table / 1024, later / 1024);
+        EXPECT_LT(later, table / 4) << "later reloads kept the tables they replaced";
+    }
+    const double after = HeapBytesInUse() - before;
+    printf("[ killed   ] heap %+.1f KB after the unload\n", after / 1024);
+    EXPECT_LT(after, table / 4) << "the unload left the tables that the ended threads held";
 }
 
 const std::string kEndingViews = "Software\\vario-ending\\";

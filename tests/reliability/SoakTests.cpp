@@ -160,8 +160,7 @@ TEST(Soak, LoadUnloadCyclesCostNoMoreThanAnEmptyModule)
     GetModuleFileNameA(nullptr, program, sizeof program);
     const std::string folder = std::string(program, strrchr(program, '\\') + 1);
     // A copy, so that the load is the first one: this process has loaded Vario.tfe.
-    const std::string engine = ScratchDir() + "\\Cycled.tfe";
-    ASSERT_TRUE(CopyFileA((folder + "Vario.tfe").c_str(), engine.c_str(), FALSE));
+    const std::string engine = EngineCopy("Cycled.tfe");
     StorePath(WriteScratchFile("cycles.txt", kRules));
     const int cycles = EnvironmentNumber("VARIO_SOAK_LOADS", 300);
     const auto perCycle = [cycles](const std::function<bool()>& cycle) {
