@@ -85,14 +85,16 @@ private:
     // same after: so a reader counted in an era holds a table that was in
     // force before that era ended, the one its Put replaced or the one it
     // put, and the Put finds every reader that may hold the table it
-    // replaced in the count of the era it ended. A count seen at zero after
-    // its era ended has no reader left that may hold a table of that era.
+    // replaced in the count of the era it ended. A count seen at zero has
+    // no reader left that took a table before: one that counts itself in
+    // after takes the table then in force, or tries again in a later era.
     mutable std::atomic<unsigned> era;
     mutable std::atomic<int> readers[kSlots];
     // The slots that keep tables, one bit a slot: a Put stopped waiting for
     // their readers, and no later Put has seen their count at zero. Each
     // table that their readers may hold has their bits in its keptBy; the
-    // tables replaced with any such bit are on the list that kept begins.
+    // tables replaced that have any bit are listed from kept, through their
+    // nextKept, and freed when their last bit goes.
     unsigned keptSlots;
     CRuleTable* kept;
 };
