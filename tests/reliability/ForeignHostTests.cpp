@@ -675,7 +675,8 @@ std::string LetGo(Held& h)
 // Conversions that stay inside the engine across reloads, one taken after
 // each reload, more of them at once than the engine's eight counts of
 // readers: suspended threads resumed after every reload, or slow ones that
-// each end eight reloads after their own. Each converts with the table it
+// each end eight reloads after their own; while the last are held, four
+// threads convert as another reloads. Each converts with the table it
 // took, and two reloads after the last has ended, every table replaced
 // meanwhile is freed: the heap in use is back to the start's.
 const int kHeldRules = 3000; // a table of about 240 KB
@@ -699,6 +700,7 @@ TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
     const double empty = HeapBytesInUse();
     ASSERT_TRUE(StartEngineWith(rules));
     const double table = HeapBytesInUse() - empty;
+    const Captions racing = ManyWordCaptions(kHeldRules);
     const struct {
         const char* what;
         int readers;
@@ -726,6 +728,7 @@ TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
                 ++ended;
             }
         }
+        ConvertOnThreads(racing, [] { Engine().InitEngine(); }, true);
         for (; ended < held.size(); ++ended)
             EXPECT_EQ(converted, LetGo(*held[ended])) << "reader " << ended;
         held.clear();
