@@ -728,7 +728,8 @@ TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
                 ++ended;
             }
         }
-        ConvertOnThreads(racing, [] { Engine().InitEngine(); }, true);
+        ConvertOnThreads(
+            racing, [] { Engine().InitEngine(); }, true);
         for (; ended < held.size(); ++ended)
             EXPECT_EQ(converted, LetGo(*held[ended])) << "reader " << ended;
         held.clear();
