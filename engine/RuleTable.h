@@ -62,4 +62,12 @@ private:
 
     CQorPtrArray rules; // CConvRule*, in file order; owned here
     CRuleIndex index;   // follows rules: built by each load, emptied with it
+
+    // No part of the rules: what CTableInForce (TableInForce.h) keeps of the
+    // table once it is replaced, written by its loads alone. The counts of
+    // readers that may hold it, one bit a count; and the next table on the
+    // list of those replaced but kept.
+    friend class CTableInForce;
+    unsigned keptBy = 0;
+    CRuleTable* nextKept = nullptr;
 };

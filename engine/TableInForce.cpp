@@ -25,56 +25,51 @@ bool WaitForReaders(const std::atomic<int>& count)
 
 } // namespace
 
-CTableInForce::CTableInForce() : none(), current(&none), era(0), readers(), kept() {}
+CTableInForce::CTableInForce()
+    : none(), current(&none), era(0), readers(), keptSlots(0), kept(nullptr)
+{
+}
 
 CTableInForce::~CTableInForce()
 {
-    Release(current.exchange(&none));
-    for (CKept& k : kept) {
-        const CKept gone = k;
-        k = {};
-        Release(gone.replaced);
-        Release(gone.put);
+    CRuleTable* const table = current.exchange(&none);
+    if (table != &none)
+        delete table;
+    while (CRuleTable* const gone = kept) {
+        kept = gone->nextKept;
+        delete gone;
     }
 }
 
 unsigned CTableInForce::FreeSlot(unsigned ending) const
 {
     for (unsigned slot = 0; slot < kSlots; ++slot)
-        if (slot != ending && !kept[slot].replaced && !kept[slot].put && readers[slot].load() == 0)
+        if (slot != ending && !(keptSlots & 1u << slot) && readers[slot].load() == 0)
             return slot;
     return kSlots;
 }
 
 void CTableInForce::FreeKept()
 {
-    for (unsigned slot = 0; slot < kSlots; ++slot) {
-        const CKept gone = kept[slot];
-        if ((gone.replaced || gone.put) && readers[slot].load() == 0) {
-            kept[slot] = {};
-            Release(gone.replaced);
-            Release(gone.put);
+    for (unsigned slot = 0; slot < kSlots; ++slot)
+        if ((keptSlots & 1u << slot) && readers[slot].load() == 0)
+            LetGo(slot);
+}
+
+void CTableInForce::LetGo(unsigned slot)
+{
+    const unsigned bit = 1u << slot;
+    keptSlots &= ~bit;
+    current.load()->keptBy &= ~bit;
+    for (CRuleTable** link = &kept; *link;) {
+        CRuleTable* const table = *link;
+        table->keptBy &= ~bit;
+        if (table->keptBy != 0) {
+            link = &table->nextKept;
+        } else {
+            *link = table->nextKept;
+            delete table;
         }
-    }
-}
-
-void CTableInForce::Release(CRuleTable* table)
-{
-    if (!table || table == &none || table == current.load())
-        return;
-    for (const CKept& k : kept)
-        if (k.replaced == table || k.put == table)
-            return;
-    delete table;
-}
-
-void CTableInForce::Forget(const CRuleTable* table)
-{
-    for (CKept& k : kept) {
-        if (k.replaced == table)
-            k.replaced = nullptr;
-        if (k.put == table)
-            k.put = nullptr;
     }
 }
 
@@ -85,27 +80,32 @@ void CTableInForce::Put(std::unique_ptr<CRuleTable> table)
     const bool ending = QorProcessEnding();
     if (!ending)
         FreeKept();
-    CRuleTable* put = table ? table.release() : &none;
-    CRuleTable* replaced = current.exchange(put);
+    CRuleTable* const put = table ? table.release() : &none;
+    CRuleTable* const replaced = current.exchange(put);
     // Readers from now on count themselves in the next era and find the
-    // new table; those of the era ended may hold either.
+    // new table; those of the era ended may hold either. With every other
+    // slot kept, the next era shares this one's.
     const unsigned ended = era.load();
     const unsigned slot = ended & (kSlots - 1);
     const unsigned next = FreeSlot(slot);
     era.store((((ended >> kSlotBits) + 1) << kSlotBits) | (next < kSlots ? next : slot));
     if (ending)
         return;
-    if (next == kSlots) {
-        // Every other slot is kept: the next era shares this one, so its
-        // readers cannot be told apart from those of the era ended. The
-        // table replaced stays in memory for good.
-        Forget(replaced);
-        return;
+    // Both tables are kept for the slot, the one replaced on the list,
+    // until its count is seen at zero: at once, or by a later Put. A slot
+    // kept already is not waited for again: its readers had their second.
+    const unsigned bit = 1u << slot;
+    const bool waited = (keptSlots & bit) != 0;
+    keptSlots |= bit;
+    if (put != &none)
+        put->keptBy |= bit;
+    if (replaced != &none) {
+        replaced->keptBy |= bit;
+        replaced->nextKept = kept;
+        kept = replaced;
     }
-    if (WaitForReaders(readers[slot]))
-        Release(replaced);
-    else
-        kept[slot] = {replaced, put};
+    if (!waited && WaitForReaders(readers[slot]))
+        LetGo(slot);
 }
 
 CTableInForce::CReader::CReader(const CTableInForce& tables) : count(), table()

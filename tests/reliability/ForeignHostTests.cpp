@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stddef.h>
 #include <stdio.h>
 
@@ -665,6 +666,145 @@ TEST(ForeignHostEnds, AThreadThatStopsInsideAConversionHoldsUpNoLaterCall)
         }
         EXPECT_EQ(captions[4].second, Convert(captions[4].first));
     }
+}
+
+// A conversion held inside the engine on a thread of its own, from its first
+// allocation (the copy of its long caption) until it is let go: as a thread
+// suspended there, it holds the table it took all that time.
+struct Held {
+    const CEngineModule* engine;
+    const char* caption;
+    OwnedHandle inside{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    OwnedHandle release{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    OwnedHandle thread{};
+    char buffer[4096] = {};
+    BOOL result = FALSE;
+};
+
+DWORD WINAPI ConvertHeld(LPVOID parameter)
+{
+    Held& h = *static_cast<Held*>(parameter);
+    fault::HoldNextAllocation(h.inside.get(), h.release.get());
+    h.result = h.engine->ConvertCaptionString(0, h.caption, h.buffer, sizeof h.buffer);
+    return 0;
+}
+
+// Starts a held conversion of caption; returns once it is held.
+std::unique_ptr<Held> Hold(const std::string& caption, const CEngineModule& engine = Engine())
+{
+    std::unique_ptr<Held> h(new Held{&engine, caption.c_str()});
+    h->thread.reset(CreateThread(nullptr, 0, ConvertHeld, h.get(), 0, nullptr));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(h->inside.get(), 10000))
+        << "the conversion was not held";
+    return h;
+}
+
+// Lets the conversion end: what it gave, "<0>" when it failed.
+std::string LetGo(Held& h)
+{
+    SetEvent(h.release.get());
+    WaitForSingleObject(h.thread.get(), INFINITE);
+    return h.result ? h.buffer : "<0>";
+}
+
+const int kHeldRules = 3000;    // a table of about 240 KB
+const double kKept = 50 * 1024; // growth below a fifth of it: no table kept
+
+// A caption long enough to be copied to the heap, and its conversion.
+std::pair<std::string, std::string> LongCaption()
+{
+    std::string caption = "Untitled - Notepad", converted = caption;
+    for (int w = 0; w < 300; ++w) {
+        caption += " " + Word(w * 7 % kHeldRules);
+        converted += " " + Word(w * 7 % kHeldRules, 'A');
+    }
+    return {caption, converted};
+}
+
+// Conversions that stay inside the engine across reloads, one taken before
+// each reload, more of them at once than the engine's eight counts of
+// readers: ten suspended threads resumed after the last reload, or twelve
+// slow ones that each end eight reloads after their own; while the last
+// are held, four threads convert as another reloads. Each converts with
+// the table it took, and two reloads after the last has ended, the heap in
+// use is back to the start's: every table replaced meanwhile is freed.
+TEST(ForeignHostEnds, TablesThatLongConversionsTookAreFreedOnceTheyEnd)
+{
+    const std::string rules = WordRules(kHeldRules);
+    const auto [caption, converted] = LongCaption();
+    Engine().ExitEngine();
+    const double empty = HeapBytesInUse();
+    ASSERT_TRUE(StartEngineWith(rules));
+    EXPECT_GT(HeapBytesInUse() - empty, 4 * kKept) << "too small a table to tell";
+    const Captions racing = ManyWordCaptions(kHeldRules);
+    const struct {
+        int readers;
+        size_t outstanding; // held at once at most
+    } sequences[] = {{10, 10}, {12, 8}};
+    for (const auto& s : sequences) {
+        SCOPED_TRACE(std::to_string(s.outstanding) + " held at most");
+        LetGo(*Hold(caption)); // the threads' first costs, before the measure
+        ASSERT_TRUE(Engine().InitEngine());
+        const double start = HeapBytesInUse();
+        std::vector<std::unique_ptr<Held>> held;
+        size_t ended = 0;
+        for (int i = 0; i < s.readers; ++i) {
+            held.push_back(Hold(caption));
+            const DWORD begun = GetTickCount();
+            EXPECT_TRUE(Engine().InitEngine()) << "reload " << i;
+            EXPECT_TRUE(i > 0 || GetTickCount() - begun >= 900) << "the reload waited for none";
+            if (held.size() - ended == s.outstanding) {
+                EXPECT_EQ(converted, LetGo(*held[ended])) << "reader " << ended;
+                ++ended;
+            }
+        }
+        ConvertOnThreads(
+            racing, [] { Engine().InitEngine(); }, true);
+        for (; ended < held.size(); ++ended)
+            EXPECT_EQ(converted, LetGo(*held[ended])) << "reader " << ended;
+        held.clear();
+        ASSERT_TRUE(Engine().InitEngine());
+        ASSERT_TRUE(Engine().InitEngine());
+        const double grown = HeapBytesInUse() - start;
+        printf("[ held     ] %d readers, %zu at once: heap %+.1f KB after\n", s.readers,
+               s.outstanding, grown / 1024);
+        EXPECT_LT(grown, kKept) << "tables kept after their readers ended";
+    }
+}
+
+// Threads ended inside conversions, one before each of seven reloads (all
+// but one of the engine's counts of readers): five later reloads free what
+// they replace, and unloading the module frees what those threads held.
+TEST(ForeignHostEnds, TablesThatEndedThreadsHeldAreFreedAtUnload)
+{
+    const std::string engine = EngineCopy("Killed.tfe");
+    StorePath(WordRules(kHeldRules));
+    const std::string caption = LongCaption().first;
+    const double before = HeapBytesInUse();
+    double later = 0;
+    {
+        CEngineModule module;
+        std::string error;
+        ASSERT_TRUE(module.Load(engine, error)) << error;
+        fault::Install(module.Handle());
+        ASSERT_TRUE(module.InitEngine());
+        for (int i = 0; i < 7; ++i) {
+            const std::unique_ptr<Held> h = Hold(caption, module);
+            ASSERT_TRUE(TerminateThread(h->thread.get(), 0));
+            WaitForSingleObject(h->thread.get(), INFINITE);
+            EXPECT_TRUE(module.InitEngine()) << "reload " << i;
+        }
+        const double killed = HeapBytesInUse();
+        for (int i = 0; i < 5; ++i)
+            EXPECT_TRUE(module.InitEngine());
+        later = HeapBytesInUse() - killed;
+        module.ExitEngine();
+    }
+    const double after = HeapBytesInUse() - before;
+    printf("[ killed   ] heap %+.1f KB after 5 later reloads, %+.1f KB after the unload\n",
+           later / 1024, after / 1024);
+    EXPECT_LT(later, kKept) << "later reloads kept the tables they replaced";
+    EXPECT_LT(after, kKept) << "the unload left the tables that the ended threads held";
 }
 
 const std::string kEndingViews = "Software\\vario-ending\\";

@@ -173,8 +173,7 @@ TEST(Soak, LoadUnloadCyclesCostNoMoreThanACModule)
     GetModuleFileNameA(nullptr, program, sizeof program);
     const std::string folder = std::string(program, strrchr(program, '\\') + 1);
     // A copy, so that the load is the first one: this process has loaded Vario.tfe.
-    const std::string engine = ScratchDir() + "\\Cycled.tfe";
-    ASSERT_TRUE(CopyFileA((folder + "Vario.tfe").c_str(), engine.c_str(), FALSE));
+    const std::string engine = EngineCopy("Cycled.tfe");
     StorePath(WriteScratchFile("cycles.txt", kRules));
     const int cycles = EnvironmentNumber("VARIO_SOAK_LOADS", 5000);
     const auto perCycle = [](const char* what, int count, const std::function<bool()>& cycle) {

@@ -25,9 +25,21 @@ void*(__cdecl* realCalloc)(size_t, size_t);
 void*(__cdecl* realRealloc)(void*, size_t);
 void(__cdecl* realFree)(void*);
 
-// Counts one attempt; true when this one is to fail.
+volatile LONG g_holdThread = 0; // the thread whose next allocation waits
+HANDLE g_holdInside = nullptr;
+HANDLE g_holdRelease = nullptr;
+
+// Counts one attempt, after holding the thread when it asked; true when
+// this one is to fail.
 bool ShouldFail()
 {
+    const LONG self = static_cast<LONG>(GetCurrentThreadId());
+    if (g_holdThread == self) {
+        const HANDLE inside = g_holdInside, release = g_holdRelease;
+        g_holdThread = 0;
+        SetEvent(inside);
+        WaitForSingleObject(release, INFINITE);
+    }
     ++g_attempts;
     if (g_failAt != 0 && g_attempts == g_failAt) {
         g_failed = true;
@@ -210,6 +222,13 @@ bool DenySse2(HMODULE module)
 int Sse2Asks()
 {
     return g_sse2Asks;
+}
+
+void HoldNextAllocation(HANDLE inside, HANDLE release)
+{
+    g_holdInside = inside;
+    g_holdRelease = release;
+    InterlockedExchange(&g_holdThread, static_cast<LONG>(GetCurrentThreadId()));
 }
 
 void FailAt(int n)

@@ -25,6 +25,12 @@ void FailAt(int n);
 // WarmUpExceptions); the test fails when they were not found.
 void InstallHere();
 
+// The calling thread's next allocation through the counters sets inside
+// and then waits until release is set: the thread stays in the middle of
+// the call that allocated, as if suspended there, until the test lets it
+// go. One thread at a time: another may ask once inside is set.
+void HoldNextAllocation(HANDLE inside, HANDLE release);
+
 // Allocations attempted since the last FailAt or Reset.
 int Attempts();
 

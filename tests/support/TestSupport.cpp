@@ -113,6 +113,16 @@ std::string ScratchDir()
     return dir;
 }
 
+std::string EngineCopy(const std::string& name)
+{
+    char engine[MAX_PATH];
+    const std::string copy = ScratchDir() + "\\" + name;
+    EXPECT_TRUE(GetModuleFileNameA(EngineModule(), engine, sizeof engine)
+                && CopyFileA(engine, copy.c_str(), FALSE))
+        << "cannot copy Vario.tfe to " << copy;
+    return copy;
+}
+
 std::string WriteScratchFile(const std::string& name, const std::string& bytes)
 {
     const std::string path = ScratchDir() + "\\" + name;

@@ -44,6 +44,10 @@ std::string Escaped(const std::string& bytes);
 // call. At most a page of bytes.
 const char* BeforeUnreadablePage(const std::string& bytes);
 
+// A copy of Vario.tfe in the scratch directory under this name: a module
+// this process has not loaded, to load and unload apart from Engine().
+std::string EngineCopy(const std::string& name);
+
 // A scratch directory of this process, emptied when the process starts.
 std::string ScratchDir();
 // Writes the bytes to a file in the scratch directory; returns its path.
