@@ -597,6 +597,8 @@ class ExplainTest(HostTest):
             (scratch("empty.def", b""), 1, "0 lines, 0 rules, 1 warning."),
             (scratch("eight.def", b"".join(b"%d,x\n" % i for i in range(8))), 0,
              "8 lines, 8 rules, 0 warnings."),
+            (scratch("many.def", b"".join(b"%04d,x\n" % i for i in range(1200))), 0,
+             "1,200 lines, 1,200 rules, 0 warnings."),
             (scratch("blank-last.def", b"a,b\r\n\r\n"), 0, "2 lines, 1 rule, 0 warnings."),
         ]
         for path, status, last in cases:
