@@ -2,10 +2,10 @@
 // a set.
 //
 // A rule fires on a caption when applying it, after the rules before it,
-// changes the text: what --trace lists, with the engine's own rule-table
-// code. The engine module's conversion of every caption is held against
-// the text after the last rule, so the report cannot silently differ from
-// what the engine does.
+// changes the text: what --trace lists, with a search of the host's own
+// (CTracedRules). The engine module's conversion of every caption is held
+// against the text after the last rule, so the report cannot silently
+// differ from what the engine does.
 #include "Coverage.h"
 #include "EngineSession.h"
 #include "ExitStatus.h"
@@ -15,6 +15,9 @@
 
 namespace {
 
+// How many bytes of the list are written at once.
+const size_t kListedAtOnce = 1 << 16;
+
 // What a coverage report is about, the files named as the user typed them.
 struct CoverageFiles {
     std::string rules;
@@ -22,16 +25,23 @@ struct CoverageFiles {
     std::string captions;
 };
 
-// What went wrong on the way; the report holds in full only when both are 0.
+// What a coverage report found; it holds in full only when both errors are 0.
 struct CoverageErrors {
     int notWhole = 0;  // captions the engine could not convert whole
     int disagreed = 0; // captions the engine converted otherwise than the trace
 };
 
+// How a report is printed.
+struct CoverageShown {
+    bool counts;   // every rule, with the captions it changed
+    bool summary;  // the tally alone
+    int failUnder; // the least percentage of rules that must change a caption, or -1
+};
+
 // Traces each caption and converts it, as ReportCoverage says, adding to
 // changed[i] each caption rule i changes; the errors, said on err.
 CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::string>& captions,
-                        const std::vector<TracedRule>& rules, const Converter& convert,
+                        const CTracedRules& rules, const Converter& convert,
                         std::vector<int>& changed, size_t& counted, COutput& err)
 {
     CoverageErrors errors;
@@ -49,19 +59,19 @@ CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::strin
         }
         const std::string where = "vario-try: " + files.captions + ":"
             + Number(static_cast<int>(i + 1)) + ": ";
-        const std::vector<TraceStep> steps = TraceSteps(rules, captions[i]);
+        const std::vector<TraceStep> steps = rules.Steps(captions[i]);
         for (const TraceStep& step : steps)
-            ++changed[step.rule - rules.data()];
-        const std::string traced = steps.empty() ? captions[i] : steps.back().after;
+            ++changed[step.rule - rules.Rules().data()];
         std::string converted;
         if (!convert(captions[i], converted)) {
             ++errors.notWhole;
             err.WriteLine(where + kNotWholeMessage);
-        } else if (converted != traced) {
+            continue;
+        }
+        const std::string disagreement = Disagreement(captions[i], converted, steps);
+        if (!disagreement.empty()) {
             ++errors.disagreed;
-            err.WriteLine(where + "the engine converts " + Quoted(captions[i]) + " to "
-                          + Quoted(converted) + ", but its rules applied one by one give "
-                          + Quoted(traced));
+            err.WriteLine(where + disagreement);
         }
     }
     if (!progress.empty() && err.IsConsole())
@@ -70,32 +80,52 @@ CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::strin
 }
 
 // Prints the rules that changed no caption (every rule with its count
-// when counts is true), and last the tally over counted captions.
-void WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& rules,
-                    const std::vector<int>& changed, size_t counted, bool counts, COutput& out)
+// with shown.counts, none with shown.summary), and last the tally over
+// counted captions. True when fewer rules changed a caption than
+// shown.failUnder asks, which is then said on err.
+bool WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& rules,
+                    const std::vector<int>& changed, size_t counted, const CoverageShown& shown,
+                    COutput& out, COutput& err)
 {
-    const std::map<int, std::string> warnings = LineWarnings(files.ruleLines);
-    out.WriteLine("Rules of " + files.rules
-                  + (counts ? " and the captions of " : " that changed no caption of ")
-                  + files.captions + (counts ? " each changed:" : ":"));
+    const bool counts = shown.counts;
+    const std::map<int, std::string> warnings = shown.summary ? std::map<int, std::string>()
+                                                              : LineWarnings(files.ruleLines);
+    if (!shown.summary)
+        out.WriteLine("Rules of " + files.rules
+                      + (counts ? " and the captions of " : " that changed no caption of ")
+                      + files.captions + (counts ? " each changed:" : ":"));
     size_t never = 0;
+    std::string listed; // lines not yet written: written some thousands at a time
     for (size_t i = 0; i < rules.size(); ++i) {
         never += changed[i] == 0;
-        if (changed[i] > 0 && !counts)
+        if ((changed[i] > 0 && !counts) || shown.summary)
             continue;
         const auto warning = warnings.find(rules[i].line);
-        out.WriteLine(
-            files.rules + ":" + Number(rules[i].line) + ": " + Quoted(rules[i].source) + kArrow
-            + Quoted(rules[i].replacement)
+        listed += files.rules + ":" + Number(rules[i].line) + ": " + Quoted(rules[i].source)
+            + kArrow + Quoted(rules[i].replacement)
             + (counts ? " (" + Count(changed[i], "caption") + ")" : "")
-            + (changed[i] == 0 && warning != warnings.end() ? ": " + warning->second : ""));
+            + (changed[i] == 0 && warning != warnings.end() ? ": " + warning->second : "") + "\n";
+        if (listed.size() >= kListedAtOnce) {
+            out.Write(listed);
+            listed.clear();
+        }
     }
+    out.Write(listed);
     const size_t fired = rules.size() - never;
+    const std::string percent = rules.empty() ? ""
+                                              : std::to_string(fired * 100 / rules.size()) + "%";
     out.WriteLine(Grouped(static_cast<int>(fired)) + " of " + Count(rules.size(), "rule")
-                  + " changed a caption"
-                  + (rules.empty() ? "" : " (" + std::to_string(fired * 100 / rules.size()) + "%)")
-                  + ", " + Grouped(static_cast<int>(never)) + " changed none, on "
+                  + " changed a caption" + (rules.empty() ? "" : " (" + percent + ")") + ", "
+                  + Grouped(static_cast<int>(never)) + " changed none, on "
                   + Count(counted, "caption") + ".");
+    const bool under = shown.failUnder >= 0
+        && fired * 100 < static_cast<size_t>(shown.failUnder) * rules.size();
+    if (under)
+        err.WriteLine("vario-try: " + percent
+                      + " of the rules changed a caption, under "
+                        "--fail-under "
+                      + Number(shown.failUnder));
+    return under;
 }
 
 // Traces each caption (line i + 1 of the captions file; an empty line is
@@ -103,21 +133,26 @@ void WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& r
 // changes, and converts it with convert (false when the result cannot be
 // had whole): the text after the last rule must be the conversion, else
 // that caption is an error on err. Then prints each rule that changed no
-// caption (every rule with its count when counts is true) as
+// caption (every rule with its count with shown.counts) as
 //     rules.def:13: "source" → "replacement"
 // with the first warning --explain gives about its line, and last
 // "2 of 5 rules changed a caption (40%), 3 changed none, on 1,203 captions."
-// A run of more than a second shows on err, once a second, how many
-// captions are done: on a console in place, else on a line each time.
-CoverageErrors ReportCoverage(const CoverageFiles& files, const std::vector<std::string>& captions,
-                              const std::vector<TracedRule>& rules, bool counts,
-                              const Converter& convert, COutput& out, COutput& err)
+// (that line alone with shown.summary). A run of more than a second shows
+// on err, once a second, how many captions are done: on a console in
+// place, else on a line each time. The exit status: kDisagreed, kNotWhole,
+// kUnderThreshold when too few rules changed a caption, or kOk.
+int ReportCoverage(const CoverageFiles& files, const std::vector<std::string>& captions,
+                   const CTracedRules& rules, const CoverageShown& shown, const Converter& convert,
+                   COutput& out, COutput& err)
 {
-    std::vector<int> changed(rules.size(), 0);
+    std::vector<int> changed(rules.Rules().size(), 0);
     size_t counted = 0; // the captions: empty lines are none
     const CoverageErrors errors = TraceAll(files, captions, rules, convert, changed, counted, err);
-    WriteUncovered(files, rules, changed, counted, counts, out);
-    return errors;
+    const bool under = WriteUncovered(files, rules.Rules(), changed, counted, shown, out, err);
+    return errors.disagreed > 0 ? kDisagreed
+        : errors.notWhole > 0   ? kNotWhole
+        : under                 ? kUnderThreshold
+                                : kOk;
 }
 
 } // namespace
@@ -134,11 +169,10 @@ int RunCoverage(CEngineSession& session, const Options& options)
     }
     return session.RunOnRules(
         "the rules of " + options.definitionFile + " on the captions of " + options.file,
-        [&](const std::vector<TracedRule>& rules, const std::vector<std::string>& lines,
+        [&](const CTracedRules& rules, const std::vector<std::string>& lines,
             const Converter& convert) {
-            const CoverageErrors errors = ReportCoverage(
-                {options.definitionFile, lines, options.file}, captions, rules, options.counts,
-                convert, session.Out(), session.Err());
-            return errors.disagreed > 0 ? kDisagreed : errors.notWhole > 0 ? kNotWhole : kOk;
+            return ReportCoverage({options.definitionFile, lines, options.file}, captions, rules,
+                                  {options.counts, options.summary, options.failUnder}, convert,
+                                  session.Out(), session.Err());
         });
 }

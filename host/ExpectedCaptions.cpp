@@ -90,6 +90,8 @@ bool ExpectedLine(const std::string& caption, const std::string& result, bool ra
     const char* problem = nullptr;
     if ((caption + kArrow).find(kArrow) != caption.size())
         problem = "the caption holds \"" HOST_ARROW "\" with blanks, where a pair is split";
+    else if ((caption + result).find('\n') != std::string::npos)
+        problem = "the caption holds a line feed, which would end the line";
     else if (caption.compare(0, 2, "//") == 0)
         problem = "the caption begins with //, which makes the line a comment";
     else if (result != caption && result == kUnchanged)

@@ -23,6 +23,16 @@ bool FileName(const std::wstring& option, const std::wstring& name, std::string&
     return false;
 }
 
+// The whole percentage text names, 0 to 100; false when it names none.
+bool Percentage(const std::wstring& text, int& percent)
+{
+    if (text.empty() || text.size() > 3
+        || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return false;
+    percent = std::stoi(text);
+    return percent <= 100;
+}
+
 // The mode that option arg names, with the file it takes or not; false
 // when arg names no mode.
 bool ModeOption(const std::wstring& arg, Mode& mode, bool& takesFile)
@@ -55,11 +65,11 @@ bool* Flag(const std::wstring& arg, Options& options)
         const wchar_t* option;
         bool Options::*flag;
     } flags[] = {
-        {L"--remember", &Options::remember},    {L"--show", &Options::show},
-        {L"--counts", &Options::counts},        {L"--utf8", &Options::utf8},
-        {L"--console-cp", &Options::consoleCp}, {L"--raw", &Options::raw},
-        {L"--windows", &Options::windows},      {L"--about", &Options::about},
-        {L"--settings", &Options::settings},
+        {L"--remember", &Options::remember}, {L"--show", &Options::show},
+        {L"--counts", &Options::counts},     {L"--summary", &Options::summary},
+        {L"--utf8", &Options::utf8},         {L"--console-cp", &Options::consoleCp},
+        {L"--raw", &Options::raw},           {L"--windows", &Options::windows},
+        {L"--about", &Options::about},       {L"--settings", &Options::settings},
     };
     for (const auto& each : flags)
         if (arg == each.option)
@@ -104,6 +114,11 @@ std::wstring UsageError(const Options& options, const std::wstring& modeOption)
                 L"captions and no --explain, --trace, --check or --coverage";
     if (error.empty() && options.counts && options.mode != Mode::kCoverage)
         error = L"--counts goes with --coverage only";
+    if (error.empty() && (options.summary || options.failUnder >= 0)
+        && options.mode != Mode::kCoverage)
+        error = L"--summary and --fail-under go with --coverage only";
+    if (error.empty() && options.summary && options.counts)
+        error = L"--counts and --summary: give one of them at a time";
     if (error.empty() && options.remember && !options.useDefinitionFile)
         error = L"--remember keeps the file of --def; give --def FILE too";
     return error;
@@ -114,8 +129,9 @@ std::wstring UsageError(const Options& options, const std::wstring& modeOption)
 bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& error)
 {
     // --windows --record records the windows' captions: no captions file.
-    const bool windows = std::find(argv + 1, argv + argc, std::wstring(L"--windows"))
-        != argv + argc;
+    // After "--" comes no option.
+    wchar_t** const optionsEnd = std::find(argv + 1, argv + argc, std::wstring(L"--"));
+    const bool windows = std::find(argv + 1, optionsEnd, std::wstring(L"--windows")) != optionsEnd;
     bool captionsOnly = false;
     std::wstring modeOption; // the option that chose the mode, or empty
     for (int i = 1; i < argc; ++i) {
@@ -138,6 +154,11 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             options.useDefinitionFile = options.useDefinitionFile || arg == L"--def";
         } else if (arg == L"--") {
             captionsOnly = true;
+        } else if (arg == L"--fail-under") {
+            if (i + 1 == argc || !Percentage(argv[++i], options.failUnder)) {
+                error = L"--fail-under needs a whole percentage, 0 to 100 (--fail-under 80)";
+                return false;
+            }
         } else if (bool* flag = Flag(arg, options)) {
             *flag = true;
         } else {

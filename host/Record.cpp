@@ -17,8 +17,7 @@ int RunRecord(CEngineSession& session, const Options& options)
     return session.RunOnRules(
         "recording what the rules of " + options.definitionFile + " make of the captions of "
             + source,
-        [&](const std::vector<TracedRule>&, const std::vector<std::string>&,
-            const Converter& convert) {
+        [&](const CTracedRules&, const std::vector<std::string>&, const Converter& convert) {
             session.Out().WriteLine("// What the rules of " + options.definitionFile
                                     + " make of the captions of " + source
                                     + " (vario-try --record)");
