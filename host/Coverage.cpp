@@ -15,9 +15,6 @@
 
 namespace {
 
-// How many bytes of the list are written at once.
-const size_t kListedAtOnce = 1 << 16;
-
 // What a coverage report is about, the files named as the user typed them.
 struct CoverageFiles {
     std::string rules;
@@ -95,22 +92,17 @@ bool WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& r
                       + (counts ? " and the captions of " : " that changed no caption of ")
                       + files.captions + (counts ? " each changed:" : ":"));
     size_t never = 0;
-    std::string listed; // lines not yet written: written some thousands at a time
     for (size_t i = 0; i < rules.size(); ++i) {
         never += changed[i] == 0;
         if ((changed[i] > 0 && !counts) || shown.summary)
             continue;
         const auto warning = warnings.find(rules[i].line);
-        listed += files.rules + ":" + Number(rules[i].line) + ": " + Quoted(rules[i].source)
-            + kArrow + Quoted(rules[i].replacement)
+        out.WriteLine(
+            files.rules + ":" + Number(rules[i].line) + ": " + Quoted(rules[i].source) + kArrow
+            + Quoted(rules[i].replacement)
             + (counts ? " (" + Count(changed[i], "caption") + ")" : "")
-            + (changed[i] == 0 && warning != warnings.end() ? ": " + warning->second : "") + "\n";
-        if (listed.size() >= kListedAtOnce) {
-            out.Write(listed);
-            listed.clear();
-        }
+            + (changed[i] == 0 && warning != warnings.end() ? ": " + warning->second : ""));
     }
-    out.Write(listed);
     const size_t fired = rules.size() - never;
     const std::string percent = rules.empty() ? ""
                                               : std::to_string(fired * 100 / rules.size()) + "%";
@@ -122,8 +114,7 @@ bool WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& r
         && fired * 100 < static_cast<size_t>(shown.failUnder) * rules.size();
     if (under)
         err.WriteLine("vario-try: " + percent
-                      + " of the rules changed a caption, under "
-                        "--fail-under "
+                      + " of the rules changed a caption, under --fail-under "
                       + Number(shown.failUnder));
     return under;
 }
