@@ -2,10 +2,10 @@
 // a set.
 //
 // A rule fires on a caption when applying it, after the rules before it,
-// changes the text: what --trace lists, with the engine's own rule-table
-// code. The engine module's conversion of every caption is held against
-// the text after the last rule, so the report cannot silently differ from
-// what the engine does.
+// changes the text: what --trace lists, with a search of the host's own
+// (CTracedRules). The engine module's conversion of every caption is held
+// against the text after the last rule, so the report cannot silently
+// differ from what the engine does.
 #include "Coverage.h"
 #include "EngineSession.h"
 #include "ExitStatus.h"
@@ -23,16 +23,23 @@ struct CoverageFiles {
     std::string captions;
 };
 
-// What went wrong on the way; the report holds in full only when both are 0.
+// What a coverage report found; it holds in full only when both errors are 0.
 struct CoverageErrors {
     int notWhole = 0;  // captions the engine could not convert whole
     int disagreed = 0; // captions the engine converted otherwise than the trace
 };
 
+// How a report is printed.
+struct CoverageShown {
+    bool counts;   // every rule, with the captions it changed
+    bool summary;  // the tally alone
+    int failUnder; // the least percentage of rules that must change a caption, or -1
+};
+
 // Traces each caption and converts it, as ReportCoverage says, adding to
 // changed[i] each caption rule i changes; the errors, said on err.
 CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::string>& captions,
-                        const std::vector<TracedRule>& rules, const Converter& convert,
+                        const CTracedRules& rules, const Converter& convert,
                         std::vector<int>& changed, size_t& counted, COutput& err)
 {
     CoverageErrors errors;
@@ -52,19 +59,19 @@ CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::strin
         }
         const std::string where = "vario-try: " + files.captions + ":"
             + Number(static_cast<int>(i + 1)) + ": ";
-        const std::vector<TraceStep> steps = TraceSteps(rules, captions[i]);
+        const std::vector<TraceStep> steps = rules.Steps(captions[i]);
         for (const TraceStep& step : steps)
-            ++changed[step.rule - rules.data()];
-        const std::string traced = steps.empty() ? captions[i] : steps.back().after;
+            ++changed[step.rule - rules.Rules().data()];
         std::string converted;
         if (!convert(captions[i], converted)) {
             ++errors.notWhole;
             err.WriteLine(where + Message(IDS_NOT_WHOLE));
-        } else if (converted != traced) {
+            continue;
+        }
+        const std::string disagreement = Disagreement(captions[i], converted, steps);
+        if (!disagreement.empty()) {
             ++errors.disagreed;
-            err.WriteLine(where
-                          + Message(IDS_COVERAGE_DISAGREES,
-                                    {Quoted(captions[i]), Quoted(converted), Quoted(traced)}));
+            err.WriteLine(where + disagreement);
         }
     }
     if (!progress.empty() && err.IsConsole())
@@ -73,17 +80,23 @@ CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::strin
 }
 
 // Prints the rules that changed no caption (every rule with its count
-// when counts is true), and last the tally over counted captions.
-void WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& rules,
-                    const std::vector<int>& changed, size_t counted, bool counts, COutput& out)
+// with shown.counts, none with shown.summary), and last the tally over
+// counted captions. True when fewer rules changed a caption than
+// shown.failUnder asks, which is then said on err.
+bool WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& rules,
+                    const std::vector<int>& changed, size_t counted, const CoverageShown& shown,
+                    COutput& out, COutput& err)
 {
-    const std::map<int, std::string> warnings = LineWarnings(files.ruleLines);
-    out.WriteLine(Message(counts ? IDS_COVERAGE_COUNTS_TITLE : IDS_COVERAGE_UNUSED_TITLE,
-                          {files.rules, files.captions}));
+    const bool counts = shown.counts;
+    const std::map<int, std::string> warnings = shown.summary ? std::map<int, std::string>()
+                                                              : LineWarnings(files.ruleLines);
+    if (!shown.summary)
+        out.WriteLine(Message(counts ? IDS_COVERAGE_COUNTS_TITLE : IDS_COVERAGE_UNUSED_TITLE,
+                              {files.rules, files.captions}));
     size_t never = 0;
     for (size_t i = 0; i < rules.size(); ++i) {
         never += changed[i] == 0;
-        if (changed[i] > 0 && !counts)
+        if ((changed[i] > 0 && !counts) || shown.summary)
             continue;
         const auto warning = warnings.find(rules[i].line);
         out.WriteLine(
@@ -95,11 +108,18 @@ void WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& r
             + (changed[i] == 0 && warning != warnings.end() ? ": " + warning->second : ""));
     }
     const size_t fired = rules.size() - never;
-    out.WriteLine(Message(
-        rules.empty() ? IDS_COVERAGE_TOTALS : IDS_COVERAGE_TOTALS_PERCENT,
-        {Grouped(static_cast<int>(fired)), Count(rules.size(), IDS_COUNT_RULE, IDS_COUNT_RULES),
-         Grouped(static_cast<int>(never)), Count(counted, IDS_COUNT_CAPTION, IDS_COUNT_CAPTIONS),
-         rules.empty() ? "" : std::to_string(fired * 100 / rules.size())}));
+    const std::string percent = rules.empty() ? "" : std::to_string(fired * 100 / rules.size());
+    out.WriteLine(Message(rules.empty() ? IDS_COVERAGE_TOTALS : IDS_COVERAGE_TOTALS_PERCENT,
+                          {Grouped(static_cast<int>(fired)),
+                           Count(rules.size(), IDS_COUNT_RULE, IDS_COUNT_RULES),
+                           Grouped(static_cast<int>(never)),
+                           Count(counted, IDS_COUNT_CAPTION, IDS_COUNT_CAPTIONS), percent}));
+    const bool under = shown.failUnder >= 0
+        && fired * 100 < static_cast<size_t>(shown.failUnder) * rules.size();
+    if (under)
+        err.WriteLine("vario-try: "
+                      + Message(IDS_COVERAGE_UNDER_THRESHOLD, {percent, Number(shown.failUnder)}));
+    return under;
 }
 
 // Traces each caption (line i + 1 of the captions file; an empty line is
@@ -107,21 +127,26 @@ void WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& r
 // changes, and converts it with convert (false when the result cannot be
 // had whole): the text after the last rule must be the conversion, else
 // that caption is an error on err. Then prints each rule that changed no
-// caption (every rule with its count when counts is true) as
+// caption (every rule with its count with shown.counts) as
 //     rules.def:13: "source" → "replacement"
 // with the first warning --explain gives about its line, and last
 // "2 of 5 rules changed a caption (40%), 3 changed none, on 1,203 captions."
-// A run of more than a second shows on err, once a second, how many
-// captions are done: on a console in place, else on a line each time.
-CoverageErrors ReportCoverage(const CoverageFiles& files, const std::vector<std::string>& captions,
-                              const std::vector<TracedRule>& rules, bool counts,
-                              const Converter& convert, COutput& out, COutput& err)
+// (that line alone with shown.summary). A run of more than a second shows
+// on err, once a second, how many captions are done: on a console in
+// place, else on a line each time. The exit status: kDisagreed, kNotWhole,
+// kUnderThreshold when too few rules changed a caption, or kOk.
+int ReportCoverage(const CoverageFiles& files, const std::vector<std::string>& captions,
+                   const CTracedRules& rules, const CoverageShown& shown, const Converter& convert,
+                   COutput& out, COutput& err)
 {
-    std::vector<int> changed(rules.size(), 0);
+    std::vector<int> changed(rules.Rules().size(), 0);
     size_t counted = 0; // the captions: empty lines are none
     const CoverageErrors errors = TraceAll(files, captions, rules, convert, changed, counted, err);
-    WriteUncovered(files, rules, changed, counted, counts, out);
-    return errors;
+    const bool under = WriteUncovered(files, rules.Rules(), changed, counted, shown, out, err);
+    return errors.disagreed > 0 ? kDisagreed
+        : errors.notWhole > 0   ? kNotWhole
+        : under                 ? kUnderThreshold
+                                : kOk;
 }
 
 } // namespace
@@ -136,13 +161,12 @@ int RunCoverage(CEngineSession& session, const Options& options)
         captions.push_back(line.text);
         session.NoteLost(line.lost, options.file + ":" + Number(static_cast<int>(captions.size())));
     }
-    return session.RunOnRules(
-        Message(IDS_RUN_COVERAGE, {options.definitionFile, options.file}),
-        [&](const std::vector<TracedRule>& rules, const std::vector<std::string>& lines,
-            const Converter& convert) {
-            const CoverageErrors errors = ReportCoverage(
-                {options.definitionFile, lines, options.file}, captions, rules, options.counts,
-                convert, session.Out(), session.Err());
-            return errors.disagreed > 0 ? kDisagreed : errors.notWhole > 0 ? kNotWhole : kOk;
-        });
+    const RulesReport report = [&](const CTracedRules& rules, const std::vector<std::string>& lines,
+                                   const Converter& convert) {
+        return ReportCoverage({options.definitionFile, lines, options.file}, captions, rules,
+                              {options.counts, options.summary, options.failUnder}, convert,
+                              session.Out(), session.Err());
+    };
+    return session.RunOnRules(Message(IDS_RUN_COVERAGE, {options.definitionFile, options.file}),
+                              report);
 }

@@ -154,12 +154,12 @@ int CEngineSession::RunOnRules(const std::string& files, const RulesReport& repo
         return Convert(caption, result);
     };
     const std::string path = StoredDefinitionFile();
-    std::vector<TracedRule> rules;
+    CTracedRules rules;
     std::vector<std::string> lines;
     std::string error;
     status = QorCatchAll(
         [&] {
-            return ReadTracedRules(path, rules, lines, error)
+            return rules.Read(path, lines, error)
                 ? report(rules, lines, convert)
                 : Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_DEF, {path, error}));
         },

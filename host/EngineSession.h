@@ -17,9 +17,8 @@
 
 // What a mode makes of a definition file's rules, read as --trace reads
 // them, with its lines and the engine's conversion: an exit status.
-using RulesReport =
-    std::function<int(const std::vector<TracedRule>& rules, const std::vector<std::string>& lines,
-                      const Converter& convert)>;
+using RulesReport = std::function<int(
+    const CTracedRules& rules, const std::vector<std::string>& lines, const Converter& convert)>;
 
 class CEngineSession {
 public:

@@ -8,4 +8,5 @@ const int kEngineUnusable = 2;
 const int kDefinitionFailed = 3;
 const int kFileUnreadable = 4; // --explain, --trace, --check, --coverage, --record
 const int kNotWhole = 5;       // a caption's result was cut, or not made
-const int kDisagreed = 6;      // --coverage: the engine and its rules one by one differ
+const int kDisagreed = 6;      // --check, --coverage: the engine and its rules one by one differ
+const int kUnderThreshold = 7; // --coverage --fail-under: too few rules changed a caption

@@ -83,6 +83,8 @@ bool ExpectedLine(const std::string& caption, const std::string& result, bool ra
     UINT problem = 0;
     if ((caption + kArrow).find(kArrow) != caption.size())
         problem = IDS_RECORD_HOLDS_ARROW;
+    else if ((caption + result).find('\n') != std::string::npos)
+        problem = IDS_RECORD_LINE_FEED;
     else if (caption.compare(0, 2, "//") == 0)
         problem = IDS_RECORD_COMMENT;
     else if (result != caption && result == kUnchanged)

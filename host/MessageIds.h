@@ -141,6 +141,12 @@
 #define IDS_WHY_NO_FUNCTION 1510   // %1 function
 #define IDS_WHY_DLL_MISSING 1511
 
+// --coverage's --summary and --fail-under, and a caption --record leaves out.
+#define IDS_ERR_SUMMARY_NEEDS_COVERAGE 1512
+#define IDS_ERR_FAIL_UNDER_PERCENT 1513
+#define IDS_COVERAGE_UNDER_THRESHOLD 1514 // %1 percent of the rules, %2 the one asked for
+#define IDS_RECORD_LINE_FEED 1515
+
 // --help, in pieces that run on one from another.
 #define IDS_HELP_USAGE 1900
 #define IDS_HELP_OPTIONS 1901 // %1 the registry value, %2 its key

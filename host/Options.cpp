@@ -22,6 +22,16 @@ bool FileName(const std::wstring& option, const std::wstring& name, std::string&
     return false;
 }
 
+// The whole percentage text names, 0 to 100; false when it names none.
+bool Percentage(const std::wstring& text, int& percent)
+{
+    if (text.empty() || text.size() > 3
+        || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return false;
+    percent = std::stoi(text);
+    return percent <= 100;
+}
+
 // The mode that option arg names, with the file it takes or not; false
 // when arg names no mode.
 bool ModeOption(const std::wstring& arg, Mode& mode, bool& takesFile)
@@ -54,11 +64,11 @@ bool* Flag(const std::wstring& arg, Options& options)
         const wchar_t* option;
         bool Options::*flag;
     } flags[] = {
-        {L"--remember", &Options::remember},    {L"--show", &Options::show},
-        {L"--counts", &Options::counts},        {L"--utf8", &Options::utf8},
-        {L"--console-cp", &Options::consoleCp}, {L"--raw", &Options::raw},
-        {L"--windows", &Options::windows},      {L"--about", &Options::about},
-        {L"--settings", &Options::settings},
+        {L"--remember", &Options::remember}, {L"--show", &Options::show},
+        {L"--counts", &Options::counts},     {L"--summary", &Options::summary},
+        {L"--utf8", &Options::utf8},         {L"--console-cp", &Options::consoleCp},
+        {L"--raw", &Options::raw},           {L"--windows", &Options::windows},
+        {L"--about", &Options::about},       {L"--settings", &Options::settings},
     };
     for (const auto& each : flags)
         if (arg == each.option)
@@ -98,6 +108,11 @@ std::wstring UsageError(const Options& options, const std::wstring& modeOption)
         error = WideMessage(IDS_ERR_WINDOWS_OPTIONS);
     if (error.empty() && options.counts && options.mode != Mode::kCoverage)
         error = WideMessage(IDS_ERR_COUNTS_NEEDS_COVERAGE);
+    if (error.empty() && (options.summary || options.failUnder >= 0)
+        && options.mode != Mode::kCoverage)
+        error = WideMessage(IDS_ERR_SUMMARY_NEEDS_COVERAGE);
+    if (error.empty() && options.summary && options.counts)
+        error = WideMessage(IDS_ERR_ONE_MODE, {L"--counts", L"--summary"});
     if (error.empty() && options.remember && !options.useDefinitionFile)
         error = WideMessage(IDS_ERR_REMEMBER_NEEDS_DEF);
     return error;
@@ -120,8 +135,9 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
 {
     ChooseLanguage(argc, argv);
     // --windows --record records the windows' captions: no captions file.
-    const bool windows = std::find(argv + 1, argv + argc, std::wstring(L"--windows"))
-        != argv + argc;
+    // After "--" comes no option.
+    wchar_t** const optionsEnd = std::find(argv + 1, argv + argc, std::wstring(L"--"));
+    const bool windows = std::find(argv + 1, optionsEnd, std::wstring(L"--windows")) != optionsEnd;
     bool captionsOnly = false;
     std::wstring modeOption; // the option that chose the mode, or empty
     for (int i = 1; i < argc; ++i) {
@@ -152,6 +168,11 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             continue;
         } else if (arg == L"--") {
             captionsOnly = true;
+        } else if (arg == L"--fail-under") {
+            if (i + 1 == argc || !Percentage(argv[++i], options.failUnder)) {
+                error = WideMessage(IDS_ERR_FAIL_UNDER_PERCENT);
+                return false;
+            }
         } else if (bool* flag = Flag(arg, options)) {
             *flag = true;
         } else {

@@ -24,7 +24,10 @@ struct Options {
     bool useDefinitionFile = false;
     bool remember = false;
     bool show = false;
-    bool counts = false; // --coverage: every rule with the number of captions it changed
+    bool counts = false;  // --coverage: every rule with the number of captions it changed
+    bool summary = false; // --coverage: the tally alone
+    int failUnder = -1;   // --coverage --fail-under: the least percentage of rules that must
+                          // change a caption, or -1
     bool raw = false;
     bool about = false;
     bool settings = false;

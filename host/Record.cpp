@@ -17,8 +17,7 @@ int RunRecord(CEngineSession& session, const Options& options)
     const std::string source = options.windows ? Message(IDS_RECORD_THE_WINDOWS) : options.file;
     return session.RunOnRules(
         Message(IDS_RUN_RECORDING, {options.definitionFile, source}),
-        [&](const std::vector<TracedRule>&, const std::vector<std::string>&,
-            const Converter& convert) {
+        [&](const CTracedRules&, const std::vector<std::string>&, const Converter& convert) {
             session.Out().WriteLine("// "
                                     + Message(IDS_RECORD_HEADER, {options.definitionFile, source}));
             int status = kOk;

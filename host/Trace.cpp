@@ -1,8 +1,8 @@
 // Trace.cpp - vario-try --trace.
 //
-// The file is read by the engine's own reader and each rule applied with the
-// engine's own replacement (see TracedRules.h), so the trace cannot differ
-// from what the engine does.
+// The file is read by the engine's own reader and each rule applied one by
+// one with a search of the host's own (see TracedRules.h); --check and
+// --coverage hold such traces against the engine's conversions.
 #include "Trace.h"
 #include "EngineSession.h"
 #include "ExitStatus.h"
@@ -13,10 +13,10 @@ namespace {
 
 // Prints the caption, then every rule that changes it, in order, with the
 // text after that rule, and last the converted caption as it is.
-void TraceCaption(const std::vector<TracedRule>& rules, const std::string& caption, COutput& out)
+void TraceCaption(const CTracedRules& rules, const std::string& caption, COutput& out)
 {
     out.WriteLine(caption);
-    const std::vector<TraceStep> steps = TraceSteps(rules, caption);
+    const std::vector<TraceStep> steps = rules.Steps(caption);
     WriteSteps(steps, "  ", out);
     out.WriteLine(Message(IDS_TRACE_RESULT) + (steps.empty() ? caption : steps.back().after));
     out.WriteLine("");
@@ -26,12 +26,12 @@ void TraceCaption(const std::vector<TracedRule>& rules, const std::string& capti
 
 int RunTrace(CEngineSession& session, const Options& options)
 {
-    std::vector<TracedRule> rules;
+    CTracedRules rules;
     std::vector<std::string> lines;
     std::string error;
     const int status = QorCatchAll(
         [&] {
-            if (!ReadTracedRules(options.file, rules, lines, error))
+            if (!rules.Read(options.file, lines, error))
                 return -1;
             session.WarnAboutFile(options.file, lines);
             return session.Finish(session.ForEachCaption([&](const std::string& caption) {

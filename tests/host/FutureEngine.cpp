@@ -1,5 +1,6 @@
 // FutureEngine.cpp - an engine module with all eight functions that speaks
-// interface version 2.0, which the host must refuse.
+// interface version 2.0, which the host must refuse. Its About box has a
+// caption of two lines.
 #include <windows.h>
 
 extern "C" {
@@ -27,6 +28,9 @@ BOOL WINAPI TFEConvertCaptionString(DWORD, LPCSTR caption, LPSTR buffer, int siz
     lstrcpynA(buffer, caption, size);
     return TRUE;
 }
-void WINAPI TFEOnAbout(HWND) {}
+void WINAPI TFEOnAbout(HWND owner)
+{
+    MessageBoxA(owner, "Future 2.00", "Future\nengine", MB_OK);
+}
 void WINAPI TFEOnSetting(HWND) {}
 }

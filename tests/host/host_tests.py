@@ -166,6 +166,15 @@ def sjis(text):
     return text.encode("cp932")
 
 
+def same_engine():
+    """The future engine, made to speak this host's version (mov eax,
+    0x00010000): an engine that leaves every caption as it is."""
+    with open(FUTURE_ENGINE, "rb") as f:
+        image = f.read()
+    assert image.count(b"\xb8\x00\x00\x02\x00") == 1
+    return scratch("Same.tfe", image.replace(b"\xb8\x00\x00\x02\x00", b"\xb8\x00\x00\x01\x00"))
+
+
 def pe_sections(image):
     """The raw bytes of a PE image's sections, by name."""
     pe = struct.unpack_from("<I", image, 0x3C)[0]
@@ -322,26 +331,40 @@ class TrialTest(HostTest):
 @unittest.skipUnless(os.environ.get("DISPLAY"), "needs an X display (make test runs under Xvfb)")
 class WindowsTest(HostTest):
     def test_captions_of_the_visible_windows(self):
-        # Another run's About dialog is the one visible window; no hidden one is listed.
+        # Another run's About box is the one visible window; no hidden one is listed.
         rules = scratch("windows.def", sjis("バージョン情報,About\r\n"))
         env = dict(host_env(), DISPLAY=os.environ["DISPLAY"])
         # Wine's desktop, started by runs without a display, shows no window until it goes.
         prefix = "wineprefix-heapcheck" if env.get("VARIO_HEAP_CHECK") == "1" else "wineprefix"
-        subprocess.run(["wineserver", "-w"], env=dict(env, WINEPREFIX=os.path.join(BUILD, prefix)))
-        about = subprocess.Popen(["sh", WINE_TEST, HOST, "--def", rules, "--about"], env=env,
-                                 stdout=subprocess.DEVNULL, start_new_session=True)
-        self.addCleanup(about.wait)
-        self.addCleanup(os.killpg, about.pid, signal.SIGKILL)
-        for _ in range(100):
-            code, out, _ = run("--def", rules, "--windows", env=env)
-            if b"About" in out:
-                break
-            time.sleep(0.2)
-        self.assertEqual((code, out.decode().split("\n", 2)[2], about.poll()),
-                         (0, "VarioEngineのバージョン情報  →  VarioEngineのAbout\n", None))
-        code, out, _ = run("--def", rules, "--windows", "--record", env=env)
-        self.assertEqual((code, out.decode().split("\n", 1)[1]),
-                         (0, "VarioEngineのバージョン情報 → VarioEngineのAbout\n"))
+        cases = [
+            # (the About box's engine options, a word of its caption, the --show table's
+            #  rows (None: any), --record's status, pairs and stderr after its first line)
+            ([], b"About", "VarioEngineのバージョン情報  →  VarioEngineのAbout\n", 0,
+             "VarioEngineのバージョン情報 → VarioEngineのAbout\n", ""),
+            # A caption of two lines, which no line of an expected file can hold.
+            (["--engine", same_engine()], b"Future", None, 1, "",
+             "vario-try: window 1: the caption holds a line feed, which would end the line; "
+             "not recorded\n"),
+        ]
+        for engine, word, table, status, pairs, said in cases:
+            with self.subTest(engine=engine):
+                subprocess.run(["wineserver", "-w"],
+                               env=dict(env, WINEPREFIX=os.path.join(BUILD, prefix)))
+                about = subprocess.Popen(["sh", WINE_TEST, HOST, *engine, "--def", rules, "--about"],
+                                         env=env, stdout=subprocess.DEVNULL, start_new_session=True)
+                for _ in range(100):
+                    code, out, _ = run("--def", rules, "--windows", env=env)
+                    if word in out:
+                        break
+                    time.sleep(0.2)
+                rows = out.decode().split("\n", 2)[2]
+                self.assertEqual((code, rows, about.poll()),
+                                 (0, rows if table is None else table, None))
+                code, out, err = run("--def", rules, "--windows", "--record", env=env)
+                os.killpg(about.pid, signal.SIGKILL)
+                about.wait()
+                self.assertEqual((code, out.decode().split("\n", 1)[1],
+                                  err.decode().split("\n", 1)[1]), (status, pairs, said))
 
 
 class FailureTest(HostTest):
@@ -376,6 +399,14 @@ class FailureTest(HostTest):
              "captions and no other option but --engine and --raw" + hint),
             (HOST, ["--trace", "a", "--record", "b"], 1, "--trace and --record: give one of them "
              "at a time" + hint),
+            (HOST, ["--def", "a", "--coverage", "b", "--fail-under", "101"], 1, "--fail-under "
+             "needs a whole percentage, 0 to 100 (--fail-under 80)" + hint),
+            (HOST, ["--def", "a", "--coverage", "b", "--fail-under"], 1, "--fail-under needs a "
+             "whole percentage, 0 to 100 (--fail-under 80)" + hint),
+            (HOST, ["--def", "a", "--check", "b", "--summary"], 1, "--summary and --fail-under go "
+             "with --coverage only" + hint),
+            (HOST, ["--def", "a", "--coverage", "b", "--summary", "--counts"], 1, "--counts and "
+             "--summary: give one of them at a time" + hint),
             (HOST, ["--about"], 1, "--about and --settings open a dialog, which needs a display "
                                    "(under Wine: an X display in DISPLAY)"),
             (HOST, ["--windows"], 1, "--windows reads the captions of the windows on the display, "
@@ -455,6 +486,9 @@ class LanguageTest(HostTest):
              empty + "変換元が空です: 行がコンマで始まっているので、この規則は何も変換しません\n"
              "規則 2 個のうち 1 個 (50%) がタイトルを変え、1 個は変えませんでした (タイトル 2 個"
              "で調べました)。\n"),
+            (["--def", rules, "--coverage", captions, "--summary", "--fail-under", "60"], 7,
+             "vario-try: 50% of the rules changed a caption, under --fail-under 60\n",
+             "vario-try: タイトルを変えた規則は 50% で、--fail-under の 60% を下回りました\n"),
             (["--trace", rules, "Sent"], 0, "Sent\n  no rule changes it\n  result: Sent\n",
              "Sent\n  どの規則も変えません\n  結果: Sent\n"),
             (["--def", rules, "Sent", "Inbox"], 0, "(1 caption unchanged)\n",
@@ -491,9 +525,9 @@ class UsageTest(HostTest):
                        "Ctrl+Z, then\nEnter at a Windows console; Ctrl+D, then Enter at a terminal",
                        "a path with a character that code page\n932 lacks",
                        "standard input not in its encoding\n(UTF-8, or the console's code page",
-                       "--check EXPECTED", "--coverage CAPTIONS",
-                       "--record CAPTIONS",
-                       "Exit status"]:
+                       "--check EXPECTED", "--coverage CAPTIONS", "--record CAPTIONS",
+                       "--summary", "--fail-under PERCENT", "--check, --coverage: 6",
+                       "--fail-under: 7", "Exit status"]:
             self.assertIn(needed, text)
 
 
@@ -622,6 +656,29 @@ class TraceTest(HostTest):
                    '           "無題 - メモ帳"\n'
                    "  result: 無題 - メモ帳\n\n"
                    "電卓\n  no rule changes it\n  result: 電卓\n\n")
+
+    def test_rules_one_by_one(self):
+        # The trace's own search and the engine's, each against the result a rule must give.
+        cases = [
+            # (the rule file's lines, {caption: result})
+            ([b"aa,b"], {b"aaaa": b"bb", b"aaa": b"ba", b"": b""}),
+            ([b"a,aa"], {b"banana": b"baanaanaa"}),
+            ([b"a,b", b"b,c"], {b"ab": b"cc", b"a\x83": b"c\x83"}),
+            ([b"b,c", b"a,b"], {b"ab": b"bc"}),
+            ([b"a,xy", b"xy,z", b",e"], {b"a": b"z", b"xa": b"xz"}),    # set off by what a rule made
+            ([b"\\,/", b"A,Z"], {sjis("ソ\\ア"): sjis("ソ/ア")}),        # never a second byte
+            ([b"ab,", b"abc,x"], {b"abcab": b"c"}),
+        ]
+        for lines, results in cases:
+            rules = scratch("one-by-one.def", b"\r\n".join(lines) + b"\r\n")
+            stdin = b"".join(caption + b"\n" for caption in results)
+            expected = [results[caption] for caption in results]
+            _, trace, _ = run("--raw", "--trace", rules, stdin=stdin)
+            _, converted, _ = run("--raw", "--def", rules, stdin=stdin)
+            with self.subTest(rules=lines):
+                self.assertEqual(([line[len(b"  result: "):] for line in trace.split(b"\n")
+                                   if line.startswith(b"  result: ")],
+                                  converted.split(b"\n")[:-1]), (expected, expected))
 
     def test_result_is_what_the_engine_returns(self):
         # Random files and captions: the last line of each trace against the
@@ -762,19 +819,30 @@ class CheckTest(HostTest):
                    + rules + ':5: "Drafts" → "下書き"\n'
                    "2 of 5 rules changed a caption (40%), 3 changed none, on 2 captions.\n",
                    "vario-try: the rules of %s on the captions of %s\n" % (rules, captions))
+        tally = "2 of 5 rules changed a caption (40%), 3 changed none, on 2 captions.\n"
+        under = "vario-try: 40%% of the rules changed a caption, under --fail-under %d\n"
+        # An engine that leaves every caption as it is: its results differ from the rules'.
+        pairs = scratch("same.txt", "Inbox - Outlook → =\n".encode())
+        differ = ('vario-try: %s:1: the engine converts "Inbox - Outlook" to "Inbox - Outlook", '
+                  'but its rules applied one by one give "受信Tray - Outlook"\n')
+        cases = [
+            # (options, status, stdout (None: any), stderr after the line naming the files)
+            (["--summary"], 0, tally, ""),
+            (["--summary", "--fail-under", "40"], 0, tally, ""),
+            (["--fail-under", "41"], 7, None, under % 41),
+            (["--summary", "--fail-under", "100"], 7, tally, under % 100),
+            (["--engine", same_engine()], 6, None, differ % captions),
+            (["--engine", same_engine(), "--check", pairs], 6, "1 passed, 0 failed\n",
+             differ % pairs),
+        ]
+        for options, status, stdout, stderr in cases:
+            with self.subTest(options=options):
+                mode = [] if "--check" in options else ["--coverage", captions]
+                code, out, err = run("--def", rules, *mode, *options)
+                self.assertEqual((code, out.decode(), err.decode().split("\n", 1)[1]),
+                                 (status, out.decode() if stdout is None else stdout, stderr))
         out = run("--def", rules, "--coverage", captions, "--counts")[1].decode()
         self.assertIn(rules + ':6: "トレイ" → "Tray" (1 caption)\n', out)
-        # An engine that leaves every caption as it is: the future engine,
-        # made to speak this host's version (mov eax, 0x00010000).
-        with open(FUTURE_ENGINE, "rb") as f:
-            image = f.read()
-        self.assertEqual(image.count(b"\xb8\x00\x00\x02\x00"), 1)
-        other = scratch("Same.tfe", image.replace(b"\xb8\x00\x00\x02\x00", b"\xb8\x00\x00\x01\x00"))
-        code, _, err = run("--engine", other, "--def", rules, "--coverage", captions)
-        self.assertEqual((code, err.decode().splitlines()[1]),
-                         (6, 'vario-try: %s:1: the engine converts "Inbox - Outlook" to "Inbox - '
-                             'Outlook", but its rules applied one by one give "受信Tray - Outlook"'
-                          % captions))
 
 
 class DistTest(HostTest):

@@ -32,7 +32,7 @@ ALLOWED = {
         _initterm _iob _lock _onexit _open _read _unlock _write abort atoi calloc exit fprintf
         fputc fputs fputwc free fwprintf fwrite localeconv malloc memchr memcmp memcpy memmove
         memset realloc setlocale signal strchr strcmp strerror strlen strncmp strtoul vfprintf
-        wcslen""",
+        wcslen wcstol""",
     "user32.dll": """CallWindowProcA DefWindowProcA DestroyWindow DialogBoxParamA EndDialog
         EnumWindows GetDlgItem GetDlgItemTextA GetParent GetWindowRect GetWindowTextLengthW
         GetWindowTextW IsWindowVisible LoadStringA MessageBoxA MoveWindow PostQuitMessage
