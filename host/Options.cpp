@@ -129,6 +129,21 @@ void ChooseLanguage(int argc, wchar_t** argv)
             SetMessageLanguage(language);
 }
 
+// Takes the file that argv[i] names into its place in options, and moves
+// i past it: false, with error, when it is missing or no file name.
+bool TakeFile(int argc, wchar_t** argv, int& i, Options& options, std::wstring& error)
+{
+    const std::wstring arg = argv[i];
+    if (i + 1 == argc) {
+        error = WideMessage(IDS_ERR_NEEDS_FILE, {arg});
+        return false;
+    }
+    std::string& file = arg == L"--def" ? options.definitionFile
+        : arg == L"--engine"            ? options.engine
+                                        : options.file;
+    return FileName(arg, argv[++i], file, error);
+}
+
 } // namespace
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& error)
@@ -179,16 +194,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
             error = WideMessage(IDS_ERR_UNKNOWN_OPTION, {arg});
             return false;
         }
-        if (!takesFile)
-            continue;
-        if (i + 1 == argc) {
-            error = WideMessage(IDS_ERR_NEEDS_FILE, {arg});
-            return false;
-        }
-        std::string& file = arg == L"--def" ? options.definitionFile
-            : arg == L"--engine"            ? options.engine
-                                            : options.file;
-        if (!FileName(arg, argv[++i], file, error))
+        if (takesFile && !TakeFile(argc, argv, i, options, error))
             return false;
     }
     error = UsageError(options, modeOption);
