@@ -3,6 +3,7 @@
 #include "ExitStatus.h"
 #include "Explainer.h"
 #include "HostEnvironment.h"
+#include "Messages.h"
 #include "RuleText.h"
 #include "WindowCaptions.h"
 #include "../qor/QorException.h"
@@ -21,6 +22,45 @@ std::string EngineText(BOOL(WINAPI* get)(LPSTR, int))
 {
     char text[256] = "";
     return get(text, sizeof text) ? std::string(text) : std::string("?");
+}
+
+// The copy's path beside the file: "rules.sjis.def" for "rules.def".
+std::string ShiftJisCopy(const std::string& path)
+{
+    const size_t dot = path.find_last_of('.');
+    const size_t name = path.find_last_of("\\/");
+    return dot != std::string::npos && (name == std::string::npos || dot > name)
+        ? path.substr(0, dot) + ".sjis" + path.substr(dot)
+        : path + ".sjis";
+}
+
+// How to save the UTF-8 file at path as Shift-JIS where the user is: at a
+// Windows console with Notepad, else with iconv, which refuses a byte-order
+// mark.
+std::string ShiftJisAdvice(const std::string& path, const std::vector<std::string>& lines)
+{
+    if (!UnderWine())
+        return Message(IDS_SAVE_AS_SJIS_NOTEPAD, {path});
+    if (lines[0].compare(0, 3, kBom) == 0)
+        return Message(IDS_SAVE_AS_SJIS_NO_BOM, {path, ShiftJisCopy(path)});
+    return "save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 " + path + " > "
+        + ShiftJisCopy(path);
+}
+
+// What names the first character of the UTF-8 lines that Shift-JIS lacks,
+// which no way of saving keeps; empty when there is none.
+std::wstring FirstLacking(const std::vector<std::string>& lines)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string ansi;
+        std::wstring lost;
+        const size_t bom = i == 0 && lines[0].compare(0, 3, kBom) == 0 ? 3 : 0;
+        if (!AnsiFromWideExactly(WideFromUtf8(lines[i].substr(bom)), ansi, lost))
+            return WideMessage(
+                IDS_SJIS_LACKS,
+                {lost, CodePointName(lost), WideFromAnsi(Number(static_cast<int>(i + 1)))});
+    }
+    return std::wstring();
 }
 
 } // namespace
@@ -54,9 +94,10 @@ int CEngineSession::Load(std::string& name)
 {
     const std::string path = FullPath(options.engine.empty() ? DefaultEnginePath()
                                                              : options.engine);
+    const std::string shown = options.engine.empty() ? path : options.engine;
     std::string error;
     if (!engine.Load(path, error))
-        return Fail(kEngineUnusable, "cannot load the engine " + path + ": " + error);
+        return Fail(kEngineUnusable, "cannot load the engine " + shown + ": " + error);
     const DWORD version = engine.GetAPIVersion();
     if (version != kVarioApiVersion) {
         char text[160];
@@ -64,7 +105,7 @@ int CEngineSession::Load(std::string& name)
                  "the engine's interface version is 0x%08lX; this host "
                  "speaks version 0x%08lX only",
                  version, kVarioApiVersion);
-        return Fail(kEngineUnusable, path + ": " + text);
+        return Fail(kEngineUnusable, shown + ": " + text);
     }
     name = EngineText(engine.GetEngineDescription) + " " + EngineText(engine.GetEngineVersion);
     return kOk;
@@ -102,12 +143,12 @@ int CEngineSession::Start(CCaptionOutput& output)
     // Without a display the engine's own message box would open unseen, so a
     // file that cannot be read is reported here and the engine not started.
     if (!reads && !HaveDisplay())
-        return DefinitionFailed(definitionFile, error);
+        return DefinitionFailed(shown, error);
     if (reads && !definitionFile.empty())
         WarnAboutFile(shown, lines);
     if (!engine.InitEngine()) {
         engine.ExitEngine();
-        return DefinitionFailed(definitionFile, error);
+        return DefinitionFailed(shown, error);
     }
     rulesShown = shown;
     output.Title(name, shown);
@@ -165,7 +206,8 @@ int CEngineSession::RunOnRules(const std::string& files, const RulesReport& repo
         [&] {
             return ReadTracedRules(path, rules, lines, error)
                 ? report(rules, lines, convert)
-                : Fail(kFileUnreadable, "cannot read the definition file " + path + ": " + error);
+                : Fail(kFileUnreadable,
+                       "cannot read the definition file " + rulesShown + ": " + error);
         },
         [this](const CQorException&) { return Fail(kNotWhole, "out of memory"); });
     engine.ExitEngine();
@@ -208,7 +250,7 @@ int CEngineSession::ForEachCaption(const std::function<void(const std::string& c
                       "--raw reads Shift-JIS bytes");
 }
 
-bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines)
+bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines, bool oneNeeded)
 {
     if (options.windows) {
         for (const std::wstring& caption : WindowCaptions()) {
@@ -218,9 +260,18 @@ bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines)
         return true;
     }
     std::string error;
-    if (ReadTextLines(options.file, options.raw, lines, error))
+    if (!ReadTextLines(options.file, options.raw, lines, error)) {
+        Fail(kFileUnreadable, "cannot read the captions file " + options.file + ": " + error);
+        return false;
+    }
+    for (const TextLine& line : lines)
+        if (!line.text.empty())
+            return true;
+    if (!oneNeeded) {
+        err.WriteLine("vario-try: " + Message(IDS_NOTE_NO_CAPTIONS, {options.file}));
         return true;
-    Fail(kFileUnreadable, "cannot read the captions file " + options.file + ": " + error);
+    }
+    Fail(kFileUnreadable, Message(IDS_ERR_NO_CAPTION_TO_RECORD, {options.file}));
     return false;
 }
 
@@ -231,17 +282,12 @@ void CEngineSession::WarnAboutFile(const std::string& path, const std::vector<st
         return;
     fileWarning = "vario-try: warning: the definition file " + path + " " + warning + " ("
         + Command() + " --explain " + path + " lists its lines)";
-    if (IsUtf8Text(lines)) {
-        const size_t dot = path.find_last_of('.');
-        const size_t name = path.find_last_of("\\/");
-        const std::string sjis = dot != std::string::npos
-                && (name == std::string::npos || dot > name)
-            ? path.substr(0, dot) + ".sjis" + path.substr(dot)
-            : path + ".sjis";
-        fileWarning += "\nvario-try: save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 "
-            + path + " > " + sjis;
-    }
+    if (IsUtf8Text(lines))
+        fileWarning += "\nvario-try: " + ShiftJisAdvice(path, lines);
     err.WriteLine(fileWarning);
+    const std::wstring lacking = IsUtf8Text(lines) ? FirstLacking(lines) : std::wstring();
+    if (!lacking.empty())
+        err.WriteWideLine(L"vario-try: " + lacking);
 }
 
 void CEngineSession::NoteLost(const std::wstring& lost, const std::string& where)

@@ -1,6 +1,7 @@
 // ExpectedCaptions.cpp - a file of captions and what the user expects.
 #include "ExpectedCaptions.h"
 #include "HostText.h"
+#include "Messages.h"
 #include "RuleText.h"
 #include "TextFile.h"
 #include <string.h>
@@ -20,6 +21,8 @@ std::string Problem(const TextLine& line)
 {
     if (line.text.find(kArrow) != std::string::npos)
         return std::string();
+    if (line.text.compare(BlanksEnd(line.text, 0), 2, "//") == 0)
+        return Message(IDS_EXPECTED_INDENTED_COMMENT);
     const char* const nearly[] = {"->", "=>", HOST_ARROW};
     std::string found;
     for (const char* arrow : nearly)

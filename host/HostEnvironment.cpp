@@ -3,14 +3,10 @@
 #include <windows.h>
 #include <vector>
 
-namespace {
-
 bool UnderWine()
 {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
-
-} // namespace
 
 std::string FullPath(const std::string& path)
 {

@@ -4,6 +4,9 @@
 #include "Options.h"
 #include <string>
 
+// Whether the program runs under Wine, not Windows itself: a user there has
+// a Unix shell and its tools.
+bool UnderWine();
 // The path made full against the current folder; the path itself when it
 // cannot be.
 std::string FullPath(const std::string& path);

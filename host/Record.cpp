@@ -11,7 +11,7 @@ int RunRecord(CEngineSession& session, const Options& options)
     if (display != kOk)
         return display;
     std::vector<TextLine> lines;
-    if (!session.ReadCaptions(lines))
+    if (!session.ReadCaptions(lines, true))
         return kFileUnreadable;
     const std::string source = options.windows ? "the visible windows" : options.file;
     return session.RunOnRules(
