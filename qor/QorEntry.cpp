@@ -4,6 +4,11 @@
 #include "QorApp.h"
 #include "QorException.h"
 
+// Frees what the C++ runtime keeps for the whole process (libstdc++).
+namespace __gnu_cxx {
+void __freeres() noexcept;
+}
+
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     // The answer to anything thrown: the attach is refused without an
@@ -11,16 +16,19 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
     return QorCatchAll(
         [&] {
             if (reason != DLL_PROCESS_ATTACH) {
+                if (reason == DLL_PROCESS_DETACH && reserved)
+                    QorNoteProcessEnding();
                 CQorApp* app = QorGetApp();
-                if (!app)
-                    return FALSE;
-                const BOOL answer = app->OnDllMain(instance, reason, reserved);
+                const BOOL answer = app ? app->OnDllMain(instance, reason, reserved) : FALSE;
                 // Unloaded by FreeLibrary (no reserved pointer), the module
-                // frees what it made: a host that loads it again and again
-                // does not grow. At process exit the system takes it all.
+                // frees what it made, and the C++ runtime its reserve for
+                // exceptions thrown when memory is out (18 KB): a host that
+                // loads it again and again does not grow. At process exit
+                // the system takes it all.
                 if (reason == DLL_PROCESS_DETACH && !reserved) {
                     QorSetAppModule(nullptr);
                     delete app;
+                    __gnu_cxx::__freeres();
                 }
                 return answer;
             }

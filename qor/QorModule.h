@@ -22,5 +22,8 @@ void QorSetAppModule(CQorModule* module);
 // TRUE once the process has begun to end (ExitProcess, or a return from
 // main): its other threads are gone, wherever they were, and memory need
 // not be freed. The module entry's detach then comes with a non-null
-// reserved pointer.
+// reserved pointer. Where the system cannot say it, TRUE only from that
+// detach on: a call from a module that detaches earlier is not told.
 BOOL QorProcessEnding();
+// Called by the module entry when its detach comes with the process ending.
+void QorNoteProcessEnding();

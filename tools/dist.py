@@ -4,8 +4,9 @@ whose files unpack into the folder Vario-<version>: the built Vario.tfe and
 vario-try.exe stripped of their symbols and debug sections (the build tree
 keeps its own), the example definition file with the captions and expected
 captions the manual's examples use (UTF-8, CR LF), the Japanese manual
-Readme.txt (Shift-JIS, CR LF), LICENSE.txt and SHA256SUMS.txt (CR LF, so
-that Windows opens them). The same commit gives
+Readme.txt (Shift-JIS, CR LF), for host authors their page HostAuthors.txt
+(Shift-JIS, CR LF) and the header VarioEngine.h, LICENSE.txt and
+SHA256SUMS.txt (CR LF, so that Windows opens them). The same commit gives
 the same archive, byte for byte: the files go in a fixed order with the time
 of the commit and ordinary modes.  usage: dist.py BUILD_DIR DIST_DIR"""
 import hashlib
@@ -45,6 +46,12 @@ def readme(version, notice, when):
     return for_windows(text.replace("@NOTICE@", notice))
 
 
+def host_authors():
+    """The host authors' page as plain text: its Markdown marks of code and
+    of emphasis taken out."""
+    return for_windows(source_text("docs/HostAuthors.md").replace("`", "").replace("**", ""))
+
+
 def stripped(path):
     """The image without symbols and debug sections. strip would write the
     time of day into the image's header; SOURCE_DATE_EPOCH=0 keeps it 0, as
@@ -79,6 +86,8 @@ def main():
     # test checks in examples/.
     for name in ["captions.txt", "expected.txt"]:
         files.append((name, source_text("examples/" + name).replace("\n", "\r\n").encode()))
+    files += [("HostAuthors.txt", host_authors()),
+              ("VarioEngine.h", for_windows(source_text("engine/VarioEngine.h")))]
     sums = "".join("%s  %s\r\n" % (hashlib.sha256(data).hexdigest(), name) for name, data in files)
     files.append(("SHA256SUMS.txt", sums.encode("ascii")))
 

@@ -3,17 +3,18 @@
 # Idempotent: it prints nothing and changes nothing when everything is present.
 set -e
 
-PACKAGES="g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+PACKAGES="g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev
 cmake make googletest wine wine32:i386 xvfb xauth x11-utils x11-apps locales
 fonts-ipafont-gothic fonts-wine imagemagick python3 git clang-format"
 
 # Every command that the build, the tests, make run, make bench, make dist
 # and tools/screenshots.sh call, with the package that brings it.
 COMMANDS="cmake:cmake make:make
-i686-w64-mingw32-gcc-posix:gcc-mingw-w64-i686-posix
-i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
+i686-w64-mingw32-gcc-win32:gcc-mingw-w64-i686-win32
+i686-w64-mingw32-g++-win32:g++-mingw-w64-i686-win32
 i686-w64-mingw32-windres:binutils-mingw-w64-i686
 i686-w64-mingw32-strip:binutils-mingw-w64-i686
+i686-w64-mingw32-objdump:binutils-mingw-w64-i686
 wine:wine wineboot:wine wineserver:wine32:i386
 xvfb-run:xvfb Xvfb:xvfb xauth:xauth import:imagemagick python3:python3
 flock:util-linux iconv:libc-bin locale:libc-bin localedef:libc-bin git:git

@@ -795,13 +795,13 @@ class DistTest(HostTest):
         self.assertRegex(name, r"^Vario-\d+\.\d+\.zip$")
         folder = name[:-len(".zip")] + "/"
         shipped = ["Readme.txt", "LICENSE.txt", "Vario.tfe", "vario-try.exe", "vario.def",
-                   "captions.txt", "expected.txt"]
+                   "captions.txt", "expected.txt", "HostAuthors.txt", "VarioEngine.h"]
         with zipfile.ZipFile(os.path.join(out, name)) as z:
             self.assertEqual(z.namelist(),
                              [folder] + [folder + n for n in shipped + ["SHA256SUMS.txt"]])
             # Unix modes, which unzip gives: the folder rwxr-xr-x, the files rw-r--r--.
             self.assertEqual([entry.external_attr >> 16 for entry in z.infolist()],
-                             [0o40755] + [0o100644] * 8)
+                             [0o40755] + [0o100644] * 10)
             files = {n[len(folder):]: z.read(n) for n in z.namelist()[1:]}
             z.extractall(os.path.join(out, "unpacked"))
         for image in ["Vario.tfe", "vario-try.exe"]:
@@ -820,10 +820,23 @@ class DistTest(HostTest):
         # vario-try.exe has a version record of its own.
         self.assertIn("OriginalFilename\0vario-try.exe".encode("utf-16-le"), files["vario-try.exe"])
 
-        readme = files["Readme.txt"]
-        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "a line end other than CR LF")
-        self.assertNotIn(b"\r", readme.replace(b"\r\n", b""), "a line end other than CR LF")
-        text = readme.decode("cp932")    # fails on bytes that are not CP932
+        for text_file in ["Readme.txt", "HostAuthors.txt", "VarioEngine.h"]:
+            self.assertNotRegex(files[text_file], rb"\r(?!\n)|(?<!\r)\n",
+                                text_file + ": a line end other than CR LF")
+            files[text_file].decode("cp932")    # fails on bytes that are not CP932
+        # The page and the header for host authors give each function the
+        # ordinal of the module's definition file.
+        with open(os.path.join(SOURCE, "res", "Vario.def")) as f:
+            ordinals = sorted((int(o), n) for n, o in re.findall(r"^ +(TFE\w+) +@(\d+)$",
+                                                                 f.read(), re.M))
+        self.assertEqual(len(ordinals), 8)
+        for text_file, pattern in [("HostAuthors.txt", rb"^\| (\d) \| \w+ (TFE\w+)\("),
+                                   ("VarioEngine.h", rb"(\d) +(TFE\w+)")]:
+            listed = sorted((int(o), n.decode())
+                            for o, n in re.findall(pattern, files[text_file], re.M))
+            self.assertEqual(listed, ordinals, text_file)
+        self.assertNotIn(b"`", files["HostAuthors.txt"])
+        text = files["Readme.txt"].decode("cp932")
         lines = text.split("\r\n")
         for heading in ["概要", "動作環境", "ファイルの確認 (SHA256SUMS.txt)", "インストール",
                         "使い方",
@@ -836,6 +849,11 @@ class DistTest(HostTest):
             self.assertIn(needed, text)
         self.assertNotRegex(text, "@[A-Z]+@")
         self.assertIn(name[len("Vario-"):-len(".zip")], lines[1])
+        # The history dates the version by the commit the archive is made from.
+        stamp = subprocess.run(["git", "-C", SOURCE, "log", "-1", "--format=%ct"], check=True,
+                               stdout=subprocess.PIPE, text=True).stdout
+        self.assertIn(time.strftime("  %Y/%m/%d  バージョン ", time.gmtime(int(stamp)))
+                      + name[len("Vario-"):-len(".zip")] + "  最初の公開版。", lines)
         self.assertEqual(lines[-2], "(C) 2026 Vario Project")
         # The example is a piece of vario.def as printed, its blanks included.
         start = next(i for i, line in enumerate(lines) if "ここから" in line)
@@ -857,11 +875,26 @@ class DistTest(HostTest):
                        "Calculator (Not Responding)",
                        program=os.path.join(unpacked, "vario-try.exe")),
                    0, "無題 - メモ帳\n電卓 (応答なし)\n")
-        # The manual's --check example, with the files as shipped.
+        # The manual's --check example, with the files as shipped: all pass,
+        # and with the line the manual names mistyped, its output as printed.
         code, out, _ = run("--def", os.path.join(unpacked, "vario.def"), "--check",
                            os.path.join(unpacked, "expected.txt"),
                            program=os.path.join(unpacked, "vario-try.exe"))
         self.assertEqual((code, out), (0, b"15 passed, 0 failed\n"))
+        pairs = files["expected.txt"].decode().split("\r\n")
+        number = pairs.index("Untitled - Notepad → 無題 - メモ帳") + 1
+        self.assertIn("の %d 行目「Untitled - Notepad → 無題 - メモ帳」" % number, text)
+        mistyped = os.path.join(SCRATCH, "dist", "mistyped")
+        os.makedirs(mistyped)
+        pairs[number - 1] = "Untitled - Notepad → 無題 - Notepad"
+        with open(os.path.join(mistyped, "expected.txt"), "wb") as f:
+            f.write("\r\n".join(pairs).encode())
+        code, out, _ = run("--def", os.path.join(unpacked, "vario.def"), "--check", "expected.txt",
+                           program=os.path.join(unpacked, "vario-try.exe"), cwd=mistyped)
+        start = lines.index('  expected.txt:%d: "Untitled - Notepad"' % number)
+        end = next(i for i in range(start, len(lines)) if lines[i].endswith(" failed"))
+        self.assertEqual((code, lines[start:end + 1]),
+                         (1, ["  " + line if line else "" for line in out.decode().splitlines()]))
 
 
 @unittest.skipUnless(os.path.realpath(BUILD) == os.path.realpath(os.path.join(SOURCE, "build")),
@@ -889,7 +922,11 @@ class MakeRunTest(HostTest):
     def test_make_targets(self):
         make = ["make", "-s", "BUILD=" + BUILD]
         mine = scratch("mine.def", b"a,b\r\n")
-        given = "make %s: DEF=" + mine + " names your rules, but %s is not given"
+        given = ("make %s: DEF=" + mine + " names your rules, but %s is not given, and the "
+                 "example's %s are not meant for them; type: make %s DEF=" + mine + " %s=my-%s.txt")
+        os.makedirs(os.path.join(SCRATCH, "Shift JIS"), exist_ok=True)
+        shift_jis = scratch(os.path.join("Shift JIS", "sjis.txt"), sjis("設定 → =\n"))
+        utf16 = scratch("utf16.txt", "設定 → =\n".encode("utf-16"))
         cases = [
             # (make's arguments, the status vario-try gives, stderr's first line)
             (["run"], 0, "make run: the rules of examples/vario.def on the captions of "
@@ -897,22 +934,57 @@ class MakeRunTest(HostTest):
             (["record", "DEF=examples/vario.def", "CAPTIONS=examples/captions.txt"], 0,
              "vario-try: recording what the rules of examples/vario.def make of the captions of "
              "examples/captions.txt"),
-            (["check", "DEF=" + mine], 1, given % ("check", "EXPECTED")),
-            (["coverage", "DEF=" + mine], 1, given % ("coverage", "CAPTIONS")),
+            (["check", "DEF=" + mine], 1, given % ("check", "EXPECTED", "expected captions",
+                                                   "check", "EXPECTED", "expected") + "\n"),
+            (["coverage", "DEF=" + mine], 1,
+             given % ("coverage", "CAPTIONS", "captions", "coverage", "CAPTIONS", "captions")
+             + "\n"),
+            (["coverage", "EXPECTED=" + EXAMPLE_EXPECTED], 1, "make coverage: EXPECTED is not "
+             "read by make coverage, which reads DEF and CAPTIONS (make check reads EXPECTED)\n"),
+            (["check", "CAPTIONS=" + EXAMPLE_CAPTIONS], 1, "make check: CAPTIONS is not read by "
+             "make check, which reads DEF and EXPECTED (make run, coverage and record read "
+             "CAPTIONS)\n"),
             (["run", "DEF=no-such.def", "CAPTIONS=" + EXAMPLE_CAPTIONS], 3,
-             "make run: no such file: no-such.def"),
-            (["check", "EXPECTED=" + scratch("sjis.txt", sjis("設定 → =\n"))], 4,
+             "make run: no such file: no-such.def\n"),
+            (["run", "DEF=examples", "CAPTIONS=" + EXAMPLE_CAPTIONS], 3,
+             "make run: examples is a folder, not a file\n"),
+            (["record", "DEF=" + mine, "CAPTIONS=" + SCRATCH], 4,
+             "make record: %s is a folder, not a file\n" % SCRATCH),
+            (["check", "EXPECTED=" + shift_jis], 4,
              "make check: %s is not UTF-8 text; save it as UTF-8, e.g. from Shift-JIS: iconv -f "
-             "CP932 -t UTF-8 %s > utf8-sjis.txt" % ((os.path.join(SCRATCH, "sjis.txt"),) * 2)),
+             "CP932 -t UTF-8 '%s' > '%s'\n"
+             % (shift_jis, shift_jis, os.path.join(SCRATCH, "Shift JIS", "utf8-sjis.txt"))),
+            (["run", "CAPTIONS=" + utf16], 1, "make run: %s is UTF-16 text, not UTF-8; save it "
+             "as UTF-8: iconv -f UTF-16 -t UTF-8 %s > %s\n"
+             % (utf16, utf16, os.path.join(SCRATCH, "utf8-utf16.txt"))),
         ]
         for args, status, first in cases:
             with self.subTest(args=args):
                 code, out, err = run(command=make + args, cwd=SOURCE, env=user_env())
                 said = re.findall(r"\] Error (\d+)$", err.decode(), re.M)
-                self.assertEqual((code, said, err.decode().startswith(first)),
-                                 (2 if status else 0, [str(status)] if status else [], True))
+                self.assertEqual((code, said, err.decode()[:len(first)]),
+                                 (2 if status else 0, [str(status)] if status else [], first))
                 if args == ["run"]:
                     self.assertEqual(out.decode(), example_table("examples/vario.def"))
+                    # The README's sample is lines of it.
+                    with open(os.path.join(SOURCE, "README.md"), encoding="utf-8") as f:
+                        sample = re.search(r"\n((    VarioEngine .*\n)(    .*\n|\n)*?)    \.\.\.\n",
+                                           f.read()).group(1)
+                    self.assertLessEqual({line[4:] for line in sample.splitlines()},
+                                         set(out.decode().splitlines()))
+        # The suggested commands, as given, write the UTF-8 copy beside the file.
+        for suggested in [first.split(": ")[-1] for _, _, first in cases if "iconv" in first]:
+            subprocess.run(["sh", "-c", suggested], check=True)
+            with open(shlex.split(suggested)[-1], encoding="utf-8") as f:
+                self.assertEqual(f.read(), "設定 → =\n", suggested)
+
+    def test_help_lists_every_target(self):
+        with open(os.path.join(SOURCE, "Makefile")) as f:
+            targets = re.search(r"^\.PHONY: (.*)$", f.read(), re.M).group(1).split()
+        code, out, _ = run(command=["make", "-s", "help"], cwd=SOURCE, env=user_env())
+        listed = re.findall(r"^make (\w+) ", out.decode(), re.M)
+        self.assertEqual((code, sorted(listed)),
+                         (0, sorted(set(targets) - {"all", "help"})))
 
 
 if __name__ == "__main__":

@@ -3,7 +3,7 @@
 // residue modulo 16, with that host's floating-point controls; conversions
 // on two threads at once; bad caption pointers; an exit with no start; and
 // failed allocations under the exports; threads killed inside a conversion,
-// and a process that exits while its threads convert.
+// and a process that exits while its threads convert; a host in C (CHost.c).
 #include "Answering.h"
 #include "FaultInjection.h"
 #include "HeapCheck.h"
@@ -55,6 +55,9 @@ extern "C" {
 extern ForeignCall* foreignCallInFlight;
 void ForeignCallThunk(ForeignCall* call);
 void ForeignCallResume();
+// CHost.c, a host written in C.
+int CHostFound(HMODULE module);
+char* CHostConvert(HMODULE module, DWORD reserved, const char* caption, int size, int* asked);
 }
 
 namespace {
@@ -243,6 +246,38 @@ TEST(ForeignHost, EveryExportAtEveryStackResidueKeepsTheCallingConvention)
             else
                 EXPECT_EQ(aligned, outcome) << what << ": not what the aligned call gave";
         }
+    }
+}
+
+// A host in C built from the shipped header alone: it finds every function
+// by the header's name, and learns the length a result needs by asking
+// again with a larger buffer while the result fills the one it gave, since
+// a cut result is converted too. The first argument is not read.
+TEST(ForeignHost, HostInCFromTheShippedHeader)
+{
+    EXPECT_EQ(8, CHostFound(EngineModule()));
+    ASSERT_TRUE(StartEngineOn("a,bb"));
+    const struct {
+        DWORD reserved;
+        std::string caption;
+        int size;
+        std::string expected;
+        int asked;
+    } cases[] = {
+        {0, "cat", 16, "cbbt", 1},
+        {0, "cat", 5, "cbbt", 2}, // "cbbt" fills 5 bytes: it may have been cut
+        {0xFFFFFFFF, "cat", 4, "cbbt", 2},
+        {0, std::string(1023, 'a'), 16, std::string(2046, 'b'), 8},
+        {0xDEADBEEF, std::string(5000, 'a') + "t", 1024, std::string(10000, 'b') + "t", 5},
+    };
+    for (const auto& c : cases) {
+        int asked = -1;
+        char* result = CHostConvert(EngineModule(), c.reserved, c.caption.c_str(), c.size, &asked);
+        EXPECT_EQ(Escaped(c.expected), result ? Escaped(result) : "null")
+            << c.caption.size() << " bytes from a buffer of " << c.size << ", first argument "
+            << Hex(c.reserved);
+        EXPECT_EQ(c.asked, asked) << "calls for " << c.caption.size() << " bytes from " << c.size;
+        free(result);
     }
 }
 
