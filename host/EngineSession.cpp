@@ -34,6 +34,18 @@ std::string ShiftJisCopy(const std::string& path)
         : path + ".sjis";
 }
 
+// The path as one word of a Unix shell: in single quotes when it holds a
+// byte the shell would take otherwise.
+std::string ShellWord(const std::string& path)
+{
+    if (path.find_first_of(" \t'\"\\$`&|;<>()*?[]#~!{}") == std::string::npos && !path.empty())
+        return path;
+    std::string quoted = "'";
+    for (char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 // How to save the UTF-8 file at path as Shift-JIS where the user is: at a
 // Windows console with Notepad, else with iconv, which refuses a byte-order
 // mark.
@@ -41,10 +53,11 @@ std::string ShiftJisAdvice(const std::string& path, const std::vector<std::strin
 {
     if (!UnderWine())
         return Message(IDS_SAVE_AS_SJIS_NOTEPAD, {path});
+    const std::string file = ShellWord(path);
+    const std::string copy = ShellWord(ShiftJisCopy(path));
     if (lines[0].compare(0, 3, kBom) == 0)
-        return Message(IDS_SAVE_AS_SJIS_NO_BOM, {path, ShiftJisCopy(path)});
-    return "save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 " + path + " > "
-        + ShiftJisCopy(path);
+        return Message(IDS_SAVE_AS_SJIS_NO_BOM, {file, copy});
+    return "save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 " + file + " > " + copy;
 }
 
 // What names the first character of the UTF-8 lines that Shift-JIS lacks,

@@ -547,7 +547,7 @@ class ExplainTest(HostTest):
 
 class AdviceTest(HostTest):
     def test_advice_in_both_languages(self):
-        bom = scratch("bom.def", "\ufeff設定,Settings\r\n".encode())
+        bom = scratch("bom rules.def", "\ufeff設定,Settings\r\n".encode())
         cafe = scratch("cafe.def", "設定,Settings\r\nCafé,Cafe\r\n".encode())
         cr = scratch("cr.def", b"a,b\rSettings,x\r")
         comma = scratch("comma.def", sjis("Save As , 名前を付けて保存\r\nx,\t y\r\n"))
@@ -558,9 +558,10 @@ class AdviceTest(HostTest):
             # (args, status, what the output says in English, and in Japanese)
             (["--def", bom, "x"], 1,
              "vario-try: save it as Shift-JIS without the byte-order mark (its first 3 bytes), "
-             "for example: tail -c +4 %s | iconv -f UTF-8 -t CP932 > %s.sjis.def" % (bom, bom[:-4]),
+             "for example: tail -c +4 '%s' | iconv -f UTF-8 -t CP932 > '%s.sjis.def'"
+             % (bom, bom[:-4]),
              "vario-try: BOM (先頭の 3 バイト) を除いて Shift-JIS で保存し直してください。例: "
-             "tail -c +4 %s | iconv -f UTF-8 -t CP932 > %s.sjis.def" % (bom, bom[:-4])),
+             "tail -c +4 '%s' | iconv -f UTF-8 -t CP932 > '%s.sjis.def'" % (bom, bom[:-4])),
             (["--def", cafe, "x"], 1,
              "vario-try: line 2 holds é (U+00E9), a character Shift-JIS lacks: replace it before "
              "you save the file as Shift-JIS",
