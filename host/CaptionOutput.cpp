@@ -1,8 +1,8 @@
 // CaptionOutput.cpp - what a conversion prints.
 #include "CaptionOutput.h"
+#include "Messages.h"
 #include "RuleText.h"
 #include <algorithm>
-#include <stdio.h>
 
 CCaptionOutput::CCaptionOutput(COutput& out, COutput& err, bool table)
     : out(out), err(err), table(table), unchanged(0)
@@ -13,12 +13,12 @@ void CCaptionOutput::Title(const std::string& engine, const std::string& definit
 {
     if (!table) {
         if (definitionFile.empty())
-            err.WriteLine("vario-try: no definition file is chosen, so no caption changes "
-                          "(choose one with --def FILE)");
+            err.WriteLine("vario-try: " + Message(IDS_NO_DEF_CHOSEN));
         return;
     }
-    out.WriteLine(engine + ", definition file: "
-                  + (definitionFile.empty() ? "none chosen (try --def FILE)" : definitionFile));
+    out.WriteLine(Message(
+        IDS_TABLE_TITLE,
+        {engine, definitionFile.empty() ? Message(IDS_TABLE_NONE_CHOSEN) : definitionFile}));
     out.WriteLine("");
 }
 
@@ -39,10 +39,8 @@ void CCaptionOutput::Finish()
     if (!table) {
         if (unchanged == 0)
             return;
-        char note[64];
-        snprintf(note, sizeof note, "(%d caption%s unchanged)", unchanged,
-                 unchanged == 1 ? "" : "s");
-        err.WriteLine(note);
+        err.WriteLine(
+            Message(unchanged == 1 ? IDS_UNCHANGED_ONE : IDS_UNCHANGED_MANY, {Number(unchanged)}));
         return;
     }
     size_t width = 0;
@@ -52,7 +50,7 @@ void CCaptionOutput::Finish()
         const std::string before = Visible(row.before);
         const std::string pad(width - before.size(), ' ');
         if (row.after == row.before)
-            out.WriteLine(before + pad + "  =  (unchanged)");
+            out.WriteLine(before + pad + Message(IDS_TABLE_UNCHANGED));
         else
             out.WriteLine(before + pad + " " + kArrow + " " + Visible(row.after));
     }

@@ -8,6 +8,7 @@
 #include "EngineSession.h"
 #include "ExitStatus.h"
 #include "ExpectedCaptions.h"
+#include "Messages.h"
 #include "RuleText.h"
 
 namespace {
@@ -50,9 +51,10 @@ std::string Difference(const std::string& expected, const std::string& actual)
             end = i;
     if (start == 0 && end == 0)
         return std::string();
-    return Quoted(expected.substr(start, expected.size() - start - end)) + " expected, "
-        + Quoted(actual.substr(start, actual.size() - start - end)) + " actual"
-        + (start == 0 ? ", at the start" : ", after " + Quoted(expected.substr(0, start)));
+    const std::string wanted = Quoted(expected.substr(start, expected.size() - start - end));
+    const std::string came = Quoted(actual.substr(start, actual.size() - start - end));
+    return start == 0 ? Message(IDS_DIFF_AT_START, {wanted, came})
+                      : Message(IDS_DIFF_AFTER, {wanted, came, Quoted(expected.substr(0, start))});
 }
 
 // Converts each pair's caption with convert (false when the result cannot
@@ -76,17 +78,17 @@ CheckCount CheckCaptions(const std::string& file, const std::vector<ExpectedCapt
         out.WriteLine(file + ":" + Number(pair.line) + ": " + Quoted(pair.caption));
         if (!whole) {
             ++count.notWhole;
-            out.WriteLine(std::string("  ") + kNotWholeMessage);
+            out.WriteLine("  " + Message(IDS_NOT_WHOLE));
         }
-        out.WriteLine("  expected: " + Quoted(pair.expected));
-        out.WriteLine("  actual:   " + Quoted(actual));
+        out.WriteLine(Message(IDS_CHECK_EXPECTED) + Quoted(pair.expected));
+        out.WriteLine(Message(IDS_CHECK_ACTUAL) + Quoted(actual));
         const std::string difference = Difference(pair.expected, actual);
         if (!difference.empty())
-            out.WriteLine("  differs:  " + difference);
+            out.WriteLine(Message(IDS_CHECK_DIFFERS) + difference);
         const std::string note = NearMiss(pair);
         if (!note.empty())
-            out.WriteLine("  note:     " + note);
-        out.WriteLine("  trace:");
+            out.WriteLine(Message(IDS_CHECK_NOTE) + note);
+        out.WriteLine(Message(IDS_CHECK_TRACE));
         WriteSteps(TraceSteps(rules, pair.caption), "    ", out);
         out.WriteLine("");
     }
@@ -108,7 +110,7 @@ int RunCheck(CEngineSession& session, const Options& options)
     for (const ExpectedCaption& pair : pairs)
         session.NoteLost(pair.lost, options.file + ":" + Number(pair.line));
     return session.RunOnRules(
-        "checking " + options.file + " with the rules of " + options.definitionFile,
+        Message(IDS_RUN_CHECKING, {options.file, options.definitionFile}),
         [&](const std::vector<TracedRule>& rules, const std::vector<std::string>&,
             const Converter& convert) {
             const CheckCount count = CheckCaptions(options.file, pairs, rules, convert,

@@ -2,6 +2,7 @@
 #include "Convert.h"
 #include "EngineSession.h"
 #include "ExitStatus.h"
+#include "Messages.h"
 #include "../qor/QorException.h"
 
 namespace {
@@ -34,8 +35,8 @@ int ConvertAll(CEngineSession& session, CCaptionOutput& output)
         ++number;
         if (!ConvertInto(session, output, caption)) {
             ++notWhole;
-            session.Err().WriteLine("vario-try: caption " + Number(number) + ": "
-                                    + kNotWholeMessage);
+            session.Err().WriteLine("vario-try: " + Message(IDS_AT_CAPTION, {Number(number)}) + ": "
+                                    + Message(IDS_NOT_WHOLE));
         }
     });
     output.Finish();

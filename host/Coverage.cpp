@@ -10,6 +10,7 @@
 #include "EngineSession.h"
 #include "ExitStatus.h"
 #include "Explainer.h"
+#include "Messages.h"
 #include "RuleText.h"
 #include <map>
 
@@ -43,8 +44,10 @@ CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::strin
         ++counted;
         if (GetTickCount() - shown >= 1000) {
             shown = GetTickCount();
-            progress = "vario-try: " + Grouped(static_cast<int>(i)) + " of "
-                + Count(captions.size(), "line") + " done";
+            progress = "vario-try: "
+                + Message(IDS_COVERAGE_PROGRESS,
+                          {Grouped(static_cast<int>(i)),
+                           Count(captions.size(), IDS_COUNT_LINE, IDS_COUNT_LINES)});
             err.Write(err.IsConsole() ? "\r" + progress : progress + "\n");
         }
         const std::string where = "vario-try: " + files.captions + ":"
@@ -56,12 +59,12 @@ CoverageErrors TraceAll(const CoverageFiles& files, const std::vector<std::strin
         std::string converted;
         if (!convert(captions[i], converted)) {
             ++errors.notWhole;
-            err.WriteLine(where + kNotWholeMessage);
+            err.WriteLine(where + Message(IDS_NOT_WHOLE));
         } else if (converted != traced) {
             ++errors.disagreed;
-            err.WriteLine(where + "the engine converts " + Quoted(captions[i]) + " to "
-                          + Quoted(converted) + ", but its rules applied one by one give "
-                          + Quoted(traced));
+            err.WriteLine(where
+                          + Message(IDS_COVERAGE_DISAGREES,
+                                    {Quoted(captions[i]), Quoted(converted), Quoted(traced)}));
         }
     }
     if (!progress.empty() && err.IsConsole())
@@ -75,9 +78,8 @@ void WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& r
                     const std::vector<int>& changed, size_t counted, bool counts, COutput& out)
 {
     const std::map<int, std::string> warnings = LineWarnings(files.ruleLines);
-    out.WriteLine("Rules of " + files.rules
-                  + (counts ? " and the captions of " : " that changed no caption of ")
-                  + files.captions + (counts ? " each changed:" : ":"));
+    out.WriteLine(Message(counts ? IDS_COVERAGE_COUNTS_TITLE : IDS_COVERAGE_UNUSED_TITLE,
+                          {files.rules, files.captions}));
     size_t never = 0;
     for (size_t i = 0; i < rules.size(); ++i) {
         never += changed[i] == 0;
@@ -87,15 +89,17 @@ void WriteUncovered(const CoverageFiles& files, const std::vector<TracedRule>& r
         out.WriteLine(
             files.rules + ":" + Number(rules[i].line) + ": " + Quoted(rules[i].source) + kArrow
             + Quoted(rules[i].replacement)
-            + (counts ? " (" + Count(changed[i], "caption") + ")" : "")
+            + (counts ? Message(IDS_COVERAGE_CHANGED,
+                                {Count(changed[i], IDS_COUNT_CAPTION, IDS_COUNT_CAPTIONS)})
+                      : "")
             + (changed[i] == 0 && warning != warnings.end() ? ": " + warning->second : ""));
     }
     const size_t fired = rules.size() - never;
-    out.WriteLine(Grouped(static_cast<int>(fired)) + " of " + Count(rules.size(), "rule")
-                  + " changed a caption"
-                  + (rules.empty() ? "" : " (" + std::to_string(fired * 100 / rules.size()) + "%)")
-                  + ", " + Grouped(static_cast<int>(never)) + " changed none, on "
-                  + Count(counted, "caption") + ".");
+    out.WriteLine(Message(
+        rules.empty() ? IDS_COVERAGE_TOTALS : IDS_COVERAGE_TOTALS_PERCENT,
+        {Grouped(static_cast<int>(fired)), Count(rules.size(), IDS_COUNT_RULE, IDS_COUNT_RULES),
+         Grouped(static_cast<int>(never)), Count(counted, IDS_COUNT_CAPTION, IDS_COUNT_CAPTIONS),
+         rules.empty() ? "" : std::to_string(fired * 100 / rules.size())}));
 }
 
 // Traces each caption (line i + 1 of the captions file; an empty line is
@@ -133,7 +137,7 @@ int RunCoverage(CEngineSession& session, const Options& options)
         session.NoteLost(line.lost, options.file + ":" + Number(static_cast<int>(captions.size())));
     }
     return session.RunOnRules(
-        "the rules of " + options.definitionFile + " on the captions of " + options.file,
+        Message(IDS_RUN_COVERAGE, {options.definitionFile, options.file}),
         [&](const std::vector<TracedRule>& rules, const std::vector<std::string>& lines,
             const Converter& convert) {
             const CoverageErrors errors = ReportCoverage(

@@ -5,6 +5,7 @@
 #include "HostEnvironment.h"
 #include "Messages.h"
 #include "RuleText.h"
+#include "WhyText.h"
 #include "WindowCaptions.h"
 #include "../qor/QorException.h"
 #include "../res/Settings.h"
@@ -57,7 +58,7 @@ std::string ShiftJisAdvice(const std::string& path, const std::vector<std::strin
     const std::string copy = ShellWord(ShiftJisCopy(path));
     if (lines[0].compare(0, 3, kBom) == 0)
         return Message(IDS_SAVE_AS_SJIS_NO_BOM, {file, copy});
-    return "save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 " + file + " > " + copy;
+    return Message(IDS_SAVE_AS_SJIS, {file, copy});
 }
 
 // What names the first character of the UTF-8 lines that Shift-JIS lacks,
@@ -93,13 +94,9 @@ int CEngineSession::Fail(int status, const std::string& message)
 int CEngineSession::CheckDisplay()
 {
     if ((options.about || options.settings) && !HaveDisplay())
-        return Fail(kUsage,
-                    "--about and --settings open a dialog, which needs a display "
-                    "(under Wine: an X display in DISPLAY)");
+        return Fail(kUsage, Message(IDS_ERR_DIALOG_NEEDS_DISPLAY));
     if (options.windows && !HaveDisplay())
-        return Fail(kUsage,
-                    "--windows reads the captions of the windows on the display, which "
-                    "needs one (under Wine: an X display in DISPLAY)");
+        return Fail(kUsage, Message(IDS_ERR_WINDOWS_NEEDS_DISPLAY));
     return kOk;
 }
 
@@ -110,15 +107,15 @@ int CEngineSession::Load(std::string& name)
     const std::string shown = options.engine.empty() ? path : options.engine;
     std::string error;
     if (!engine.Load(path, error))
-        return Fail(kEngineUnusable, "cannot load the engine " + shown + ": " + error);
+        return Fail(kEngineUnusable,
+                    Message(IDS_ERR_CANNOT_LOAD_ENGINE, {shown, LoadWhyText(error)}));
     const DWORD version = engine.GetAPIVersion();
     if (version != kVarioApiVersion) {
-        char text[160];
-        snprintf(text, sizeof text,
-                 "the engine's interface version is 0x%08lX; this host "
-                 "speaks version 0x%08lX only",
-                 version, kVarioApiVersion);
-        return Fail(kEngineUnusable, shown + ": " + text);
+        char its[16];
+        char ours[16];
+        snprintf(its, sizeof its, "0x%08lX", version);
+        snprintf(ours, sizeof ours, "0x%08lX", kVarioApiVersion);
+        return Fail(kEngineUnusable, Message(IDS_ERR_API_VERSION, {shown, its, ours}));
     }
     name = EngineText(engine.GetEngineDescription) + " " + EngineText(engine.GetEngineVersion);
     return kOk;
@@ -126,11 +123,10 @@ int CEngineSession::Load(std::string& name)
 
 int CEngineSession::DefinitionFailed(const std::string& path, const std::string& error)
 {
-    const std::string hint = options.useDefinitionFile ? ""
-                                                       : " (an earlier run chose it; choose "
-                                                         "another with --def FILE --remember)";
+    const std::string hint = options.useDefinitionFile ? "" : Message(IDS_HINT_CHOSEN_EARLIER);
     return Fail(kDefinitionFailed,
-                "cannot load the definition file " + path + (error.empty() ? "" : ": " + error)
+                (error.empty() ? Message(IDS_ERR_CANNOT_LOAD_DEF, {path})
+                               : Message(IDS_ERR_CANNOT_LOAD_DEF_WHY, {path, error}))
                     + hint);
 }
 
@@ -145,8 +141,7 @@ int CEngineSession::Start(CCaptionOutput& output)
                                                                 : FullPath(options.definitionFile);
         if (options.remember ? !StoreDefinitionFile(full) : !view.Open(full))
             return Fail(kDefinitionFailed,
-                        "cannot store the definition file's path in the registry "
-                        "(HKEY_CURRENT_USER\\" VARIO_SETTINGS_KEY ")");
+                        Message(IDS_ERR_CANNOT_STORE_PATH, {VARIO_SETTINGS_KEY}));
     }
     const std::string definitionFile = StoredDefinitionFile();
     const std::string shown = options.useDefinitionFile ? options.definitionFile : definitionFile;
@@ -219,10 +214,9 @@ int CEngineSession::RunOnRules(const std::string& files, const RulesReport& repo
         [&] {
             return ReadTracedRules(path, rules, lines, error)
                 ? report(rules, lines, convert)
-                : Fail(kFileUnreadable,
-                       "cannot read the definition file " + rulesShown + ": " + error);
+                : Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_DEF, {rulesShown, error}));
         },
-        [this](const CQorException&) { return Fail(kNotWhole, "out of memory"); });
+        [this](const CQorException&) { return Fail(kNotWhole, Message(IDS_OUT_OF_MEMORY)); });
     engine.ExitEngine();
     return Finish(status);
 }
@@ -235,7 +229,7 @@ int CEngineSession::ForEachCaption(const std::function<void(const std::string& c
     if (!options.captions.empty() || options.windows) {
         for (const std::wstring& typed : options.windows ? WindowCaptions() : options.captions) {
             AnsiFromWideExactly(typed, caption, lost);
-            NoteLost(lost, "caption " + Number(++number));
+            NoteLost(lost, Message(IDS_AT_CAPTION, {Number(++number)}));
             each(caption);
         }
         return kOk;
@@ -245,22 +239,21 @@ int CEngineSession::ForEachCaption(const std::function<void(const std::string& c
     CInput in(options.raw, inputCodePage);
     // A console opened by a double click shows nothing else to start with.
     if (in.IsConsole())
-        err.WriteLine("vario-try: type a caption, then Enter; to end, Ctrl+Z (Windows) or Ctrl+D "
-                      "(a terminal), then Enter. Rules: "
-                      + (rulesShown.empty() ? std::string("none") : rulesShown));
+        err.WriteLine("vario-try: "
+                      + Message(UnderWine() ? IDS_PROMPT_TERMINAL : IDS_PROMPT_CONSOLE,
+                                {rulesShown.empty() ? Message(IDS_PROMPT_NO_RULES) : rulesShown}));
     for (; in.NextLine(caption) && in.FirstLineNotUtf8() == 0;) {
-        NoteLost(in.Lost(), "caption " + Number(++number));
+        NoteLost(in.Lost(), Message(IDS_AT_CAPTION, {Number(++number)}));
         each(caption);
     }
     if (in.FirstLineNotUtf8() == 0)
         return kOk;
-    char page[16];
-    snprintf(page, sizeof page, "code page %u", inputCodePage);
     return Fail(kUsage,
-                std::string("standard input is not ") + (inputCodePage == CP_UTF8 ? "UTF-8" : page)
-                    + " (line " + Number(in.FirstLineNotUtf8())
-                    + " is the first that is not): no caption from there on was converted; "
-                      "--raw reads Shift-JIS bytes");
+                Message(IDS_ERR_INPUT_NOT_TEXT,
+                        {inputCodePage == CP_UTF8
+                             ? std::string("UTF-8")
+                             : Message(IDS_CODE_PAGE, {Number(static_cast<int>(inputCodePage))}),
+                         Number(in.FirstLineNotUtf8())}));
 }
 
 bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines, bool oneNeeded)
@@ -274,7 +267,7 @@ bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines, bool oneNeeded)
     }
     std::string error;
     if (!ReadTextLines(options.file, options.raw, lines, error)) {
-        Fail(kFileUnreadable, "cannot read the captions file " + options.file + ": " + error);
+        Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_CAPTIONS, {options.file, error}));
         return false;
     }
     for (const TextLine& line : lines)
@@ -293,8 +286,8 @@ void CEngineSession::WarnAboutFile(const std::string& path, const std::vector<st
     const std::string warning = FileWarning(lines);
     if (warning.empty())
         return;
-    fileWarning = "vario-try: warning: the definition file " + path + " " + warning + " ("
-        + Command() + " --explain " + path + " lists its lines)";
+    fileWarning = "vario-try: "
+        + Message(IDS_WARN_DEF_FILE, {path, warning, Command() + " --explain " + path});
     if (IsUtf8Text(lines))
         fileWarning += "\nvario-try: " + ShiftJisAdvice(path, lines);
     err.WriteLine(fileWarning);
@@ -309,17 +302,15 @@ void CEngineSession::NoteLost(const std::wstring& lost, const std::string& where
         return;
     if (lostIn++ > 0)
         return;
-    lostNote = lost + L" " + CodePointName(lost) + L" in " + WideFromAnsi(where);
+    lostNote = WideMessage(IDS_LOST_AT, {lost, CodePointName(lost), WideFromAnsi(where)});
 }
 
 int CEngineSession::Finish(int status)
 {
     if (lostIn > 0)
-        err.WriteWideLine(L"vario-try: note: " + WideFromAnsi(Number(lostIn))
-                          + (lostIn == 1 ? L" caption holds" : L" captions hold")
-                          + L" a character that code page 932 (Shift-JIS), the engine's text, "
-                            L"lacks; each became \"?\", as the engine would get it (the first: "
-                          + lostNote + L")");
+        err.WriteWideLine(L"vario-try: "
+                          + WideMessage(lostIn == 1 ? IDS_NOTE_LOST_ONE : IDS_NOTE_LOST_MANY,
+                                        {WideFromAnsi(Number(lostIn)), lostNote}));
     if (fileWarning.empty())
         return status;
     if (converted > kShortRun)

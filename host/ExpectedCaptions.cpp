@@ -24,14 +24,10 @@ std::string Problem(const TextLine& line)
     if (line.text.compare(BlanksEnd(line.text, 0), 2, "//") == 0)
         return Message(IDS_EXPECTED_INDENTED_COMMENT);
     const char* const nearly[] = {"->", "=>", HOST_ARROW};
-    std::string found;
     for (const char* arrow : nearly)
-        if (found.empty() && line.text.find(arrow) != std::string::npos)
-            found = "found \"" + std::string(arrow) + "\" where \"";
-    return (found.empty() ? "no \"" : found) + kArrow
-        + "\" (a blank, the arrow " HOST_ARROW ", a blank) is wanted between the caption and "
-          "what is expected: write \"caption"
-        + kArrow + "expected\", or \"caption" + kArrow + "=\" for a caption that stays as it is";
+        if (line.text.find(arrow) != std::string::npos)
+            return Message(IDS_EXPECTED_WRONG_ARROW, {arrow});
+    return Message(IDS_EXPECTED_NO_ARROW);
 }
 
 // Whether the text is read back as these bytes from a file of this mode.
@@ -48,7 +44,7 @@ bool ReadExpectedCaptions(const std::string& path, bool raw, std::vector<Expecte
     std::vector<TextLine> lines;
     std::string error;
     if (!ReadTextLines(path, raw, lines, error)) {
-        errors.push_back("cannot read the expected captions file " + path + ": " + error);
+        errors.push_back(Message(IDS_ERR_CANNOT_READ_EXPECTED, {path, error}));
         return false;
     }
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -66,8 +62,7 @@ bool ReadExpectedCaptions(const std::string& path, bool raw, std::vector<Expecte
                          expected == kUnchanged ? text.substr(0, at) : expected, lines[i].lost});
     }
     if (errors.empty() && pairs.empty())
-        errors.push_back(path
-                         + ": holds no pair to check (\"caption " HOST_ARROW " expected\" lines)");
+        errors.push_back(Message(IDS_EXPECTED_NO_PAIR, {path}));
     return errors.empty();
 }
 
@@ -75,14 +70,11 @@ std::string NearMiss(const ExpectedCaption& pair)
 {
     const std::string& expected = pair.expected;
     if (!pair.caption.empty() && pair.caption.back() == ' ')
-        return "the caption ends with a blank: the line has two blanks before \"" HOST_ARROW
-               "\", and nothing is trimmed";
+        return Message(IDS_NEAR_CAPTION_BLANK);
     if (expected.compare(0, 1, " ") == 0)
-        return "what is expected begins with a blank: the line has two blanks after \"" HOST_ARROW
-               "\", and nothing is trimmed";
+        return Message(IDS_NEAR_EXPECTED_BLANK);
     if (expected.size() > 1 && expected[0] == '=' && OnlyBlanks(expected.substr(1)))
-        return "what is expected is " + Quoted(expected)
-            + ": only \"=\" with nothing after it stands for the caption as it is";
+        return Message(IDS_NEAR_EQUALS, {Quoted(expected)});
     return std::string();
 }
 
@@ -90,18 +82,18 @@ bool ExpectedLine(const std::string& caption, const std::string& result, bool ra
                   std::string& line)
 {
     line = caption + kArrow + (result == caption ? kUnchanged : result);
-    const char* problem = nullptr;
+    UINT problem = 0;
     if ((caption + kArrow).find(kArrow) != caption.size())
-        problem = "the caption holds \"" HOST_ARROW "\" with blanks, where a pair is split";
+        problem = IDS_RECORD_HOLDS_ARROW;
     else if (caption.compare(0, 2, "//") == 0)
-        problem = "the caption begins with //, which makes the line a comment";
+        problem = IDS_RECORD_COMMENT;
     else if (result != caption && result == kUnchanged)
-        problem = "the result is \"=\", which stands for the caption as it is";
+        problem = IDS_RECORD_RESULT_EQUALS;
     else if (!result.empty() && result.back() == '\r')
-        problem = "the result ends with a CR, which goes with the line end";
+        problem = IDS_RECORD_RESULT_CR;
     else if (!ReadsBack(caption, raw) || !ReadsBack(result, raw))
-        problem = "it holds a byte that is no character, or one UTF-8 writes otherwise (use --raw)";
+        problem = IDS_RECORD_NOT_TEXT;
     if (problem)
-        line = problem;
-    return problem == nullptr;
+        line = Message(problem);
+    return problem == 0;
 }

@@ -2,6 +2,7 @@
 #include "Explain.h"
 #include "EngineSession.h"
 #include "ExitStatus.h"
+#include "Messages.h"
 #include "Explainer.h"
 #include "../qor/QorException.h"
 
@@ -11,11 +12,10 @@ int RunExplain(CEngineSession& session, const Options& options)
     const int warnings = QorCatchAll(
         [&] { return ExplainDefinitionFile(options.file, session.Out(), error); },
         [&](const CQorException&) {
-            error = "out of memory";
+            error = Message(IDS_OUT_OF_MEMORY);
             return -1;
         });
     if (warnings >= 0)
         return warnings == 0 ? kOk : kUsage;
-    return session.Fail(kFileUnreadable,
-                        "cannot read the definition file " + options.file + ": " + error);
+    return session.Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_DEF, {options.file, error}));
 }

@@ -155,33 +155,29 @@ void CExplainer::Line(int number, const std::string& line)
     int comma = -1;
     switch (ClassifyDefinitionLine(text, &comma)) {
     case DefLineKind::kSection:
-        Say(prefix + "section  " + Visible(line));
+        Say(prefix + Message(IDS_LINE_SECTION) + Visible(line));
         break;
     case DefLineKind::kComment:
-        Say(prefix + "comment  " + Visible(line));
+        Say(prefix + Message(IDS_LINE_COMMENT) + Visible(line));
         break;
     case DefLineKind::kOther: {
         if (line.empty()) {
-            Say(prefix + "empty");
+            Say(prefix + Message(IDS_LINE_EMPTY));
             break;
         }
         // Every ',' here is the second byte of a double-byte character.
         const size_t trail = line.find(',');
-        Say(prefix + "ignored  " + Visible(line) + "   (no comma"
+        Say(prefix + Message(IDS_LINE_IGNORED) + Visible(line)
             + (trail == std::string::npos
-                   ? ""
-                   : ": its ',' is the second byte of a double-byte character, whose "
-                     "first byte is "
-                       + NamedByte(static_cast<BYTE>(line[trail - 1])))
-            + ")");
+                   ? Message(IDS_IGNORED_NO_COMMA)
+                   : Message(IDS_IGNORED_TRAIL_COMMA,
+                             {NamedByte(static_cast<BYTE>(line[trail - 1]))})));
         if (text.Find(kFullWidthComma, 0) != -1)
-            Warn("this line is ignored: it has no ASCII comma ',', only the full-width "
-                 "comma '"
-                 + std::string(kFullWidthComma) + "'; write ',' to split a rule");
+            Warn(Message(IDS_WARN_FULL_WIDTH_COMMA));
         break;
     }
     case DefLineKind::kRule:
-        Say(prefix + "rule     " + Quoted(line.substr(0, comma)) + kArrow
+        Say(prefix + Message(IDS_LINE_RULE) + Quoted(line.substr(0, comma)) + kArrow
             + Quoted(line.substr(comma + 1)));
         CheckRule(number, line, comma);
         break;
@@ -193,13 +189,11 @@ void CExplainer::CheckRule(int number, const std::string& line, int comma)
     const std::string source = line.substr(0, comma);
     const std::string replacement = line.substr(comma + 1);
     if (source.empty())
-        Warn("the source is empty: the line begins with a comma, and this rule never changes "
-             "a caption");
+        Warn(Message(IDS_WARN_EMPTY_SOURCE));
     if (!crLineEnds && !replacement.empty() && replacement.back() == '\r')
-        Warn("the replacement ends with a CR: the line ends CR CR LF, and every caption this "
-             "rule changes gets that CR");
+        Warn(Message(IDS_WARN_CR_CR_LF));
     else if (!crLineEnds && line.find('\r') != std::string::npos)
-        Warn("a CR inside the line: only LF ends a line, so this rule runs on past the CR");
+        Warn(Message(IDS_WARN_CR_INSIDE));
     // A blank beside the comma that the other side does not mirror, as in
     // " - Notepad, - Memo", is the CSV habit "Save As , Name".
     if (!source.empty() && IsAsciiBlank(source.back()) && BlanksEnd(source, 0) < source.size()
@@ -209,18 +203,13 @@ void CExplainer::CheckRule(int number, const std::string& line, int comma)
         && BlanksEnd(replacement, 0) < replacement.size() && BlanksEnd(source, 0) == 0)
         Warn(Message(IDS_WARN_BLANK_AFTER_COMMA, {NamedBlank(replacement[0])}));
     if (IndentedComment(line))
-        Warn("this is not a comment, because blanks come before its //: with its comma it is "
-             "a rule");
+        Warn(Message(IDS_WARN_INDENTED_COMMENT));
 
     const CQorString text(line.c_str(), 0);
     if (text.Find('[', 0) == 0) {
         const int bracket = text.ReverseFind(']');
         if (bracket != -1)
-            Warn("this is not a section line, because its ']' is not its last character (after "
-                 "it comes \""
-                 + Visible(line.substr(bracket + 1))
-                 + "\"); with its comma it "
-                   "is a rule");
+            Warn(Message(IDS_WARN_NOT_SECTION, {Visible(line.substr(bracket + 1))}));
     }
     if (source.empty())
         return;
@@ -252,12 +241,9 @@ void CExplainer::CheckEarlierRules(const std::string& source)
     if (!first)
         return;
     if (first->source == source)
-        Warn("line " + Number(first->line)
-             + " has the same source and runs first: this rule only sees what that one left");
+        Warn(Message(IDS_WARN_SAME_SOURCE, {Number(first->line)}));
     else
-        Warn("line " + Number(first->line) + " runs first and rewrites " + Quoted(first->source)
-             + ", a part of this source: this rule only sees what that "
-               "one left");
+        Warn(Message(IDS_WARN_EARLIER_RULE, {Number(first->line), Quoted(first->source)}));
 }
 
 } // namespace
@@ -267,16 +253,19 @@ std::string FileWarning(const std::vector<std::string>& lines)
     const FileFacts facts = Facts(lines);
     std::vector<std::string> phrases;
     if (facts.utf8)
-        phrases.push_back("is UTF-8 text, not Shift-JIS");
+        phrases.push_back(Message(IDS_FILE_IS_UTF8));
     if (facts.bom)
-        phrases.push_back("begins with a byte-order mark");
+        phrases.push_back(Message(IDS_FILE_HAS_BOM));
     if (facts.rules == 0)
-        phrases.push_back("holds no rules");
+        phrases.push_back(Message(IDS_FILE_NO_RULES));
     if (facts.crLineEnds)
         phrases.push_back(Message(IDS_FILE_CR_LINE_ENDS));
     std::string text;
     for (size_t i = 0; i < phrases.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == phrases.size() ? " and " : ", ") + phrases[i];
+        text += (i == 0                        ? std::string()
+                     : i + 1 == phrases.size() ? Message(IDS_LIST_AND)
+                                               : Message(IDS_LIST_COMMA))
+            + phrases[i];
     return text;
 }
 
@@ -299,25 +288,24 @@ int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& er
     if (!ReadDefinitionLines(path, lines, error))
         return -1;
     const FileFacts facts = Facts(lines);
-    out.WriteLine("Lines of " + path + " as the engine reads them; its rules apply in this order.");
+    out.WriteLine(Message(IDS_EXPLAIN_TITLE, {path}));
     CExplainer explainer(path, &out, facts.crLineEnds);
     if (facts.utf8)
-        explainer.Warn("this file is UTF-8, but the engine reads it in code page 932 "
-                       "(Shift-JIS): its Japanese text will not match; save it as Shift-JIS");
+        explainer.Warn(Message(IDS_WARN_FILE_UTF8));
     if (facts.crLineEnds)
         explainer.Warn(Message(IDS_WARN_FILE_CR_LINE_ENDS));
     for (size_t i = 0; i < lines.size(); ++i) {
         explainer.Line(static_cast<int>(i + 1), lines[i]);
         if (i == 0 && facts.bom)
-            explainer.Warn("the file begins with a byte-order mark {BOM}: the engine takes its "
-                           "bytes as the start of line 1");
+            explainer.Warn(Message(IDS_WARN_FILE_BOM));
     }
     explainer.AboutTheFile();
     if (facts.rules == 0)
-        explainer.Warn("the file holds no rules: no line is a rule, so the engine changes no "
-                       "caption");
-    out.WriteLine(Count(lines.size(), "line") + ", "
-                  + Count(static_cast<size_t>(facts.rules), "rule") + ", "
-                  + Count(static_cast<size_t>(explainer.Warnings()), "warning") + ".");
+        explainer.Warn(Message(IDS_WARN_FILE_NO_RULES));
+    out.WriteLine(Message(
+        IDS_EXPLAIN_TOTALS,
+        {Count(lines.size(), IDS_COUNT_LINE, IDS_COUNT_LINES),
+         Count(static_cast<size_t>(facts.rules), IDS_COUNT_RULE, IDS_COUNT_RULES),
+         Count(static_cast<size_t>(explainer.Warnings()), IDS_COUNT_WARNING, IDS_COUNT_WARNINGS)}));
     return explainer.Warnings();
 }

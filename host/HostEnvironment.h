@@ -4,8 +4,8 @@
 #include "Options.h"
 #include <string>
 
-// Whether the program runs under Wine, not Windows itself: a user there has
-// a Unix shell and its tools.
+// Whether the host runs under Wine, at a terminal rather than a Windows
+// console.
 bool UnderWine();
 // The path made full against the current folder; the path itself when it
 // cannot be.

@@ -101,11 +101,6 @@ std::string Grouped(int n)
     return digits;
 }
 
-std::string Count(size_t n, const char* noun)
-{
-    return Grouped(static_cast<int>(n)) + " " + noun + (n == 1 ? "" : "s");
-}
-
 size_t CharacterSize(const std::string& text, size_t at)
 {
     return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size()

@@ -18,10 +18,6 @@ const char kArrow[] = " " HOST_ARROW " ";
 const char kBom[] = "\xEF\xBB\xBF";
 // The ideographic space U+3000 in code page 932: a blank, as ' ' is.
 const char kIdeographicSpace[] = "\x81\x40";
-// Why a caption's result is missing or cut.
-const char kNotWholeMessage[] =
-    "the engine could not convert it whole (out of memory, or the result is "
-    "too long)";
 
 // The bytes of codePage as UTF-16; with MB_ERR_INVALID_CHARS in flags,
 // empty when a byte is no character (and the bytes are not empty).
@@ -52,9 +48,6 @@ std::wstring CodePointName(const std::wstring& character);
 std::string Number(int n);
 // n (0 or more) in digits, in groups of three: "1,203".
 std::string Grouped(int n);
-// n grouped, with the noun after it, plural unless n is 1: "1 rule",
-// "1,203 captions".
-std::string Count(size_t n, const char* noun);
 
 // The number of bytes of the character at text[at]: 2 for a lead byte with
 // a second byte that makes a character of the ANSI code page, else 1.

@@ -99,3 +99,8 @@ std::string Message(UINT id, std::initializer_list<std::string> args)
 {
     return Filled(MessageText(id), args, AnsiFromWide);
 }
+
+std::string Count(size_t n, UINT oneId, UINT manyId)
+{
+    return Message(n == 1 ? oneId : manyId, {Grouped(static_cast<int>(n))});
+}

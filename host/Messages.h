@@ -34,3 +34,6 @@ std::wstring WideMessage(UINT id, std::initializer_list<std::wstring> args = {})
 // The same as engine text (HostText.h); the arguments, engine text
 // already, go in byte for byte.
 std::string Message(UINT id, std::initializer_list<std::string> args = {});
+// n grouped, in the message oneId when n is 1, else manyId: "1 rule",
+// "1,203 captions".
+std::string Count(size_t n, UINT oneId, UINT manyId);

@@ -6,6 +6,7 @@
 #include "Options.h"
 #include <algorithm>
 #include "HostText.h"
+#include "Messages.h"
 
 namespace {
 
@@ -17,9 +18,7 @@ bool FileName(const std::wstring& option, const std::wstring& name, std::string&
     std::wstring lost;
     if (AnsiFromWideExactly(name, ansi, lost))
         return true;
-    error = option + L" " + name + L": the character " + lost + L" (" + CodePointName(lost)
-        + L") has no code in code page 932 (Shift-JIS), in which the engine opens files;"
-          L" use a path without it";
+    error = WideMessage(IDS_ERR_NO_CODE_IN_932, {option, name, lost, CodePointName(lost)});
     return false;
 }
 
@@ -76,43 +75,50 @@ std::wstring UsageError(const Options& options, const std::wstring& modeOption)
     switch (options.mode) {
     case Mode::kExplain:
         if (options.useDefinitionFile || dialogs || !options.captions.empty())
-            error = L"--explain only lists a file; it converts nothing and takes no other option "
-                    L"but --raw";
+            error = WideMessage(IDS_ERR_EXPLAIN_ALONE);
         break;
     case Mode::kTrace:
         if (options.useDefinitionFile || dialogs)
-            error = L"--trace reads its own file and starts no engine; it takes captions and "
-                    L"--raw only";
+            error = WideMessage(IDS_ERR_TRACE_OPTIONS);
         break;
     case Mode::kCheck:
     case Mode::kCoverage:
     case Mode::kRecord:
         if (!options.useDefinitionFile || options.remember || dialogs || !options.captions.empty())
-            error = modeOption
-                + L" needs --def FILE, and takes no captions and no other option "
-                  L"but --engine and --raw";
+            error = WideMessage(IDS_ERR_MODE_NEEDS_DEF, {modeOption});
         break;
     default:
         break;
     }
     if (error.empty() && options.raw + options.utf8 + options.consoleCp > 1)
-        error = L"--raw, --utf8 and --console-cp: give one of them at a time";
+        error = WideMessage(IDS_ERR_ONE_ENCODING);
     if (error.empty() && options.windows
         && ((options.mode != Mode::kConvert && options.mode != Mode::kRecord)
             || !options.captions.empty()))
-        error = L"--windows converts or records the captions of the windows: it takes no "
-                L"captions and no --explain, --trace, --check or --coverage";
+        error = WideMessage(IDS_ERR_WINDOWS_OPTIONS);
     if (error.empty() && options.counts && options.mode != Mode::kCoverage)
-        error = L"--counts goes with --coverage only";
+        error = WideMessage(IDS_ERR_COUNTS_NEEDS_COVERAGE);
     if (error.empty() && options.remember && !options.useDefinitionFile)
-        error = L"--remember keeps the file of --def; give --def FILE too";
+        error = WideMessage(IDS_ERR_REMEMBER_NEEDS_DEF);
     return error;
+}
+
+// Says the messages from now on in the language that --lang names, before
+// any other word is read, so that what is wrong with any of them is said
+// in that language.
+void ChooseLanguage(int argc, wchar_t** argv)
+{
+    Language language = Language::kEnglish;
+    for (int i = 1; i + 1 < argc && std::wstring(argv[i]) != L"--"; ++i)
+        if (std::wstring(argv[i]) == L"--lang" && ParseLanguage(argv[i + 1], language))
+            SetMessageLanguage(language);
 }
 
 } // namespace
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& error)
 {
+    ChooseLanguage(argc, argv);
     // --windows --record records the windows' captions: no captions file.
     const bool windows = std::find(argv + 1, argv + argc, std::wstring(L"--windows"))
         != argv + argc;
@@ -124,7 +130,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
         bool takesFile = false;
         if (!captionsOnly && ModeOption(arg, mode, takesFile)) {
             if (!modeOption.empty()) {
-                error = modeOption + L" and " + arg + L": give one of them at a time";
+                error = WideMessage(IDS_ERR_ONE_MODE, {modeOption, arg});
                 return false;
             }
             modeOption = arg;
@@ -136,18 +142,26 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
         } else if (arg == L"--def" || arg == L"--engine") {
             takesFile = true;
             options.useDefinitionFile = options.useDefinitionFile || arg == L"--def";
+        } else if (arg == L"--lang") {
+            const std::wstring word = i + 1 < argc ? argv[++i] : L"";
+            Language language = Language::kEnglish;
+            if (!ParseLanguage(word, language)) {
+                error = WideMessage(IDS_ERR_UNKNOWN_LANGUAGE, {word});
+                return false;
+            }
+            continue;
         } else if (arg == L"--") {
             captionsOnly = true;
         } else if (bool* flag = Flag(arg, options)) {
             *flag = true;
         } else {
-            error = L"unknown option " + arg + L" (a caption that begins with - goes after --)";
+            error = WideMessage(IDS_ERR_UNKNOWN_OPTION, {arg});
             return false;
         }
         if (!takesFile)
             continue;
         if (i + 1 == argc) {
-            error = arg + L" needs a file name";
+            error = WideMessage(IDS_ERR_NEEDS_FILE, {arg});
             return false;
         }
         std::string& file = arg == L"--def" ? options.definitionFile

@@ -3,8 +3,8 @@
 // its own replacement, so what the host shows cannot differ from what the
 // engine does.
 #include "RuleText.h"
-#include "ErrorText.h"
 #include "HostText.h"
+#include "WhyText.h"
 #include "../engine/RuleTable.h"
 #include "../engine/DefinitionFile.h"
 
@@ -22,7 +22,7 @@ bool ReadDefinitionLines(const std::string& path, std::vector<std::string>& line
 {
     CDefinitionText file;
     if (const DWORD code = file.Read(path.c_str())) {
-        error = ErrorText(code);
+        error = WhyText(code);
         return false;
     }
     while (const char* line = file.NextLine())

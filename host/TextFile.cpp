@@ -1,8 +1,8 @@
 // TextFile.cpp - a text file the user wrote, as engine text.
 #include "TextFile.h"
 #include "HostText.h"
+#include "Messages.h"
 #include "RuleText.h"
-#include <stdio.h>
 
 bool ReadTextLines(const std::string& path, bool raw, std::vector<TextLine>& lines,
                    std::string& error)
@@ -19,12 +19,7 @@ bool ReadTextLines(const std::string& path, bool raw, std::vector<TextLine>& lin
             line.erase(0, 3);
         const std::wstring wide = WideFromUtf8(line);
         if (Utf8FromWide(wide) != line) {
-            char text[96];
-            snprintf(text, sizeof text,
-                     "it is not UTF-8 (line %d is the first line that is not); --raw reads "
-                     "Shift-JIS",
-                     static_cast<int>(lines.size() + 1));
-            error = text;
+            error = Message(IDS_ERR_FILE_NOT_UTF8, {Number(static_cast<int>(lines.size() + 1))});
             return false;
         }
         TextLine read;

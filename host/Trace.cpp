@@ -6,6 +6,7 @@
 #include "Trace.h"
 #include "EngineSession.h"
 #include "ExitStatus.h"
+#include "Messages.h"
 #include "../qor/QorException.h"
 
 namespace {
@@ -17,7 +18,7 @@ void TraceCaption(const std::vector<TracedRule>& rules, const std::string& capti
     out.WriteLine(caption);
     const std::vector<TraceStep> steps = TraceSteps(rules, caption);
     WriteSteps(steps, "  ", out);
-    out.WriteLine("  result: " + (steps.empty() ? caption : steps.back().after));
+    out.WriteLine(Message(IDS_TRACE_RESULT) + (steps.empty() ? caption : steps.back().after));
     out.WriteLine("");
 }
 
@@ -39,11 +40,10 @@ int RunTrace(CEngineSession& session, const Options& options)
             }));
         },
         [&](const CQorException&) {
-            error = "out of memory";
+            error = Message(IDS_OUT_OF_MEMORY);
             return -1;
         });
     if (status >= 0)
         return status;
-    return session.Fail(kFileUnreadable,
-                        "cannot read the definition file " + options.file + ": " + error);
+    return session.Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_DEF, {options.file, error}));
 }

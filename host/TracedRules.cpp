@@ -4,12 +4,12 @@
 // engine's own replacement, one rule at a time in file order, so the trace
 // cannot differ from what the engine does.
 #include "TracedRules.h"
+#include "Messages.h"
 #include "RuleText.h"
 #include "../engine/DefinitionFile.h"
 #include "../engine/RuleKeys.h"
 #include "../qor/QorSearch.h"
 #include <algorithm>
-#include <stdio.h>
 
 namespace {
 
@@ -83,15 +83,14 @@ std::vector<TraceStep> TraceSteps(const std::vector<TracedRule>& rules, const st
 
 std::string ShownRule(const TracedRule& rule)
 {
-    char label[32];
-    snprintf(label, sizeof label, "line %d: ", rule.line);
-    return label + Quoted(rule.source) + kArrow + Quoted(rule.replacement);
+    return Message(IDS_TRACE_LINE, {Number(rule.line)}) + Quoted(rule.source) + kArrow
+        + Quoted(rule.replacement);
 }
 
 void WriteSteps(const std::vector<TraceStep>& steps, const std::string& indent, COutput& out)
 {
     if (steps.empty())
-        out.WriteLine(indent + "no rule changes it");
+        out.WriteLine(indent + Message(IDS_TRACE_NO_RULE));
     for (const TraceStep& step : steps) {
         const std::string shown = ShownRule(*step.rule);
         out.WriteLine(indent + shown);

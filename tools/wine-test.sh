@@ -9,8 +9,6 @@
 # The build tree is the program's folder, or VARIO_BUILD_DIR when set;
 # VARIO_WINE_PREFIX names another prefix folder in it, and VARIO_FONTS=1
 # gives that prefix the fonts of the pictures (wine-fonts.sh) when it is made.
-# VARIO_TEST_LOCALE is the locale (ja_JP.UTF-8 unless set), and
-# VARIO_TEST_UI_LOCALE the user's interface language when it is another.
 set -e
 program=$1
 shift
@@ -25,12 +23,6 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=${VARIO_TEST_LOCALE:-ja_JP.UTF-8}
 unset LANG LANGUAGE
-# VARIO_TEST_UI_LOCALE gives the user's interface language apart from the
-# code page: Wine takes the one from LC_MESSAGES, the other from LC_CTYPE.
-if [ -n "${VARIO_TEST_UI_LOCALE:-}" ]; then
-    export LC_CTYPE=$LC_ALL LC_MESSAGES=$VARIO_TEST_UI_LOCALE
-    unset LC_ALL
-fi
 
 (
     flock 9

@@ -25,7 +25,8 @@ ALLOWED = {
         MultiByteToWideChar OpenProcess ReadConsoleW ReadFile ReleaseSemaphore SetErrorMode
         SetLastError SetUnhandledExceptionFilter SizeofResource Sleep SwitchToThread TlsAlloc TlsFree
         TlsGetValue TlsSetValue VirtualProtect VirtualQuery WaitForSingleObject
-        WideCharToMultiByte WriteConsoleW WriteFile lstrcatA lstrcpyA lstrcpynA lstrlenA""",
+        WideCharToMultiByte WriteConsoleW WriteFile lstrcatA lstrcpyA lstrcpynA lstrcpynW lstrlenA
+        lstrlenW""",
     "msvcrt.dll": """__mb_cur_max __p__commode __p__fmode __p__wcmdln __set_app_type
         __setusermatherr __wgetmainargs __winitenv _access _amsg_exit _cexit _close _errno _exit
         _initterm _iob _lock _onexit _open _read _unlock _write abort atoi calloc exit fprintf

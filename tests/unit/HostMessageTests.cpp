@@ -2,6 +2,8 @@
 // program's copy of its string tables.
 #include "../../host/HostText.h"
 #include "../../host/Messages.h"
+#include "../../host/WhyText.h"
+#include "ErrorText.h"
 #include "HeapCheck.h"
 #include "TestSupport.h"
 #include "../../res/Settings.h"
@@ -103,6 +105,46 @@ TEST(HostMessages, ArgumentsGoInAsTheyAre)
     SetMessageLanguage(Language::kJapanese);
     EXPECT_EQ(Escaped(Sjis(L"%2 を 無題 に (100%)、%3、%0、%%2、%")),
               Escaped(Message(9986, {"%2", Sjis(L"無題")})));
+}
+
+// The client's reasons, which it gives in English, come in words of the
+// chosen language, for every Windows error it names and any other; one
+// the host does not know stays as it is.
+TEST(HostMessages, TheClientsReasonsInTheChosenLanguage)
+{
+    const DWORD errors[] = {ERROR_FILE_NOT_FOUND,
+                            ERROR_MOD_NOT_FOUND,
+                            ERROR_PATH_NOT_FOUND,
+                            ERROR_ACCESS_DENIED,
+                            ERROR_SHARING_VIOLATION,
+                            ERROR_FILENAME_EXCED_RANGE,
+                            ERROR_BAD_EXE_FORMAT,
+                            ERROR_FILE_TOO_LARGE,
+                            ERROR_NOT_ENOUGH_MEMORY,
+                            ERROR_HANDLE_EOF,
+                            1234};
+    for (Language language : kBoth) {
+        SetMessageLanguage(language);
+        for (DWORD error : errors) {
+            EXPECT_EQ(WhyText(error), LoadWhyText(ErrorText(error))) << error;
+            EXPECT_EQ(language == Language::kEnglish, WhyText(error) == ErrorText(error)) << error;
+        }
+    }
+    SetMessageLanguage(Language::kJapanese);
+    const struct {
+        const char* reason;
+        const wchar_t* japanese;
+    } cases[] = {
+        {"Windows error 1234", L"Windows のエラー 1234"},
+        {"a DLL that it needs is missing", L"必要な DLL が見つかりません"},
+        {"it has no function TFEOnAbout: it is not a TitleForge engine",
+         L"関数 TFEOnAbout がありません: TitleForge の変換エンジンではありません"},
+        {"Windows error 99999999999", L"Windows error 99999999999"},
+        {"it has no function", L"it has no function"},
+        {"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Escaped(Sjis(c.japanese)), Escaped(LoadWhyText(c.reason))) << c.reason;
 }
 
 TEST(HostMessages, LanguageWords)
