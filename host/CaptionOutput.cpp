@@ -1,6 +1,8 @@
 // CaptionOutput.cpp - what a conversion prints.
 #include "CaptionOutput.h"
 #include "Messages.h"
+#include "RuleText.h"
+#include <algorithm>
 
 CCaptionOutput::CCaptionOutput(COutput& out, COutput& err, bool table)
     : out(out), err(err), table(table), unchanged(0)
@@ -30,7 +32,8 @@ void CCaptionOutput::Add(const std::string& before, const std::string& after)
 }
 
 // In code page 932 a character takes as many columns on a terminal as it
-// has bytes, so the byte count lines the arrows up.
+// has bytes, so the byte count lines the arrows up; tabs and blanks at the
+// ends are named, as --trace names them, to keep the columns and be seen.
 void CCaptionOutput::Finish()
 {
     if (!table) {
@@ -42,12 +45,13 @@ void CCaptionOutput::Finish()
     }
     size_t width = 0;
     for (const Row& row : rows)
-        width = row.before.size() > width ? row.before.size() : width;
+        width = std::max(width, Visible(row.before).size());
     for (const Row& row : rows) {
-        const std::string pad(width - row.before.size(), ' ');
+        const std::string before = Visible(row.before);
+        const std::string pad(width - before.size(), ' ');
         if (row.after == row.before)
-            out.WriteLine(row.before + pad + Message(IDS_TABLE_UNCHANGED));
+            out.WriteLine(before + pad + Message(IDS_TABLE_UNCHANGED));
         else
-            out.WriteLine(row.before + pad + " " + kArrow + " " + row.after);
+            out.WriteLine(before + pad + " " + kArrow + " " + Visible(row.after));
     }
 }

@@ -31,20 +31,18 @@ bool IsConsoleHandle(HANDLE handle)
 
 } // namespace
 
-COutput::COutput(DWORD stdHandle, bool raw, UINT codePage)
+COutput::COutput(DWORD stdHandle, bool raw, UINT codePage, bool crLf)
     : handle(GetStdHandle(stdHandle)), console(IsConsoleHandle(handle)), raw(raw),
-      codePage(codePage)
+      codePage(codePage), crLf(crLf)
 {
 }
 
 void COutput::Write(const std::string& ansi)
 {
-    if (raw) {
-        DWORD written = 0;
-        WriteFile(handle, ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr);
-        return;
-    }
-    WriteWide(Shown(ansi));
+    if (raw)
+        WriteBytes(ansi);
+    else
+        WriteWide(Shown(ansi));
 }
 
 void COutput::WriteWideLine(const std::wstring& wide)
@@ -57,13 +55,26 @@ void COutput::WriteWideLine(const std::wstring& wide)
 
 void COutput::WriteWide(const std::wstring& wide)
 {
-    DWORD written = 0;
     if (console) {
+        DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    const std::string bytes = Narrow(codePage, wide);
-    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    WriteBytes(Narrow(codePage, wide));
+}
+
+// Bytes to a pipe or a file, each LF made CR LF when asked.
+void COutput::WriteBytes(const std::string& bytes)
+{
+    std::string ended; // with crLf: bytes, a CR before each LF
+    for (size_t i = 0; crLf && i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            ended += '\r';
+        ended += bytes[i];
+    }
+    const std::string& written = crLf ? ended : bytes;
+    DWORD count = 0;
+    WriteFile(handle, written.data(), static_cast<DWORD>(written.size()), &count, nullptr);
 }
 
 CInput::CInput(bool raw, UINT codePage)

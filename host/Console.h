@@ -14,9 +14,10 @@
 class COutput {
 public:
     // The handle GetStdHandle gives for stdHandle; raw writes engine bytes,
-    // else a pipe or a file gets text in codePage.
-    COutput(DWORD stdHandle, bool raw, UINT codePage = CP_UTF8);
-    // Writes engine text as it is.
+    // else a pipe or a file gets text in codePage; crLf ends the lines of a
+    // pipe or a file with CR LF, as Windows programs read them.
+    COutput(DWORD stdHandle, bool raw, UINT codePage = CP_UTF8, bool crLf = false);
+    // Writes engine text as it is, each LF of it a line end.
     void Write(const std::string& ansi);
     // Writes engine text and a line end.
     void WriteLine(const std::string& ansi) { Write(ansi + "\n"); }
@@ -27,11 +28,13 @@ public:
 
 private:
     void WriteWide(const std::wstring& wide);
+    void WriteBytes(const std::string& bytes);
 
     HANDLE handle;
     bool console;
     bool raw;
     UINT codePage;
+    bool crLf;
 };
 
 // Standard input, one line at a time, as engine text. The line end (LF or

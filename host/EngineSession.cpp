@@ -25,6 +25,58 @@ std::string EngineText(BOOL(WINAPI* get)(LPSTR, int))
     return get(text, sizeof text) ? std::string(text) : std::string("?");
 }
 
+// The copy's path beside the file: "rules.sjis.def" for "rules.def".
+std::string ShiftJisCopy(const std::string& path)
+{
+    const size_t dot = path.find_last_of('.');
+    const size_t name = path.find_last_of("\\/");
+    return dot != std::string::npos && (name == std::string::npos || dot > name)
+        ? path.substr(0, dot) + ".sjis" + path.substr(dot)
+        : path + ".sjis";
+}
+
+// The path as one word of a Unix shell: in single quotes when it holds a
+// byte the shell would take otherwise.
+std::string ShellWord(const std::string& path)
+{
+    if (path.find_first_of(" \t'\"\\$`&|;<>()*?[]#~!{}") == std::string::npos && !path.empty())
+        return path;
+    std::string quoted = "'";
+    for (char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// How to save the UTF-8 file at path as Shift-JIS where the user is: at a
+// Windows console with Notepad, else with iconv, which refuses a byte-order
+// mark.
+std::string ShiftJisAdvice(const std::string& path, const std::vector<std::string>& lines)
+{
+    if (!UnderWine())
+        return Message(IDS_SAVE_AS_SJIS_NOTEPAD, {path});
+    const std::string file = ShellWord(path);
+    const std::string copy = ShellWord(ShiftJisCopy(path));
+    if (lines[0].compare(0, 3, kBom) == 0)
+        return Message(IDS_SAVE_AS_SJIS_NO_BOM, {file, copy});
+    return Message(IDS_SAVE_AS_SJIS, {file, copy});
+}
+
+// What names the first character of the UTF-8 lines that Shift-JIS lacks,
+// which no way of saving keeps; empty when there is none.
+std::wstring FirstLacking(const std::vector<std::string>& lines)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string ansi;
+        std::wstring lost;
+        const size_t bom = i == 0 && lines[0].compare(0, 3, kBom) == 0 ? 3 : 0;
+        if (!AnsiFromWideExactly(WideFromUtf8(lines[i].substr(bom)), ansi, lost))
+            return WideMessage(
+                IDS_SJIS_LACKS,
+                {lost, CodePointName(lost), WideFromAnsi(Number(static_cast<int>(i + 1)))});
+    }
+    return std::wstring();
+}
+
 } // namespace
 
 CEngineSession::CEngineSession(const Options& options, COutput& out, COutput& err,
@@ -52,17 +104,18 @@ int CEngineSession::Load(std::string& name)
 {
     const std::string path = FullPath(options.engine.empty() ? DefaultEnginePath()
                                                              : options.engine);
+    const std::string shown = options.engine.empty() ? path : options.engine;
     std::string error;
     if (!engine.Load(path, error))
         return Fail(kEngineUnusable,
-                    Message(IDS_ERR_CANNOT_LOAD_ENGINE, {path, LoadWhyText(error)}));
+                    Message(IDS_ERR_CANNOT_LOAD_ENGINE, {shown, LoadWhyText(error)}));
     const DWORD version = engine.GetAPIVersion();
     if (version != kVarioApiVersion) {
         char its[16];
         char ours[16];
         snprintf(its, sizeof its, "0x%08lX", version);
         snprintf(ours, sizeof ours, "0x%08lX", kVarioApiVersion);
-        return Fail(kEngineUnusable, Message(IDS_ERR_API_VERSION, {path, its, ours}));
+        return Fail(kEngineUnusable, Message(IDS_ERR_API_VERSION, {shown, its, ours}));
     }
     name = EngineText(engine.GetEngineDescription) + " " + EngineText(engine.GetEngineVersion);
     return kOk;
@@ -98,12 +151,12 @@ int CEngineSession::Start(CCaptionOutput& output)
     // Without a display the engine's own message box would open unseen, so a
     // file that cannot be read is reported here and the engine not started.
     if (!reads && !HaveDisplay())
-        return DefinitionFailed(definitionFile, error);
+        return DefinitionFailed(shown, error);
     if (reads && !definitionFile.empty())
         WarnAboutFile(shown, lines);
     if (!engine.InitEngine()) {
         engine.ExitEngine();
-        return DefinitionFailed(definitionFile, error);
+        return DefinitionFailed(shown, error);
     }
     rulesShown = shown;
     output.Title(name, shown);
@@ -161,7 +214,7 @@ int CEngineSession::RunOnRules(const std::string& files, const RulesReport& repo
         [&] {
             return rules.Read(path, lines, error)
                 ? report(rules, lines, convert)
-                : Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_DEF, {path, error}));
+                : Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_DEF, {rulesShown, error}));
         },
         [this](const CQorException&) { return Fail(kNotWhole, Message(IDS_OUT_OF_MEMORY)); });
     engine.ExitEngine();
@@ -203,7 +256,7 @@ int CEngineSession::ForEachCaption(const std::function<void(const std::string& c
                          Number(in.FirstLineNotUtf8())}));
 }
 
-bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines)
+bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines, bool oneNeeded)
 {
     if (options.windows) {
         for (const std::wstring& caption : WindowCaptions()) {
@@ -213,9 +266,18 @@ bool CEngineSession::ReadCaptions(std::vector<TextLine>& lines)
         return true;
     }
     std::string error;
-    if (ReadTextLines(options.file, options.raw, lines, error))
+    if (!ReadTextLines(options.file, options.raw, lines, error)) {
+        Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_CAPTIONS, {options.file, error}));
+        return false;
+    }
+    for (const TextLine& line : lines)
+        if (!line.text.empty())
+            return true;
+    if (!oneNeeded) {
+        err.WriteLine("vario-try: " + Message(IDS_NOTE_NO_CAPTIONS, {options.file}));
         return true;
-    Fail(kFileUnreadable, Message(IDS_ERR_CANNOT_READ_CAPTIONS, {options.file, error}));
+    }
+    Fail(kFileUnreadable, Message(IDS_ERR_NO_CAPTION_TO_RECORD, {options.file}));
     return false;
 }
 
@@ -226,16 +288,12 @@ void CEngineSession::WarnAboutFile(const std::string& path, const std::vector<st
         return;
     fileWarning = "vario-try: "
         + Message(IDS_WARN_DEF_FILE, {path, warning, Command() + " --explain " + path});
-    if (IsUtf8Text(lines)) {
-        const size_t dot = path.find_last_of('.');
-        const size_t name = path.find_last_of("\\/");
-        const std::string sjis = dot != std::string::npos
-                && (name == std::string::npos || dot > name)
-            ? path.substr(0, dot) + ".sjis" + path.substr(dot)
-            : path + ".sjis";
-        fileWarning += "\nvario-try: " + Message(IDS_SAVE_AS_SJIS, {path, sjis});
-    }
+    if (IsUtf8Text(lines))
+        fileWarning += "\nvario-try: " + ShiftJisAdvice(path, lines);
     err.WriteLine(fileWarning);
+    const std::wstring lacking = IsUtf8Text(lines) ? FirstLacking(lines) : std::wstring();
+    if (!lacking.empty())
+        err.WriteWideLine(L"vario-try: " + lacking);
 }
 
 void CEngineSession::NoteLost(const std::wstring& lost, const std::string& where)

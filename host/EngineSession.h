@@ -58,8 +58,9 @@ public:
     // the first that is not are not taken, as their text is lost.
     int ForEachCaption(const std::function<void(const std::string& caption)>& each);
     // The lines of the captions file, or the windows' captions with
-    // --windows; false, said, when the file cannot be read.
-    bool ReadCaptions(std::vector<TextLine>& lines);
+    // --windows; false, said, when the file cannot be read. A file of no
+    // caption is noted, or refused, said, when oneNeeded.
+    bool ReadCaptions(std::vector<TextLine>& lines, bool oneNeeded = false);
     // Counts a caption converted by the rules one by one, not the engine.
     void CountConverted() { ++converted; }
 

@@ -21,6 +21,8 @@ std::string Problem(const TextLine& line)
 {
     if (line.text.find(kArrow) != std::string::npos)
         return std::string();
+    if (line.text.compare(BlanksEnd(line.text, 0), 2, "//") == 0)
+        return Message(IDS_EXPECTED_INDENTED_COMMENT);
     const char* const nearly[] = {"->", "=>", HOST_ARROW};
     for (const char* arrow : nearly)
         if (line.text.find(arrow) != std::string::npos)

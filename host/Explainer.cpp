@@ -23,6 +23,7 @@ const char kFullWidthComma[] = "\x81\x43"; // '，'
 struct FileFacts {
     bool utf8 = false; // valid UTF-8 with text that is not ASCII
     bool bom = false;
+    bool crLineEnds = false; // its lines end with CR alone: the engine reads one line
     int rules = 0;
 };
 
@@ -49,6 +50,9 @@ FileFacts Facts(const std::vector<std::string>& lines)
     }
     facts.utf8 = !ascii && valid;
     facts.bom = !lines.empty() && lines[0].compare(0, 3, kBom) == 0;
+    // A CR with text after it in the only line: LF never came, CRs did.
+    const size_t cr = lines.size() == 1 ? lines[0].find('\r') : std::string::npos;
+    facts.crLineEnds = cr != std::string::npos && cr + 1 < lines[0].size();
     return facts;
 }
 
@@ -58,6 +62,27 @@ std::string LineLabel(int number)
     char text[32];
     snprintf(text, sizeof text, "%6d  ", number);
     return text;
+}
+
+// Whether the byte is a blank or a tab, which a CSV habit puts around a comma.
+bool IsAsciiBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Whether the text ends with a blank, a tab or an ideographic space.
+bool EndsWithBlank(const std::string& text)
+{
+    size_t last = 0; // where its last character begins
+    for (size_t at = 0; at < text.size(); at += CharacterSize(text, at))
+        last = at;
+    return !text.empty() && BlanksEnd(text, last) == text.size();
+}
+
+// The blank or tab as the listing names it.
+std::string NamedBlank(char c)
+{
+    return c == '\t' ? "{TAB}" : "{SP}";
 }
 
 // Whether the line begins with blanks and then "//".
@@ -71,7 +96,12 @@ bool IndentedComment(const std::string& line)
 // warns about them, each warning beginning "path:line: warning: ".
 class CExplainer {
 public:
-    CExplainer(const std::string& path, COutput* out) : path(path), out(out) {}
+    // crLineEnds: the file's lines end with CR alone, which the file's
+    // warning says, not each rule's.
+    CExplainer(const std::string& path, COutput* out, bool crLineEnds)
+        : path(path), out(out), crLineEnds(crLineEnds)
+    {
+    }
     // Lists and checks the next line, number in the file.
     void Line(int number, const std::string& line);
     // Warns about the line last given to Line, or the file before the first
@@ -94,6 +124,7 @@ private:
 
     std::string path;
     COutput* out;
+    bool crLineEnds;
     int warnings = 0;
     int number = 0; // the line being checked
     std::map<int, std::string> firstWarnings;
@@ -159,10 +190,18 @@ void CExplainer::CheckRule(int number, const std::string& line, int comma)
     const std::string replacement = line.substr(comma + 1);
     if (source.empty())
         Warn(Message(IDS_WARN_EMPTY_SOURCE));
-    if (!replacement.empty() && replacement.back() == '\r')
+    if (!crLineEnds && !replacement.empty() && replacement.back() == '\r')
         Warn(Message(IDS_WARN_CR_CR_LF));
-    else if (line.find('\r') != std::string::npos)
+    else if (!crLineEnds && line.find('\r') != std::string::npos)
         Warn(Message(IDS_WARN_CR_INSIDE));
+    // A blank beside the comma that the other side does not mirror, as in
+    // " - Notepad, - Memo", is the CSV habit "Save As , Name".
+    if (!source.empty() && IsAsciiBlank(source.back()) && BlanksEnd(source, 0) < source.size()
+        && !EndsWithBlank(replacement))
+        Warn(Message(IDS_WARN_BLANK_BEFORE_COMMA, {NamedBlank(source.back())}));
+    if (!replacement.empty() && IsAsciiBlank(replacement[0])
+        && BlanksEnd(replacement, 0) < replacement.size() && BlanksEnd(source, 0) == 0)
+        Warn(Message(IDS_WARN_BLANK_AFTER_COMMA, {NamedBlank(replacement[0])}));
     if (IndentedComment(line))
         Warn(Message(IDS_WARN_INDENTED_COMMENT));
 
@@ -219,6 +258,8 @@ std::string FileWarning(const std::vector<std::string>& lines)
         phrases.push_back(Message(IDS_FILE_HAS_BOM));
     if (facts.rules == 0)
         phrases.push_back(Message(IDS_FILE_NO_RULES));
+    if (facts.crLineEnds)
+        phrases.push_back(Message(IDS_FILE_CR_LINE_ENDS));
     std::string text;
     for (size_t i = 0; i < phrases.size(); ++i)
         text += (i == 0                        ? std::string()
@@ -230,7 +271,7 @@ std::string FileWarning(const std::vector<std::string>& lines)
 
 std::map<int, std::string> LineWarnings(const std::vector<std::string>& lines)
 {
-    CExplainer explainer(std::string(), nullptr);
+    CExplainer explainer(std::string(), nullptr, Facts(lines).crLineEnds);
     for (size_t i = 0; i < lines.size(); ++i)
         explainer.Line(static_cast<int>(i + 1), lines[i]);
     return explainer.FirstWarnings();
@@ -248,9 +289,11 @@ int ExplainDefinitionFile(const std::string& path, COutput& out, std::string& er
         return -1;
     const FileFacts facts = Facts(lines);
     out.WriteLine(Message(IDS_EXPLAIN_TITLE, {path}));
-    CExplainer explainer(path, &out);
+    CExplainer explainer(path, &out, facts.crLineEnds);
     if (facts.utf8)
         explainer.Warn(Message(IDS_WARN_FILE_UTF8));
+    if (facts.crLineEnds)
+        explainer.Warn(Message(IDS_WARN_FILE_CR_LINE_ENDS));
     for (size_t i = 0; i < lines.size(); ++i) {
         explainer.Line(static_cast<int>(i + 1), lines[i]);
         if (i == 0 && facts.bom)

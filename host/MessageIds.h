@@ -154,3 +154,15 @@
 #define IDS_HELP_OPTIONS_END 1903
 #define IDS_HELP_RULES 1904
 #define IDS_HELP_EXIT 1905
+
+// Advice that works where the user is, and the files a user writes.
+#define IDS_SAVE_AS_SJIS_NO_BOM 1950  // %1 path, %2 path of the copy
+#define IDS_SAVE_AS_SJIS_NOTEPAD 1951 // %1 path
+#define IDS_SJIS_LACKS 1952           // %1 character, %2 "U+XXXX", %3 line
+#define IDS_FILE_CR_LINE_ENDS 1953
+#define IDS_WARN_FILE_CR_LINE_ENDS 1954
+#define IDS_WARN_BLANK_BEFORE_COMMA 1955  // %1 "{SP}" or "{TAB}"
+#define IDS_WARN_BLANK_AFTER_COMMA 1956   // %1 as above
+#define IDS_NOTE_NO_CAPTIONS 1957         // %1 path
+#define IDS_ERR_NO_CAPTION_TO_RECORD 1958 // %1 path
+#define IDS_EXPECTED_INDENTED_COMMENT 1959

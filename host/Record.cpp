@@ -12,7 +12,7 @@ int RunRecord(CEngineSession& session, const Options& options)
     if (display != kOk)
         return display;
     std::vector<TextLine> lines;
-    if (!session.ReadCaptions(lines))
+    if (!session.ReadCaptions(lines, true))
         return kFileUnreadable;
     const std::string source = options.windows ? Message(IDS_RECORD_THE_WINDOWS) : options.file;
     return session.RunOnRules(

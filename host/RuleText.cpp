@@ -54,6 +54,9 @@ std::string Visible(const std::string& text)
     size_t blanks = chars.size();
     while (blanks > 0 && IsBlank(text, chars[blanks - 1].at, chars[blanks - 1].size))
         --blanks;
+    size_t leading = 0; // the blanks it begins with
+    while (leading < blanks && IsBlank(text, chars[leading].at, chars[leading].size))
+        ++leading;
     std::string shown;
     size_t i = 0;
     if (text.compare(0, 3, kBom) == 0) {
@@ -64,7 +67,7 @@ std::string Visible(const std::string& text)
     for (; i < chars.size(); ++i) {
         const Character& c = chars[i];
         const BYTE byte = static_cast<BYTE>(text[c.at]);
-        if (i >= blanks)
+        if (i >= blanks || i < leading)
             shown += c.size == 1 ? "{SP}" : "{U+3000}";
         else if (c.size == 2)
             shown.append(text, c.at, 2);

@@ -15,7 +15,7 @@ bool ReadDefinitionLines(const std::string& path, std::vector<std::string>& line
 std::string ApplyRule(const std::string& text, const std::string& source,
                       const std::string& replacement);
 
-// Text with tabs, CRs, other control bytes, blanks at its end, a leading
+// Text with tabs, CRs, other control bytes, blanks at either end, a leading
 // byte-order mark and bytes that are not whole characters named in braces.
 std::string Visible(const std::string& text);
 // The visible text in double quotes.

@@ -64,10 +64,13 @@ int Run(const Options& options)
 {
     const bool consoleCp = UseConsoleCodePage(options);
     PrepareFailed(options.raw ? CP_ACP : consoleCp ? GetConsoleOutputCP() : CP_UTF8);
-    // --record writes a file that --check reads, as UTF-8.
+    // --record writes a file that --check reads, as UTF-8. Files written at
+    // a Windows console end their lines as Windows programs do.
     COutput out(STD_OUTPUT_HANDLE, options.raw,
-                consoleCp && options.mode != Mode::kRecord ? GetConsoleOutputCP() : CP_UTF8);
-    COutput err(STD_ERROR_HANDLE, options.raw, consoleCp ? GetConsoleOutputCP() : CP_UTF8);
+                consoleCp && options.mode != Mode::kRecord ? GetConsoleOutputCP() : CP_UTF8,
+                consoleCp);
+    COutput err(STD_ERROR_HANDLE, options.raw, consoleCp ? GetConsoleOutputCP() : CP_UTF8,
+                consoleCp);
     CEngineSession session(options, out, err, consoleCp ? GetConsoleCP() : CP_UTF8);
     for (const auto& each : kModes)
         if (each.mode == options.mode)

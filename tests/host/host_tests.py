@@ -225,6 +225,9 @@ class ConversionTest(HostTest):
              b"--raw reads Shift-JIS bytes\n(1 caption unchanged)\n"),
             # Raw bytes for scripts.
             (raw, ["--raw"], sjis("無題 - メモ帳\r\n"), 0, sjis("Untitled - メモ帳\n"), None),
+            # The table names a tab and the blanks at either end, and keeps its columns.
+            (japanese, ["--show", "無題\t", " ソ"], b"", 0, ("VarioEngine 1.00, definition file: "
+             + japanese + "\n\n無題{TAB}  →  Untitled{TAB}\n{SP}ソ     →  {SP}そ\n").encode(), b""),
         ]
         for rules, options, stdin, status, stdout, stderr in cases:
             with self.subTest(rules=os.path.basename(rules), options=options, stdin=stdin):
@@ -242,14 +245,18 @@ class ConversionTest(HostTest):
             (["--check", pairs], b"", b"1 passed, 0 failed", pairs + ":1"),
             (["--coverage", captions], b"", b"0 of 15 rules changed a caption (0%), 15 changed "
              b"none, on 2 captions.", captions + ":1"),
-            (["--console-cp", "--record", captions], b"", "電卓 → =".encode(), captions + ":1"),
-            (["--console-cp"], sjis("Settings\n電卓\n"), sjis("電卓"), None),
+            # Files written in the console's code page end their lines with CR LF.
+            (["--console-cp", "--record", captions], b"", "電卓 → =\r".encode(), captions + ":1"),
+            (["--console-cp"], sjis("Settings\n電卓\n"), sjis("電卓\r"), None),
         ]
         for args, stdin, last, where in cases:
             with self.subTest(args=args):
                 code, out, err = run("--def", EXAMPLE_DEF, *args, stdin=stdin)
-                noted = err.endswith(b" U+00E9 in %s)\n" % (where or "").encode()) == bool(where)
-                self.assertEqual((code, out.strip(b"\n").split(b"\n")[-1], noted), (0, last, True))
+                noted = err.replace(b"\r\n", b"\n").endswith(
+                    b" U+00E9 in %s)\n" % (where or "").encode()) == bool(where)
+                lf_alone = b"\n" in out.replace(b"\r\n", b"")
+                self.assertEqual((code, out.strip(b"\n").split(b"\n")[-1], noted, lf_alone),
+                                 (0, last, True, "--console-cp" not in args))
 
     def test_long_caption_in_linear_time(self):
         # A result beyond 16 MB, from a caption read in one line.
@@ -412,24 +419,23 @@ class FailureTest(HostTest):
             (HOST, ["--windows"], 1, "--windows reads the captions of the windows on the display, "
                                      "which needs one (under Wine: an X display in DISPLAY)"),
             (HOST, ["--engine", os.path.join(SCRATCH, "Missing.tfe"), "x"], 2,
-             no_engine % windows_path(os.path.join(SCRATCH, "Missing.tfe"))
-             + "the file does not exist"),
+             no_engine % os.path.join(SCRATCH, "Missing.tfe") + "the file does not exist"),
             (HOST, ["--engine", not_a_dll, "x"], 2,
-             no_engine % windows_path(not_a_dll) + "it is not a 32-bit Windows DLL"),
+             no_engine % not_a_dll + "it is not a 32-bit Windows DLL"),
             (HOST, ["--engine", "C:\\windows\\system32\\version.dll", "x"], 2,
              no_engine % "C:\\windows\\system32\\version.dll"
              + "it has no function TFEGetAPIVersion: it is not a TitleForge engine"),
             (HOST, ["--engine", FUTURE_ENGINE, "x"], 2,
              "%s: the engine's interface version is 0x00020000; this host speaks version "
-             "0x00010000 only" % windows_path(FUTURE_ENGINE)),
+             "0x00010000 only" % FUTURE_ENGINE),
             (alone_host, ["x"], 2, no_engine % windows_path(os.path.join(alone, "Vario.tfe"))
              + "the file does not exist"),
-            (HOST, ["--def", missing, "Settings"], 3,
-             no_def % windows_path(missing) + "the file does not exist"),
+            # Named as typed; a path no one typed, in full.
+            (HOST, ["--def", missing, "Settings"], 3, no_def % missing + "the file does not exist"),
             (HOST, ["--def", in_missing_folder, "Settings"], 3,
-             no_def % windows_path(in_missing_folder) + "its folder does not exist"),
+             no_def % in_missing_folder + "its folder does not exist"),
             (HOST, ["--def", SCRATCH, "Settings"], 3,
-             no_def % windows_path(SCRATCH) + "access is denied (or it is a folder)"),
+             no_def % SCRATCH + "access is denied (or it is a folder)"),
             (HOST, ["a"], 3, no_def % windows_path(gone) + "the file does not exist (an earlier "
              "run chose it; choose another with --def FILE --remember)"),
         ]
@@ -448,6 +454,13 @@ class LanguageTest(HostTest):
         captions = scratch("lang-captions.txt", b"Inbox\n\nSent\n")
         missing = windows_path(os.path.join(SCRATCH, "missing.def"))
         empty = rules + ':2: "" → "empty": '
+        bom = scratch("bom rules.def", "\ufeff設定,Settings\r\n".encode())
+        cafe = scratch("cafe.def", "設定,Settings\r\nCafé,Cafe\r\n".encode())
+        cr = scratch("cr.def", b"a,b\rSettings,x\r")
+        comma = scratch("comma.def", sjis("Save As , 名前を付けて保存\r\nx,\t y\r\n"))
+        no_captions = scratch("no-captions.txt", b"\n\n")
+        indented = scratch("indented.txt", "  // later\nSettings → 設定\n".encode())
+        example = ["--def", EXAMPLE_DEF]
         cases = [
             # (args, status, English, Japanese: each in stdout + stderr)
             (["--frobnicate"], 1, "vario-try: unknown option --frobnicate (a caption that begins "
@@ -497,6 +510,56 @@ class LanguageTest(HostTest):
              "as the\nengine's setting; with --raw, their files are Shift-JIS.\n\n",
              "\n--check、--coverage、--record は、--def のファイルをエンジンの設定に保存\nしません"
              "。--raw を付けると、これらのファイルは Shift-JIS になります。\n\n"),
+            # Advice that works where the user is.
+            (["--def", bom, "x"], 1,
+             "vario-try: save it as Shift-JIS without the byte-order mark (its first 3 bytes), "
+             "for example: tail -c +4 '%s' | iconv -f UTF-8 -t CP932 > '%s.sjis.def'"
+             % (bom, bom[:-4]),
+             "vario-try: BOM (先頭の 3 バイト) を除いて Shift-JIS で保存し直してください。例: "
+             "tail -c +4 '%s' | iconv -f UTF-8 -t CP932 > '%s.sjis.def'" % (bom, bom[:-4])),
+            (["--def", cafe, "x"], 1,
+             "vario-try: line 2 holds é (U+00E9), a character Shift-JIS lacks: replace it before "
+             "you save the file as Shift-JIS",
+             "vario-try: 2 行目の é (U+00E9) は Shift-JIS にない文字です: Shift-JIS で保存する前に"
+             "別の文字に置き換えてください"),
+            (["--explain", cr], 1,
+             cr + ": warning: the lines of this file end with CR alone, but the engine ends a line "
+             "only at LF: it reads the whole file as one line, with each CR in it; save the file "
+             "with CR LF line ends",
+             cr + ": warning: このファイルの行末は CR だけですが、エンジンは LF でしか行を区切り"
+             "ません: ファイル全体を、CR を含んだ 1 行として読みます。行末を CR LF にして保存し直し"
+             "てください"),
+            (["--def", cr, "Settings"], 1, "ends its lines with CR alone, so the engine reads it "
+             "as one line", "行末が CR だけになっている (エンジンはファイル全体を 1 行として読む)"),
+            (["--explain", comma], 1,
+             comma + ":1: warning: the source ends with {SP} before the comma: nothing is "
+             "trimmed, so this rule changes only captions that have it there; write the comma "
+             "right after the source",
+             comma + ":1: warning: 変換元がコンマの直前の {SP} で終わっています: 空白は削られない"
+             "ため、この規則はそこに {SP} があるタイトルしか変えません。変換元のすぐ後にコンマを"
+             "書いてください"),
+            (["--explain", comma], 1,
+             comma + ":2: warning: the replacement begins with {TAB} after the comma: nothing is "
+             "trimmed, so every caption this rule changes gets it; write the replacement right "
+             "after the comma",
+             comma + ":2: warning: 変換先がコンマの直後の {TAB} で始まっています: 空白は削られない"
+             "ため、この規則が変えたタイトルにはすべて {TAB} が入ります。コンマのすぐ後に変換先を"
+             "書いてください"),
+            (example + ["--coverage", no_captions], 0,
+             "vario-try: note: the captions file %s holds no caption (an empty line is none)"
+             % no_captions,
+             "vario-try: 注意: タイトルのファイル %s にはタイトルが 1 つもありません (空行はタイトル"
+             "になりません)" % no_captions),
+            (example + ["--record", no_captions], 4,
+             "vario-try: the captions file %s holds no caption (an empty line is none): there is "
+             "no pair to record, and --check refuses a file without one" % no_captions,
+             "vario-try: タイトルのファイル %s にはタイトルが 1 つもありません (空行はタイトルに"
+             "なりません): 書き出す組がなく、組のないファイルは --check で使えません" % no_captions),
+            (example + ["--check", indented], 4,
+             "vario-try: %s:1: a comment begins this line, but blanks come before its //: a "
+             "comment's // must come first on the line" % indented,
+             "vario-try: %s:1: この行はコメントのようですが、// の前に空白があります: コメントは"
+             "行の先頭に // を書いてください" % indented),
         ]
         for args, status, *texts in cases:
             for lang, text in zip(["en", "ja"], texts):
@@ -504,6 +567,14 @@ class LanguageTest(HostTest):
                     code, out, err = run(*args, lang=lang)
                     self.assertEqual(code, status)
                     self.assertIn(text, (out + err).decode())
+        # The explanation of CR-only line ends is true; the iconv advice works as
+        # given: the copy is the rules in Shift-JIS.
+        self.assertNotIn("CR CR LF", run("--explain", cr)[1].decode())
+        advice = run("--def", bom, "x")[2].decode()
+        subprocess.run(re.search(r"for example: (tail .*)$", advice, re.M).group(1), shell=True,
+                       check=True)
+        with open(bom[:-4] + ".sjis.def", "rb") as f:
+            self.assertEqual(f.read(), sjis("設定,Settings\r\n"))
         # --lang is read before the words before it; without it, the user's language.
         self.assertEqual(run("--frobnicate", "--lang", "ja", lang=None)[2].decode(), cases[0][3])
         self.assertEqual(run("--frobnicate", lang=None)[2].decode(), cases[0][3])
@@ -536,10 +607,10 @@ class ExplainTest(HostTest):
         data = (b"\xef\xbb\xbf[x]\r\n"              # 1: byte-order mark
                 + sjis("Inbox,受信\r\r\n")            # 2: CR CR LF
                 + b",empty\r\n"                      # 3: empty source
-                + b"[Browser] ,y\r\n"                # 4: not a section: blank and comma after ']'
+                + b"[Browser]x,y\r\n"                # 4: not a section: text and comma after ']'
                 + b"[a,b]\r\r\n"                     # 5: not a section: CR after ']'
                 + sjis("A，B\r\n")                    # 6: full-width comma only
-                + sjis("\tTab ,  x　\r\n")             # 7: tab, trailing blanks
+                + sjis("\tTab ,  x　\r\n")             # 7: tab, blanks at both ends
                 + b"Inbox,z\r\n"                     # 8: same source as line 2
                 + b"// note,x\r\n"                   # 9: comment
                 + b"[ok,section]\r\n"                # 10: section
@@ -563,9 +634,9 @@ class ExplainTest(HostTest):
             + '     3  rule     "" → "empty"\n'
             + w(3) + "the source is empty: the line begins with a comma, and this rule never "
                   "changes a caption\n"
-            + '     4  rule     "[Browser]{SP}" → "y"\n'
+            + '     4  rule     "[Browser]x" → "y"\n'
             + w(4) + "this is not a section line, because its ']' is not its last character "
-                  "(after it comes \" ,y\"); with its comma it is a rule\n"
+                  "(after it comes \"x,y\"); with its comma it is a rule\n"
             + '     5  rule     "[a" → "b]{CR}"\n'
             + w(5) + "the replacement ends with a CR: the line ends CR CR LF, and every caption "
                   "this rule changes gets that CR\n"
@@ -574,7 +645,7 @@ class ExplainTest(HostTest):
             + "     6  ignored  A，B   (no comma)\n"
             + w(6) + "this line is ignored: it has no ASCII comma ',', only the full-width comma "
                   "'，'; write ',' to split a rule\n"
-            + '     7  rule     "{TAB}Tab{SP}" → "  x{U+3000}"\n'
+            + '     7  rule     "{TAB}Tab{SP}" → "{SP}{SP}x{U+3000}"\n'
             + '     8  rule     "Inbox" → "z"\n'
             + w(8) + "line 2 has the same source and runs first: this rule only sees what that "
                   "one left\n"
@@ -582,7 +653,7 @@ class ExplainTest(HostTest):
             + "    10  section  [ok,section]\n"
             + "    11  empty\n"
             + "    12  ignored  end{0x83}   (no comma)\n"
-            + '    13  rule     " // not a comment" → "x"\n'
+            + '    13  rule     "{SP}// not a comment" → "x"\n'
             + w(13) + "this is not a comment, because blanks come before its //: with its comma "
                   "it is a rule\n"
             + '    14  rule     "Inbox - Outlook" → "y"\n'
@@ -604,14 +675,14 @@ class ExplainTest(HostTest):
         self.assertEqual(out.decode().splitlines()[-1], "1 line, 0 rules, 2 warnings.")
 
     def test_warnings_about_the_file_in_every_mode(self):
-        utf8 = scratch("utf8-bom.def", "\ufeff設定,Settings\n".encode())
+        utf8 = scratch("utf8-file.def", "設定,Settings\n".encode())
         empty = scratch("no-rules.def", b"// nothing yet\r\n")
         warning = ("vario-try: warning: the definition file %s %s (vario-try --explain %s "
                    "lists its lines)\n")
         iconv = ("vario-try: save it as Shift-JIS, for example: iconv -f UTF-8 -t CP932 %s > %s\n"
                  % (utf8, utf8[:-len(".def")] + ".sjis.def"))
         many = ["x"] * 21  # said again after many results
-        all3 = "is UTF-8 text, not Shift-JIS, begins with a byte-order mark and holds no rules"
+        all3 = "is UTF-8 text, not Shift-JIS and holds no rules"
         cases = [
             (["--def", utf8, "x"], utf8, all3, iconv, 1),
             (["--def", utf8, *many], utf8, all3, iconv, 2),
@@ -650,7 +721,7 @@ class TraceTest(HostTest):
     def test_example(self):
         self.check(run("--trace", EXAMPLE_DEF, "Untitled - Notepad", "電卓"), 0,
                    "Untitled - Notepad\n"
-                   '  line 15: " - Notepad" → " - メモ帳"\n'
+                   '  line 15: "{SP}- Notepad" → "{SP}- メモ帳"\n'
                    '           "Untitled - メモ帳"\n'
                    '  line 16: "Untitled" → "無題"\n'
                    '           "無題 - メモ帳"\n'
@@ -732,6 +803,7 @@ class CheckTest(HostTest):
             (["--explain", "R"], (1, "0 lines, 0 rules, 1 warning."),
              (1, "1 line, 0 rules, 1 warning."), (0, "1 line, 1 rule, 0 warnings.")),
             (["--def", EXAMPLE_DEF, "--check", "P"], (4, ""), (4, ""), (0, "1 passed, 0 failed")),
+            (["--def", EXAMPLE_DEF, "--record", "C"], (4, ""), (4, ""), (0, "Settings → 設定")),
             (["--def", EXAMPLE_DEF, "--coverage", "C"],
              *[(0, "0 of 15 rules changed a caption (0%), 15 changed none, on 0 captions.")] * 2,
              (0, "1 of 15 rules changed a caption (6%), 14 changed none, on 1 caption.")),
