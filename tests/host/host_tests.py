@@ -980,6 +980,9 @@ class DistTest(HostTest):
                        "{0x83}", "--engine", "259", "certutil -hashfile Vario.tfe SHA256"]:
             self.assertIn(needed, text)
         self.assertNotRegex(text, "@[A-Z]+@")
+        # A command of the manual that writes a file does not write over one that ships.
+        written = re.findall(r"^  vario-try .*> (\S+)\r$", text, re.M)
+        self.assertEqual((len(written), set(written) & set(shipped)), (1, set()))
         self.assertIn(name[len("Vario-"):-len(".zip")], lines[1])
         # The history dates the version by the commit the archive is made from.
         stamp = subprocess.run(["git", "-C", SOURCE, "log", "-1", "--format=%ct"], check=True,
