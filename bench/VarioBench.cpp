@@ -585,9 +585,9 @@ int main(int argc, char** argv)
 {
     const std::string module = argc > 1 ? argv[1] : "Vario.tfe";
     CEngineModule e;
-    std::string error;
-    if (!e.Load(module, error)) {
-        fprintf(stderr, "%s: %s\n", module.c_str(), error.c_str());
+    CEngineLoadFailure why;
+    if (!e.Load(module, why)) {
+        fprintf(stderr, "%s: %s\n", module.c_str(), why.Text().c_str());
         return 1;
     }
 

@@ -5,15 +5,24 @@
 namespace {
 
 template <typename F>
-bool Find(HMODULE module, const char* name, F* slot, std::string& error)
+bool Find(HMODULE module, const char* name, F* slot, CEngineLoadFailure& why)
 {
     *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     if (!*slot)
-        error = "it has no function " + std::string(name) + ": it is not a TitleForge engine";
+        why.missingFunction = name;
     return *slot != nullptr;
 }
 
 } // namespace
+
+std::string CEngineLoadFailure::Text() const
+{
+    if (dependencyMissing)
+        return "a DLL that it needs is missing";
+    if (!missingFunction.empty())
+        return "it has no function " + missingFunction + ": it is not a TitleForge engine";
+    return ErrorText(error);
+}
 
 CEngineModule::CEngineModule()
     : GetAPIVersion(nullptr), GetEngineDescription(nullptr), GetEngineVersion(nullptr),
@@ -22,7 +31,7 @@ CEngineModule::CEngineModule()
 {
 }
 
-bool CEngineModule::Load(const std::string& path, std::string& error)
+bool CEngineModule::Load(const std::string& path, CEngineLoadFailure& why)
 {
     // The loader's own error box for a broken module would wait for a click.
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -31,21 +40,18 @@ bool CEngineModule::Load(const std::string& path, std::string& error)
     SetErrorMode(oldMode);
     if (!module->valid()) {
         module.reset();
-        if (loadError == ERROR_MOD_NOT_FOUND
-            && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-            error = "a DLL that it needs is missing";
-        else
-            error = ErrorText(loadError);
+        why.error = loadError;
+        why.dependencyMissing = loadError == ERROR_MOD_NOT_FOUND
+            && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
         return false;
     }
     const HMODULE m = module->get();
-    if (Find(m, "TFEGetAPIVersion", &GetAPIVersion, error)
-        && Find(m, "TFEGetEngineDescription", &GetEngineDescription, error)
-        && Find(m, "TFEGetEngineVersion", &GetEngineVersion, error)
-        && Find(m, "TFEInitEngine", &InitEngine, error)
-        && Find(m, "TFEExitEngine", &ExitEngine, error)
-        && Find(m, "TFEConvertCaptionString", &ConvertCaptionString, error)
-        && Find(m, "TFEOnAbout", &OnAbout, error) && Find(m, "TFEOnSetting", &OnSetting, error))
+    if (Find(m, "TFEGetAPIVersion", &GetAPIVersion, why)
+        && Find(m, "TFEGetEngineDescription", &GetEngineDescription, why)
+        && Find(m, "TFEGetEngineVersion", &GetEngineVersion, why)
+        && Find(m, "TFEInitEngine", &InitEngine, why) && Find(m, "TFEExitEngine", &ExitEngine, why)
+        && Find(m, "TFEConvertCaptionString", &ConvertCaptionString, why)
+        && Find(m, "TFEOnAbout", &OnAbout, why) && Find(m, "TFEOnSetting", &OnSetting, why))
         return true;
     module.reset();
     return false;

@@ -8,15 +8,27 @@
 #include <optional>
 #include <string>
 
+// Why a load failed: the loader's error, a DLL the module needs, or one of
+// the eight functions it lacks.
+// Example: {ERROR_FILE_NOT_FOUND, false, ""}; {ERROR_MOD_NOT_FOUND, true, ""};
+//          {0, false, "TFEOnAbout"}.
+struct CEngineLoadFailure {
+    DWORD error = 0;                // the loader's error; 0 when a function is missing
+    bool dependencyMissing = false; // the file is there, but not a DLL it needs
+    std::string missingFunction;    // the first function the module lacks
+    // In English words for the user: "the file does not exist".
+    std::string Text() const;
+};
+
 class CEngineModule {
 public:
     CEngineModule();
     CEngineModule(const CEngineModule&) = delete;
     CEngineModule& operator=(const CEngineModule&) = delete;
 
-    // Loads the module and finds its functions; on failure, error says why
-    // in words for the user and nothing stays loaded.
-    bool Load(const std::string& path, std::string& error);
+    // Loads the module and finds its functions; on failure, why says why
+    // and nothing stays loaded.
+    bool Load(const std::string& path, CEngineLoadFailure& why);
 
     // The functions, as VarioExports.h declares them.
     decltype(&TFEGetAPIVersion) GetAPIVersion;

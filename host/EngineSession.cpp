@@ -105,10 +105,10 @@ int CEngineSession::Load(std::string& name)
     const std::string path = FullPath(options.engine.empty() ? DefaultEnginePath()
                                                              : options.engine);
     const std::string shown = options.engine.empty() ? path : options.engine;
-    std::string error;
-    if (!engine.Load(path, error))
+    CEngineLoadFailure why;
+    if (!engine.Load(path, why))
         return Fail(kEngineUnusable,
-                    Message(IDS_ERR_CANNOT_LOAD_ENGINE, {shown, LoadWhyText(error)}));
+                    Message(IDS_ERR_CANNOT_LOAD_ENGINE, {shown, LoadWhyText(why)}));
     const DWORD version = engine.GetAPIVersion();
     if (version != kVarioApiVersion) {
         char its[16];

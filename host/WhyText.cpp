@@ -1,11 +1,7 @@
-// WhyText.cpp - why a file or an engine module cannot be had. The engine's
-// client, which the tests share, says why in English; the host says it in
-// the user's language.
+// WhyText.cpp - why a file or an engine module cannot be had, in the
+// user's language.
 #include "WhyText.h"
-#include "ErrorText.h"
 #include "Messages.h"
-#include <stdlib.h>
-#include <string.h>
 
 namespace {
 
@@ -26,10 +22,6 @@ const struct {
     {ERROR_HANDLE_EOF, IDS_WHY_NOT_WHOLE},
 };
 
-// CEngineModule::Load's own reasons, beside ErrorText's.
-const char kDllMissing[] = "a DLL that it needs is missing";
-const char kNoFunction[] = "it has no function ";
-
 } // namespace
 
 std::string WhyText(DWORD error)
@@ -40,22 +32,11 @@ std::string WhyText(DWORD error)
     return Message(IDS_WHY_WINDOWS_ERROR, {std::to_string(error)});
 }
 
-std::string LoadWhyText(const std::string& reason)
+std::string LoadWhyText(const CEngineLoadFailure& why)
 {
-    for (const auto& each : kReasons)
-        if (reason == ErrorText(each.error))
-            return Message(each.id);
-    const size_t digits = reason.find_last_not_of("0123456789") + 1;
-    if (digits < reason.size()) {
-        const DWORD error = strtoul(reason.c_str() + digits, nullptr, 10);
-        if (reason == ErrorText(error))
-            return WhyText(error);
-    }
-    if (reason == kDllMissing)
+    if (why.dependencyMissing)
         return Message(IDS_WHY_DLL_MISSING);
-    const size_t name = reason.find(':');
-    if (reason.compare(0, strlen(kNoFunction), kNoFunction) == 0 && name != std::string::npos)
-        return Message(IDS_WHY_NO_FUNCTION,
-                       {reason.substr(strlen(kNoFunction), name - strlen(kNoFunction))});
-    return reason;
+    if (!why.missingFunction.empty())
+        return Message(IDS_WHY_NO_FUNCTION, {why.missingFunction});
+    return WhyText(why.error);
 }

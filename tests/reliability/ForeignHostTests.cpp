@@ -784,8 +784,8 @@ TEST(ForeignHostEnds, TablesThatEndedThreadsHeldAreFreedAtUnload)
     double later = 0;
     {
         CEngineModule module;
-        std::string error;
-        ASSERT_TRUE(module.Load(engine, error)) << error;
+        CEngineLoadFailure why;
+        ASSERT_TRUE(module.Load(engine, why)) << why.Text();
         fault::Install(module.Handle());
         ASSERT_TRUE(module.InitEngine());
         for (int i = 0; i < 7; ++i) {

@@ -203,9 +203,9 @@ TEST(Soak, LoadUnloadCyclesCostNoMoreThanACModule)
     });
     const double used = perCycle("engine", cycles, [&] {
         CEngineModule module;
-        std::string error;
+        CEngineLoadFailure why;
         char buffer[64];
-        if (!module.Load(engine, error) || !module.InitEngine())
+        if (!module.Load(engine, why) || !module.InitEngine())
             return false;
         const BOOL converted = module.ConvertCaptionString(0, "foo", buffer, sizeof buffer);
         module.ExitEngine();

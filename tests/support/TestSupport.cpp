@@ -15,9 +15,9 @@ const CEngineModule& Engine()
 {
     static const CEngineModule& engine = []() -> const CEngineModule& {
         static CEngineModule module;
-        std::string error;
-        if (!module.Load("Vario.tfe", error)) {
-            fprintf(stderr, "Vario.tfe: %s\n", error.c_str());
+        CEngineLoadFailure why;
+        if (!module.Load("Vario.tfe", why)) {
+            fprintf(stderr, "Vario.tfe: %s\n", why.Text().c_str());
             return module;
         }
         fault::Install(module.Handle());

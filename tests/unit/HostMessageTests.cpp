@@ -126,25 +126,28 @@ TEST(HostMessages, TheClientsReasonsInTheChosenLanguage)
     for (Language language : kBoth) {
         SetMessageLanguage(language);
         for (DWORD error : errors) {
-            EXPECT_EQ(WhyText(error), LoadWhyText(ErrorText(error))) << error;
+            EXPECT_EQ(WhyText(error), LoadWhyText({error, false, ""})) << error;
             EXPECT_EQ(language == Language::kEnglish, WhyText(error) == ErrorText(error)) << error;
         }
     }
     SetMessageLanguage(Language::kJapanese);
     const struct {
-        const char* reason;
+        CEngineLoadFailure why;
+        const char* english; // what the client's tests and bench print
         const wchar_t* japanese;
     } cases[] = {
-        {"Windows error 1234", L"Windows のエラー 1234"},
-        {"a DLL that it needs is missing", L"必要な DLL が見つかりません"},
-        {"it has no function TFEOnAbout: it is not a TitleForge engine",
+        {{1234, false, ""}, "Windows error 1234", L"Windows のエラー 1234"},
+        {{ERROR_MOD_NOT_FOUND, true, ""},
+         "a DLL that it needs is missing",
+         L"必要な DLL が見つかりません"},
+        {{0, false, "TFEOnAbout"},
+         "it has no function TFEOnAbout: it is not a TitleForge engine",
          L"関数 TFEOnAbout がありません: TitleForge の変換エンジンではありません"},
-        {"Windows error 99999999999", L"Windows error 99999999999"},
-        {"it has no function", L"it has no function"},
-        {"", L""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Escaped(Sjis(c.japanese)), Escaped(LoadWhyText(c.reason))) << c.reason;
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.english, c.why.Text());
+        EXPECT_EQ(Escaped(Sjis(c.japanese)), Escaped(LoadWhyText(c.why))) << c.english;
+    }
 }
 
 TEST(HostMessages, LanguageWords)
